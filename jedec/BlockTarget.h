@@ -1,0 +1,86 @@
+#pragma once
+// Fuse images of the block-structured targets QPL6032, QPL6064 and QPL6128.
+// The three share one layout of fields, sized by their geometry; the stages
+// that fill them live with the translation, the writer with the JEDEC output.
+
+#include "driver/TargetDevice.h"
+#include "pof/FuseArray.h"
+#include "pof/SourceImage.h"
+#include "translate/PinUseFlags.h"
+
+namespace fusecvt {
+
+enum class BlockTargetKind { Qpl6032, Qpl6064, Qpl6128 };
+
+struct TargetGeometry {
+  BlockTargetKind kind;
+  const char* deviceWord;     // "QPL6032", "QPL6064", "QPL6128"
+  int macrocells;             // N
+  int blocks;                 // N / 16
+  int uimWidth;               // W: fuses per UIM multiplexer
+  int goeWidth;               // G: fuses per global OE multiplexer
+  int fuseCount;              // QF
+  const char* mcBitsDefault;  // S0..S23 of a fresh macrocell
+};
+const TargetGeometry& GeometryOf(BlockTargetKind kind);
+
+class BlockTargetImage : public PofData, public TargetDevice {
+ public:
+  const TargetGeometry& geometry() const { return *geometry_; }
+  BlockTargetKind targetKind() const { return geometry_->kind; }
+
+  int spare = 0;               // carried by the image, not used by the writer
+  FuseArray ptInputFuses;      // [N][5][80]: two fuses per UIM line
+  FuseArray ptFoldbackFuses;   // [N][5][16]: one per foldback term of the block
+  FuseArray mcBits;            // [N][24]: S0..S23
+  FuseArray uimMux;            // [blocks][40][W]
+  FuseArray goeMux;            // [6][G]
+  FuseArray configBits;        // [32]
+  FuseArray uesBits;           // [16]
+  char jtagBit = '0';          // second of the four special-purpose fuses
+  PinUseFlags pinUse;          // this target family's pin-use record
+
+  // The JEDEC writer of the block-structured targets.
+  int WriteJedec(Conversion& run) override;
+
+ protected:
+  explicit BlockTargetImage(BlockTargetKind kind);
+
+ private:
+  const TargetGeometry* geometry_;
+};
+
+class Qpl6032 final : public BlockTargetImage {
+ public:
+  Qpl6032();
+  void ReadProductTerms(Conversion& run) override;
+  void TranslateMacrocells(Conversion& run) override;
+  void RouteGlobalOe(Conversion& run) override;
+  void ApplyDeviceOptions(Conversion& run) override;
+  void RouteUim(Conversion& run) override;
+  void ClearUnusedProductTerms(Conversion& run) override;
+};
+
+class Qpl6064 final : public BlockTargetImage {
+ public:
+  Qpl6064();
+  void ReadProductTerms(Conversion& run) override;
+  void TranslateMacrocells(Conversion& run) override;
+  void RouteGlobalOe(Conversion& run) override;
+  void ApplyDeviceOptions(Conversion& run) override;
+  void RouteUim(Conversion& run) override;
+  void ClearUnusedProductTerms(Conversion& run) override;
+};
+
+class Qpl6128 final : public BlockTargetImage {
+ public:
+  Qpl6128();
+  void ReadProductTerms(Conversion& run) override;
+  void TranslateMacrocells(Conversion& run) override;
+  void RouteGlobalOe(Conversion& run) override;
+  void ApplyDeviceOptions(Conversion& run) override;
+  void RouteUim(Conversion& run) override;
+  void ClearUnusedProductTerms(Conversion& run) override;
+};
+
+}  // namespace fusecvt

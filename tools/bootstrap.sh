@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Installs what a fresh Debian machine lacks to build and test fusecvt.
+set -euo pipefail
+need=()
+have() { command -v "$1" >/dev/null 2>&1; }
+have cmake || need+=(cmake)
+have g++ || need+=(g++)
+have clang++ || need+=(clang)
+have jedutil || need+=(mame-tools)
+[ -e /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
+[ -e /usr/include/benchmark/benchmark.h ] || need+=(libbenchmark-dev)
+ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1 || need+=(libclang-rt-14-dev)
+if [ ${#need[@]} -gt 0 ]; then
+  SUDO=""
+  [ "$(id -u)" -eq 0 ] || SUDO="sudo"
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends "${need[@]}"
+fi
