@@ -20,7 +20,6 @@ using qpl6000::PinColumns;
 
 constexpr int kMacrocells = Qpl6000::kMacrocells;
 constexpr int kTerms = Qpl6000::kTermsPerMacrocell;
-constexpr int kColumns = Qpl6000::kColumns;
 constexpr int kBits = Qpl6000::kConfigBits;
 constexpr int kSourceTermWidth = 88;  // 36 PIA rows x 2, then 16 expanders
 constexpr int kPiaPositions = 72;
