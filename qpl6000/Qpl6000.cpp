@@ -1,19 +1,370 @@
-// Placeholder QPL6000 target. Replaced by its translation and writer.
+// QPL6000 / QPL6000E translation of a plain 7032 image: product terms through
+// the flat 152-column array, macrocell configuration bits, clean-up of unused
+// terms and the combinational-latch (race coverage / pin feedback) pass.
 #include "qpl6000/Qpl6000.h"
 
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <iterator>
 #include <ostream>
 
 #include "driver/Conversion.h"
+#include "qpl6000/Qpl6000Tables.h"
 
 namespace fusecvt {
 
-Qpl6000::Qpl6000() : ptFuses(32, 5, 152), mcBits(32, 16) {}
+namespace {
 
-void Qpl6000::ReadMaxInputBits(const SourceImage&, Conversion&) {}
-void Qpl6000::TranslateMacrocells(const SourceImage&, Conversion&) {}
-void Qpl6000::ClearUnusedTerms(Conversion&) {}
-void Qpl6000::CoverRaces(std::ostream&, Conversion&) {}
-int Qpl6000::FindOppositeColumn(int) { return -1; }
+using qpl6000::PinColumns;
+
+constexpr int kMacrocells = Qpl6000::kMacrocells;
+constexpr int kTerms = Qpl6000::kTermsPerMacrocell;
+constexpr int kBits = Qpl6000::kConfigBits;
+constexpr int kSourceTermWidth = 88;  // 36 PIA rows x 2, then 16 expanders
+constexpr int kPiaPositions = 72;
+constexpr int kPiaBlockWidth = 72;    // flat PIA characters per source block
+constexpr int kMaxPin = 44;
+
+static_assert(std::size(qpl6000::kPinColumns) == 37, "pin 0 and 36 device pins");
+static_assert(std::size(qpl6000::kPiaTable) == kPiaPositions / 2, "one row per PIA pair");
+static_assert(std::size(qpl6000::kIoPin) == kMacrocells, "one I/O pin per macrocell");
+
+// Row of the column table for a pin (pin 0 included), or null.
+const PinColumns* ColumnsOfPin(int pin) {
+  static const std::array<int, kMaxPin + 1> index = [] {
+    std::array<int, kMaxPin + 1> a{};
+    a.fill(-1);
+    for (int i = 0; i < static_cast<int>(std::size(qpl6000::kPinColumns)); ++i) {
+      const int p = qpl6000::kPinColumns[i].pin;
+      if (p >= 0 && p <= kMaxPin && a[p] < 0) a[p] = i;
+    }
+    return a;
+  }();
+  if (pin < 0 || pin > kMaxPin || index[pin] < 0) return nullptr;
+  return &qpl6000::kPinColumns[index[pin]];
+}
+
+const PinColumns& ColumnsOfMacrocell(int m) {
+  // Every macrocell's pin has a row (checked by the table tests).
+  return *ColumnsOfPin(qpl6000::kIoPin[m]);
+}
+
+bool Has(const char* p, int n, char c) { return std::memchr(p, c, static_cast<std::size_t>(n)); }
+
+int Count(const char* p, int n, char c) {
+  return static_cast<int>(std::count(p, p + n, c));
+}
+
+char Not(char x) { return x != '1' ? '1' : '0'; }
+char Eq(char x, char y) { return x == y ? '1' : '0'; }
+
+// The fields of a plain 7032 image have exactly the sizes the translation reads.
+bool IsPlain7032(const SourceImage& s) {
+  return s.kind() == SourceKind::Max7032 &&
+         s.logicArray.size() == static_cast<std::size_t>(kMacrocells) * kTerms * kSourceTermWidth &&
+         s.pia.size() == 2u * kPiaBlockWidth &&
+         s.mcConfig.size() == static_cast<std::size_t>(kMacrocells) * 12 &&
+         s.outputEnable.size() == static_cast<std::size_t>(kMacrocells) * 2;
+}
+
+// The configuration bit (and the value) that switches each product term on.
+struct TermEnable {
+  int bit;
+  char value;
+};
+constexpr TermEnable kTermEnable[kTerms] = {{0, '1'}, {1, '1'}, {5, '0'}, {7, '0'}, {12, '0'}};
+
+enum class TermClass {
+  Unused,        // no connection
+  Empty,         // every column connected
+  SetAside,      // PT 1 used for something other than the sum
+  UsesFeedbackComplement,
+  Latch,         // the own feedback and exactly one other literal
+  MoreLiterals,  // the own feedback and two or more other literals
+  Plain,
+};
+
+}  // namespace
+
+Qpl6000::Qpl6000() : ptFuses(kMacrocells, kTerms, kColumns), mcBits(kMacrocells, kBits) {}
+
+void Qpl6000::ReadMaxInputBits(const SourceImage& source, Conversion& run) {
+  if (!IsPlain7032(source)) return;
+  for (int m = 0; m < kMacrocells; ++m) {
+    const int block = m / 16;
+    const char* piaBlock = source.pia.data() + block * kPiaBlockWidth;
+    for (int p = 0; p < kTerms; ++p) {
+      const char* s = source.logicArray.row(m, p);
+      char* t = ptFuses.row(m, p);
+      if (!Has(s, kSourceTermWidth, '1')) {
+        std::fill(t, t + kColumns, '0');
+        continue;
+      }
+      for (int i = 0; i < kSourceTermWidth; ++i) {
+        if (s[i] == '1') continue;
+        int column = -1;
+        if (i < kPiaPositions) {
+          const int r = i / 2;
+          const char hi = piaBlock[2 * r];
+          const char lo = piaBlock[2 * r + 1];
+          if ((hi == '0' || hi == '1') && (lo == '0' || lo == '1')) {
+            const int code = (hi - '0') * 2 + (lo - '0');
+            const qpl6000::PiaSignal& sig = qpl6000::kPiaTable[r][code];
+            if (const PinColumns* pc = ColumnsOfPin(sig.pin)) {
+              const bool even = i % 2 == 0;
+              column = sig.feedback ? (even ? pc->feedbackTrue : pc->feedbackComplement)
+                                    : (even ? pc->pinTrue : pc->pinComplement);
+            }
+          }
+        } else {
+          const int e = m < 16 ? i - kPiaPositions : i - 56;
+          column = ColumnsOfMacrocell(e).foldback;
+        }
+        if (column >= 0 && column < kColumns) {
+          t[column] = '0';
+        } else {
+          run.console << "Qpl6000::ReadMaxInputBits() Error\n";
+        }
+      }
+    }
+  }
+}
+
+void Qpl6000::TranslateMacrocells(const SourceImage& source, Conversion& run) {
+  if (!IsPlain7032(source)) return;
+  for (int m = 0; m < kMacrocells; ++m) {
+    const char* c = source.mcConfig.row(m);
+    const char* o = source.outputEnable.row(m);
+    char* b = mcBits.row(m);
+    b[0] = Not(c[0]);
+    b[1] = Not(c[1]);
+    b[2] = Not(c[7]);
+    b[3] = Not(c[8]);
+    b[4] = Eq(c[8], c[9]);
+    b[5] = c[2];
+    b[6] = Not(c[6]);
+    b[7] = c[3];
+    b[8] = Not(c[5]);
+    b[9] = Not(o[1]);
+    b[10] = Eq(o[0], o[1]);
+    b[11] = '1';
+    b[12] = c[4];
+    b[13] = c[10];
+    switch (run.options.slew) {
+      case AUTO: b[14] = Not(c[11]); break;
+      case FAST: b[14] = '0'; break;
+      default: b[14] = '1'; break;
+    }
+    b[15] = '1';
+
+    if (b[13] == '1' && b[7] == '0' && b[8] == '0') b[8] = '1';
+    // Macrocells of the first block look at the expander of their own
+    // position in PT 1 of MC 18; the second block keeps bit 4.
+    if (b[2] == '0' && b[3] == '1' && b[4] == '0' && m < 16 &&
+        source.logicArray.at(17, 0, kPiaPositions + m % 16) == '0') {
+      b[4] = '1';
+    }
+    char* pt4 = ptFuses.row(m, 3);
+    if (b[8] == '1' && b[7] == '1' && !Has(pt4, kColumns, '0')) {
+      b[7] = '0';
+      std::fill(pt4, pt4 + kColumns, '0');
+    }
+    // A clock term that only takes pin 43 becomes the pin clock.
+    constexpr int kClockPinColumn = 58;
+    if (run.options.pinClock && pt4[kClockPinColumn] == '0' && Count(pt4, kColumns, '0') == 1) {
+      run.options.ptClockConverted = 1;
+      if (b[7] == '1' && b[8] == '0' && b[13] == '0') {
+        b[7] = '0';
+        b[8] = '1';
+      }
+      std::fill(pt4, pt4 + kColumns, '0');
+    }
+  }
+}
+
+void Qpl6000::ClearUnusedTerms(Conversion& run) {
+  for (int m = 0; m < kMacrocells; ++m) {
+    char* b = mcBits.row(m);
+    for (int p = 0; p < kTerms; ++p) {
+      char* t = ptFuses.row(m, p);
+      if (Has(t, kColumns, '0')) continue;
+      bool keep = false;
+      switch (p) {
+        case 0: keep = b[0] == '1'; break;
+        case 1:
+          if (b[1] == '1') {
+            if (b[13] == '0' || b[15] == '1') {
+              if (b[2] == '1' && b[3] == '1' && b[4] == '1') {
+                b[2] = '0';
+                if (run.options.verbose) {
+                  run.console << "Macrocell " << m + 1 << " PT2 VCC is reconfigured\n";
+                }
+              } else {
+                keep = true;
+              }
+            }
+          } else if (b[1] == '0') {
+            keep = (b[2] == '1' && b[3] == '1' && b[4] == '0') ||
+                   (b[2] == '0' && b[3] == '1' && b[4] == '1');
+          }
+          break;
+        case 2: keep = b[5] == '0'; break;
+        case 3: keep = b[7] == '0' || (b[7] == '1' && b[8] == '1' && b[13] == '0'); break;
+        default: break;  // PT 5 is never kept without a connection
+      }
+      if (!keep) std::fill(t, t + kColumns, '0');
+    }
+  }
+}
+
+int Qpl6000::FindOppositeColumn(int column) {
+  if (column < 0 || column >= kColumns) return -1;
+  for (const PinColumns& c : qpl6000::kPinColumns) {
+    if (c.pin < 1) continue;
+    if (column == c.pinTrue) return c.pinComplement;
+    if (column == c.pinComplement) return c.pinTrue;
+    if (column == c.feedbackTrue) return c.feedbackComplement;
+    if (column == c.feedbackComplement) return c.feedbackTrue;
+    if (column == c.foldback) return -1;
+  }
+  return -1;
+}
+
+void Qpl6000::CoverRaces(std::ostream& out, Conversion& run) {
+  for (int m = 0; m < kMacrocells; ++m) {
+    char* b = mcBits.row(m);
+    if (b[13] != '1' || b[15] != '1') continue;  // registered output
+    const PinColumns& pc = ColumnsOfMacrocell(m);
+    const int f = pc.feedbackTrue;
+    const int fc = pc.feedbackComplement;
+
+    TermClass cls[kTerms];
+    int empty = 0, complement = 0, latch = 0, more = 0, plain = 0, plainTerm = -1;
+    for (int p = 0; p < kTerms; ++p) {
+      const char* t = ptFuses.row(m, p);
+      const int zeros = Count(t, kColumns, '0');
+      if (zeros == 0) {
+        cls[p] = TermClass::Unused;
+      } else if (zeros == kColumns) {
+        cls[p] = TermClass::Empty;
+        ++empty;
+      } else if (p == 0 && b[0] == '0' && (b[2] == '1' || b[3] == '0' || b[4] == '1')) {
+        cls[p] = TermClass::SetAside;
+      } else if (t[fc] == '0') {
+        cls[p] = TermClass::UsesFeedbackComplement;
+        ++complement;
+      } else if (t[f] == '0' && zeros == 2) {
+        cls[p] = TermClass::Latch;
+        ++latch;
+      } else if (t[f] == '0' && zeros >= 3) {
+        cls[p] = TermClass::MoreLiterals;
+        ++more;
+      } else {
+        cls[p] = TermClass::Plain;
+        ++plain;
+        plainTerm = p;
+      }
+    }
+    if (latch == 0 && complement == 0 && more == 0) continue;
+
+    if (complement == 0 && more == 0 && (latch == 1 || latch == 2) && plain == 1 && empty >= 1 &&
+        b[3] == '1' && b[4] == '1') {
+      // Race coverage: the plain term without the latch literals it already
+      // has in the other polarity, and with the feedback added, covers the
+      // moment the latch term changes over.
+      const char* plainFuses = ptFuses.row(m, plainTerm);
+      std::array<char, kColumns> copy{};
+      std::copy(plainFuses, plainFuses + kColumns, copy.begin());
+      bool covered = true;
+      int counted = 0;
+      int countedTerm = -1;
+      for (int p = 0; p < kTerms && covered; ++p) {
+        if (cls[p] != TermClass::Latch) continue;
+        const char* t = ptFuses.row(m, p);
+        int x = -1;
+        for (int col = 0; col < kColumns; ++col) {
+          if (t[col] == '0' && col != f) {
+            x = col;
+            break;
+          }
+        }
+        const int opposite = FindOppositeColumn(x);
+        if (opposite < 0) {
+          covered = false;
+        } else if (copy[opposite] == '0') {
+          copy[opposite] = '1';
+        } else if (copy[x] == '0') {
+          ++counted;
+          countedTerm = p;
+        } else {
+          covered = false;
+        }
+      }
+      if (covered) {
+        const bool connects = std::find(copy.begin(), copy.end(), '0') != copy.end();
+        if (counted < 2 && connects) {
+          copy[f] = '0';
+          if (counted == 0) {
+            const TermClass* firstEmpty = std::find(cls, cls + kTerms, TermClass::Empty);
+            if (firstEmpty != cls + kTerms) {
+              const int p = static_cast<int>(firstEmpty - cls);
+              std::copy(copy.begin(), copy.end(), ptFuses.row(m, p));
+              b[kTermEnable[p].bit] = kTermEnable[p].value;
+              run.console << "Combinatorial Latch Detected at Macrocell " << m + 1
+                          << " from POF file\a\n"
+                          << "\t- Added race coverage product term\a\n";
+              out << "Combinatorial Latch Detected at Macrocell " << m + 1 << " from POF file\n"
+                  << "\t- Added race coverage product term\n";
+            }
+            continue;
+          }
+          if (std::equal(copy.begin(), copy.end(), ptFuses.row(m, countedTerm))) continue;
+        }
+      }
+    }
+
+    // Pin feedback: the latch reads the pin instead of the internal feedback.
+    const int pinTrue = pc.pinTrue;
+    const int pinComplement = pc.pinComplement;
+    const bool allSet = b[9] == '1' && b[10] == '1' && b[11] == '1';
+    const bool enabledOutput = b[9] == '0' && b[10] == '1' && b[11] == '1';
+    if (!allSet && !enabledOutput) continue;
+    if (allSet) {
+      bool pinInUse = false;
+      for (int mm = 0; mm < kMacrocells && !pinInUse; ++mm) {
+        for (int p = 0; p < kTerms && !pinInUse; ++p) {
+          const char* t = ptFuses.row(mm, p);
+          pinInUse = t[pinTrue] == '0' || t[pinComplement] == '0';
+        }
+      }
+      if (pinInUse) {
+        for (std::ostream* s : {&run.console, &out}) {
+          *s << "Combinatorial Latch Detected at Macrocell " << m + 1 << " from POF file\n";
+        }
+        continue;
+      }
+    }
+    for (int p = 0; p < kTerms; ++p) {
+      if (cls[p] == TermClass::Empty) continue;
+      char* t = ptFuses.row(m, p);
+      if (t[f] == '0') {
+        t[f] = '1';
+        t[pinTrue] = '0';
+      } else if (t[fc] == '0') {
+        t[fc] = '1';
+        t[pinComplement] = '0';
+      }
+    }
+    if (allSet) b[9] = '0';
+    if (run.options.verbose) {
+      for (std::ostream* s : {&run.console, &out}) {
+        *s << "Combinatorial Latch Detected at Macrocell " << m + 1 << " from POF file (pf)\n"
+           << " - Implemented Pin feedback.\n";
+      }
+    }
+  }
+}
 
 void Qpl6000::ReadProductTerms(Conversion& run) {
   if (const SourceImage* s = run.sources.image()) ReadMaxInputBits(*s, run);
@@ -22,9 +373,5 @@ void Qpl6000::TranslateMacrocells(Conversion& run) {
   if (const SourceImage* s = run.sources.image()) TranslateMacrocells(*s, run);
 }
 void Qpl6000::ClearUnusedProductTerms(Conversion& run) { ClearUnusedTerms(run); }
-int Qpl6000::WriteJedec(Conversion& run) {
-  run.error << "Cannot write output_file " << run.options.outputFileName << '\n';
-  return kJedecOpenFailed;
-}
 
 }  // namespace fusecvt

@@ -12,6 +12,11 @@ namespace fusecvt {
 
 class Qpl6000 final : public PofData, public TargetDevice {
  public:
+  static constexpr int kMacrocells = 32;
+  static constexpr int kTermsPerMacrocell = 5;
+  static constexpr int kColumns = 152;  // fuses of one product term
+  static constexpr int kConfigBits = 16;
+
   Qpl6000();
 
   FuseArray ptFuses;  // [32][5][152]

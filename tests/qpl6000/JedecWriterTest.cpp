@@ -1,0 +1,431 @@
+// The QPL6000 / QPL6000E JEDEC file, byte for byte. The expected files are
+// put together here from the fuse map of the device: 32 slots of 760 fuses
+// (MC 32 first; PT 2, 3, 4, 5, 1), 16 configuration rows of 32 fuses (bit i at
+// 24800 - 32 i), the 160-fuse user row at 24832, the sleep bit at 24992 and,
+// on the QPL6000E, the pin keeper bit at 24993.
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdint>
+#include <ctime>
+#include <optional>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+#include "driver/Conversion.h"
+#include "driver/TargetDevice.h"
+#include "driver/Version.h"
+#include "qpl6000/Jedutil.h"
+#include "qpl6000/Qpl6000.h"
+#include "qpl6000/Qpl6000TestUtil.h"
+#include "support/TestPaths.h"
+
+namespace fusecvt {
+namespace {
+
+using test::ExpectJedutilAccepts;
+using test::ReadFile;
+using test::ScratchDir;
+using test::SetBits;
+using test::SetTerm;
+using test::SetTermAll;
+
+std::tm SampleTime() {  // Sat Dec 05 16:42:08 2026
+  std::tm t{};
+  t.tm_year = 126;
+  t.tm_mon = 11;
+  t.tm_mday = 5;
+  t.tm_hour = 16;
+  t.tm_min = 42;
+  t.tm_sec = 8;
+  t.tm_wday = 6;
+  return t;
+}
+
+struct WriterRun {
+  std::ostringstream console;
+  std::ostringstream error;
+  Conversion run{console, error, Clock::Fixed(SampleTime())};
+  ScratchDir dir;
+  WriterRun() {
+    run.options.programName = "fusecvt";
+    run.options.outputFileName = dir.File("out.jed");
+    run.options.targetDeviceName = "qpl6000e";
+    run.options.raceCover = 0;
+    run.sources.deviceText = "EPM7032LC44";
+  }
+  std::string File() const { return ReadFile(run.options.outputFileName); }
+};
+
+std::string CrLf(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    if (c == '\n') out += '\r';
+    out += c;
+  }
+  return out;
+}
+
+std::string Ruler() {
+  std::string r;
+  for (int i = 0; i < 152; ++i) r += i % 10 == 0 ? '0' : ' ';
+  return r;
+}
+
+std::string Address(int a) {
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "L%05d", a);
+  return buf;
+}
+
+// I/O pin of MC 1..32 as the notes name it.
+constexpr int kNotePin[32] = {4,  5,  6,  7,  8,  9,  11, 12, 13, 14, 16, 17, 18, 19, 20, 21,
+                              41, 40, 39, 38, 37, 36, 34, 33, 32, 31, 29, 28, 27, 26, 25, 24};
+
+constexpr int kSlotOrder[5] = {1, 2, 3, 4, 0};  // PT 2, 3, 4, 5, 1
+
+// The whole fuse map, unwritten fuses 0 (F0).
+std::string FuseMap(const Qpl6000& q, bool extended, int pd1, int pinKeep) {
+  std::string f(extended ? 24994 : 24993, '0');
+  for (int mc = 0; mc < 32; ++mc) {
+    for (int k = 0; k < 5; ++k) {
+      for (int c = 0; c < 152; ++c) {
+        f[static_cast<std::size_t>((31 - mc) * 760 + k * 152 + c)] =
+            q.ptFuses.at(mc, kSlotOrder[k], c);
+      }
+    }
+  }
+  for (int i = 0; i < 16; ++i) {
+    for (int m = 0; m < 32; ++m) f[static_cast<std::size_t>(24800 - 32 * i + m)] = q.mcBits.at(m, i);
+  }
+  for (int j = 0; j < 160; ++j) f[static_cast<std::size_t>(24832 + j)] = '1';
+  f[24992] = pd1 == 1 ? '0' : '1';
+  if (extended) f[24993] = pinKeep ? '1' : '0';
+  return f;
+}
+
+// JEDEC fuse checksum over the whole map: 8-fuse words, lowest address as
+// the least significant bit, the last word as far as it goes.
+unsigned Checksum(const std::string& fuses) {
+  unsigned sum = 0;
+  for (std::size_t i = 0; i < fuses.size(); ++i) {
+    if (fuses[i] == '1') sum += 1u << (i % 8);
+  }
+  return sum & 0xFFFFu;
+}
+
+// The fuse part of the file, from the QF line to the C line.
+std::string FuseSection(const Qpl6000& q, bool extended, int pd1, int pinKeep) {
+  std::string s = std::string(extended ? "QF24994" : "QF24993") + "* QP44* F0*\nNOTE\n" + Ruler() +
+                  "*\n";
+  for (int mc = 31; mc >= 0; --mc) {
+    bool noted = false;
+    for (int k = 0; k < 5; ++k) {
+      const std::string term(q.ptFuses.row(mc, kSlotOrder[k]), 152);
+      if (term.find('1') == std::string::npos) continue;
+      if (!noted) {
+        s += "NOTE  Macrocell " + std::to_string(mc + 1) + " (IO pin " +
+             std::to_string(kNotePin[mc]) + ") *\n";
+      }
+      noted = true;
+      s += Address((31 - mc) * 760 + k * 152) + "\n" + term + "*\n";
+    }
+  }
+  s += "\nNOTE   12345678901234567890123456789012*\n";
+  for (int i = 15; i >= 0; --i) {
+    s += Address(24800 - 32 * i) + " ";
+    for (int m = 0; m < 32; ++m) s += q.mcBits.at(m, i);
+    s += "*\n";
+  }
+  s += "\nNOTE   User Row*\nL24832\n" + std::string(160, '1') + "*\n";
+  s += std::string("\nNOTE   Sleep Bit*\nL24992 ") + (pd1 == 1 ? '0' : '1') + "*\n";
+  if (extended) s += std::string("\nNOTE   Pin Keeper Bit*\nL24993 ") + (pinKeep ? '1' : '0') + "*\n";
+  char c[16];
+  std::snprintf(c, sizeof c, "C%04X*\n", Checksum(FuseMap(q, extended, pd1, pinKeep)));
+  return s + c;
+}
+
+// A mixed image: open, partly connected and disabled terms; no two
+// configuration rows alike.
+void FillMixed(Qpl6000& q) {
+  std::uint32_t seed = 12345;
+  auto next = [&seed] {
+    seed = seed * 1103515245u + 12345u;
+    return (seed >> 16) & 0x7FFFu;
+  };
+  for (int mc = 0; mc < 32; ++mc) {
+    for (int p = 0; p < 5; ++p) {
+      const unsigned kind = mc == 15 ? 0 : next() % 4;  // MC 16: nothing written
+      for (int c = 0; c < 152; ++c) {
+        char v = '0';
+        if (kind == 1) v = '1';
+        if (kind >= 2) v = next() % 3 == 0 ? '0' : '1';
+        q.ptFuses.at(mc, p, c) = v;
+      }
+    }
+    for (int i = 0; i < 16; ++i) q.mcBits.at(mc, i) = (mc * 7 + i * 3) % 5 == 0 ? '0' : '1';
+  }
+  SetTermAll(q, 31, 1, '1');  // MC 32 PT 2 opens the file at L00000
+  SetTermAll(q, 0, 4, '0');
+  SetTerm(q, 0, 4, {0, 151});  // MC 1 PT 5 at 23560 + 456
+  for (int p : {0, 1, 2, 3}) SetTermAll(q, 0, p, '0');
+}
+
+TEST(Qpl6000WriteJedec, ExtendedTqfpWithTextsSecurityAndVectors) {
+  WriterRun w;
+  Qpl6000 q;
+  FillMixed(q);
+  w.run.sources.deviceText = "EPM7032QC44-10";
+  w.run.sources.creatorId = "Fitter 9.1";
+  w.run.sources.commentText = "ALL03\n";
+  w.run.sources.securityBit = 1;
+  w.run.sources.testVectors = {"0101XXHL", "HLLH"};
+  w.run.options.pinKeep = 1;
+  ASSERT_EQ(q.WriteJedec(w.run), kJedecWritten);
+
+  const std::string expected =
+      CrLf(std::string("\x02") + "fusecvt " + kVersionText + "\n" +
+           "Device QPL6000E (TQFP)\nCreated on: Sat Dec 05 16:42:08 2026\n\n"
+           "Fitter 9.1\nALL03\n\n*\nG1*\n" +
+           FuseSection(q, true, 0, 1) + "QV2* X0*\nV001 0101XXHL*\nV002 HLLH*\n\x03" "0000\n");
+  const std::string file = w.File();
+  EXPECT_EQ(file, expected);
+  // A few lines spelt out in full.
+  EXPECT_EQ(file.rfind("\x02" "fusecvt  1.0.0 \r\n", 0), 0u);
+  EXPECT_NE(file.find("\r\nALL03\r\n\r\n*\r\nG1*\r\nQF24994* QP44* F0*\r\nNOTE\r\n0         0"),
+            std::string::npos);
+  EXPECT_NE(file.find("NOTE  Macrocell 32 (IO pin 24) *\r\nL00000\r\n" + std::string(152, '1') +
+                      "*\r\n"),
+            std::string::npos);
+  EXPECT_NE(file.find("NOTE  Macrocell 1 (IO pin 4) *\r\nL24016\r\n0" + std::string(150, '1') +
+                      "0*\r\n\r\nNOTE   12345678901234567890123456789012*\r\nL24320 "),
+            std::string::npos);
+  EXPECT_EQ(file.find("Macrocell 16 "), std::string::npos);
+  EXPECT_NE(file.find("*\r\nL24800 "), std::string::npos);
+  EXPECT_NE(file.find("\r\nL24992 1*\r\n\r\nNOTE   Pin Keeper Bit*\r\nL24993 1*\r\nC"),
+            std::string::npos);
+  EXPECT_EQ(w.run.sources.deviceText, "epm7032qc44-10");  // lower-cased in place
+  EXPECT_EQ(w.console.str(), "");
+  EXPECT_EQ(w.error.str(), "");
+  ExpectJedutilAccepts(w.run.options.outputFileName);
+}
+
+TEST(Qpl6000WriteJedec, PlainPlccWithoutTextsOrVectors) {
+  WriterRun w;
+  Qpl6000 q;
+  FillMixed(q);
+  w.run.options.targetDeviceName = "p6000";
+  w.run.options.pd1 = 1;
+  w.run.options.pinKeep = 1;  // no pin keeper bit on the plain part
+  ASSERT_EQ(q.WriteJedec(w.run), kJedecWritten);
+  const std::string expected =
+      CrLf(std::string("\x02") + "fusecvt " + kVersionText + "\n" +
+           "Device QPL6000 (PLCC)\nCreated on: Sat Dec 05 16:42:08 2026\n\n\n*\n" +
+           FuseSection(q, false, 1, 0) + "QV0* X0*\n\x03" "0000\n");
+  const std::string file = w.File();
+  EXPECT_EQ(file, expected);
+  EXPECT_NE(file.find("\r\nL24992 0*\r\nC"), std::string::npos);
+  EXPECT_NE(file.find("*\r\nQV0* X0*\r\n\x03" "0000\r\n"), std::string::npos);
+  EXPECT_EQ(file.find("Pin Keeper"), std::string::npos);
+  EXPECT_EQ(file.find("G1*"), std::string::npos);
+  ExpectJedutilAccepts(w.run.options.outputFileName);
+}
+
+TEST(Qpl6000WriteJedec, ChecksumCountsTheLastIncompleteWord) {
+  // Only the user row (20 words of 0xFF = 5100), the sleep bit (bit 0 of the
+  // last word) and the pin keeper bit (bit 1) can be set.
+  struct Case { const char* device; int pd1; int pinKeep; const char* checksum; } cases[] = {
+      {"p6000", 0, 0, "C13ED*\r\n"},     // 5101
+      {"p6000", 1, 0, "C13EC*\r\n"},     // 5100
+      {"qpl6000e", 0, 1, "C13EF*\r\n"},  // 5103
+      {"qpl6000e", 1, 1, "C13EE*\r\n"},  // 5102
+      {"qpl6000e", 0, 0, "C13ED*\r\n"},  // 5101
+  };
+  for (const Case& c : cases) {
+    WriterRun w;
+    Qpl6000 q;
+    for (int m = 0; m < 32; ++m) {
+      SetBits(q, m, std::string(16, '0'));
+      for (int p = 0; p < 5; ++p) SetTermAll(q, m, p, '0');
+    }
+    w.run.options.targetDeviceName = c.device;
+    w.run.options.pd1 = c.pd1;
+    w.run.options.pinKeep = c.pinKeep;
+    ASSERT_EQ(q.WriteJedec(w.run), kJedecWritten);
+    const std::string file = w.File();
+    EXPECT_NE(file.find(c.checksum), std::string::npos) << c.device << c.pd1 << c.pinKeep;
+    EXPECT_NE(file.find(Ruler() + "*\r\n\r\nNOTE   1234"), std::string::npos);  // no terms
+    EXPECT_EQ(file.find("Macrocell"), std::string::npos);
+    ExpectJedutilAccepts(w.run.options.outputFileName);
+  }
+}
+
+TEST(Qpl6000WriteJedec, VariantAndPackageFollowTheDeviceWords) {
+  struct Case { const char* target; const char* device; const char* line; } cases[] = {
+      {"qpl6000e", "EPM7032TC44", "Device QPL6000E (TQFP)\r\n"},
+      {"p6000e", "epm7032qi44", "Device QPL6000E (TQFP)\r\n"},
+      {"p6000", "EPM7032Ti44-12", "Device QPL6000 (TQFP)\r\n"},
+      {"6000", "EPM7032QC44", "Device QPL6000 (TQFP)\r\n"},
+      {"qpl6000e", "EPM7032LC44-15", "Device QPL6000E (PLCC)\r\n"},
+      {"p6000", "EPM7032", "Device QPL6000 (PLCC)\r\n"},
+  };
+  for (const Case& c : cases) {
+    WriterRun w;
+    Qpl6000 q;
+    w.run.options.targetDeviceName = c.target;
+    w.run.sources.deviceText = c.device;
+    ASSERT_EQ(q.WriteJedec(w.run), kJedecWritten);
+    const std::string file = w.File();
+    EXPECT_EQ(file.find(c.line), file.find("\r\n") + 2) << c.target << " " << c.device;
+    const bool extended = std::string(c.line).find("6000E") != std::string::npos;
+    EXPECT_NE(file.find(extended ? "\r\nQF24994* QP44* F0*\r\n" : "\r\nQF24993* QP44* F0*\r\n"),
+              std::string::npos);
+  }
+}
+
+TEST(Qpl6000WriteJedec, CommentLinesAndLineEnds) {
+  struct Case {
+    std::optional<std::string> creator;
+    std::optional<std::string> comment;
+    const char* between;  // from the blank line after the date to the '*' line
+  } cases[] = {
+      {std::nullopt, std::nullopt, "\r\n\r\n*\r\n"},
+      {std::string("ME"), std::string(""), "\r\nME\r\n\r\n*\r\n"},
+      {std::string("two\nlines"), std::string("c\r\n"), "\r\ntwo\r\nlines\r\nc\r\r\n\r\n*\r\n"},
+  };
+  for (const Case& c : cases) {
+    WriterRun w;
+    Qpl6000 q;
+    w.run.sources.creatorId = c.creator;
+    w.run.sources.commentText = c.comment;
+    ASSERT_EQ(q.WriteJedec(w.run), kJedecWritten);
+    const std::string file = w.File();
+    EXPECT_EQ(file.find(std::string("16:42:08 2026\r\n") + c.between + "QF"),
+              file.find("Created on: ") + 12 + 11)
+        << c.between;
+  }
+}
+
+TEST(Qpl6000WriteJedec, VectorNumbersGrowPastThreeDigitsAndLongVectorsStayWhole) {
+  WriterRun w;
+  Qpl6000 q;
+  std::vector<std::string> vectors(1000, "01");
+  vectors[9] = "ten";
+  vectors[998] = "HL";
+  vectors[999] = std::string(300, 'X') + "END";
+  w.run.sources.testVectors = vectors;
+  ASSERT_EQ(q.WriteJedec(w.run), kJedecWritten);
+  const std::string file = w.File();
+  EXPECT_NE(file.find("\r\nQV1000* X0*\r\nV001 01*\r\nV002 01*\r\n"), std::string::npos);
+  EXPECT_NE(file.find("\r\nV010 ten*\r\n"), std::string::npos);
+  EXPECT_NE(file.find("\r\nV999 HL*\r\nV1000 " + std::string(300, 'X') + "END*\r\n\x03" "0000\r\n"),
+            std::string::npos);
+  EXPECT_EQ(file.substr(file.size() - 7), "\x03" "0000\r\n");
+  ExpectJedutilAccepts(w.run.options.outputFileName);
+}
+
+TEST(Qpl6000WriteJedec, RacePassWritesItsNoticesIntoTheHeader) {
+  // MC 1 (pin 4, feedback 25): A.B + F./B with an empty PT 3 gets A.F.
+  for (int raceCover : {1, 0}) {
+    WriterRun w;
+    Qpl6000 q;
+    for (int m = 0; m < 32; ++m) SetBits(q, m, std::string(16, '0'));
+    SetBits(q, 0, "1111111110111111");
+    SetTerm(q, 0, 0, {42, 45});
+    SetTerm(q, 0, 1, {25, 44});
+    SetTermAll(q, 0, 2, '0');
+    w.run.options.raceCover = raceCover;
+    w.run.sources.creatorId = "X";
+    ASSERT_EQ(q.WriteJedec(w.run), kJedecWritten);
+    const std::string file = w.File();
+    std::string pt3(152, '1');
+    pt3[25] = pt3[42] = '0';
+    if (raceCover) {
+      EXPECT_NE(file.find("\r\nX\r\nCombinatorial Latch Detected at Macrocell 1 from POF file\r\n"
+                          "\t- Added race coverage product term\r\n*\r\nQF24994"),
+                std::string::npos);
+      EXPECT_EQ(w.console.str(),
+                "Combinatorial Latch Detected at Macrocell 1 from POF file\a\n"
+                "\t- Added race coverage product term\a\n");
+      // MC 1's slot starts at 23560; PT 3 is its second row.
+      EXPECT_NE(file.find("\r\nL23712\r\n" + pt3 + "*\r\n"), std::string::npos);
+      EXPECT_EQ(q.mcBits.at(0, 5), '0');  // PT 3 switched on
+    } else {
+      EXPECT_NE(file.find("\r\nX\r\n*\r\nQF24994"), std::string::npos);
+      EXPECT_EQ(w.console.str(), "");
+      EXPECT_EQ(file.find("\r\nL23712\r\n"), std::string::npos);
+    }
+    ExpectJedutilAccepts(w.run.options.outputFileName);
+  }
+}
+
+TEST(Qpl6000WriteJedec, UnopenableOutputIsReportedAndLeavesNoFile) {
+  WriterRun w;
+  Qpl6000 q;
+  w.run.options.outputFileName = w.dir.File("missing/out.jed");
+  EXPECT_EQ(q.WriteJedec(w.run), kJedecOpenFailed);
+  EXPECT_EQ(w.error.str(), "Cannot write output_file " + w.run.options.outputFileName + "\n");
+  EXPECT_EQ(w.console.str(), "");
+  EXPECT_FALSE(test::FileExists(w.run.options.outputFileName));
+}
+
+TEST(Qpl6000WriteJedec, FullDeviceIsReportedAndKept) {
+  if (access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
+  WriterRun w;
+  Qpl6000 q;
+  w.run.options.outputFileName = "/dev/full";
+  EXPECT_EQ(q.WriteJedec(w.run), kJedecWriteFailed);
+  EXPECT_EQ(w.console.str(), "Jedec write problem: out of space \n");
+  EXPECT_TRUE(test::FileExists("/dev/full"));
+}
+
+TEST(Qpl6000WriteJedec, TruncatedRegularFileIsDeleted) {
+  // A child process with a file size limit stands in for a full disk.
+  ScratchDir dir;
+  const std::string path = dir.File("short.jed");
+  const pid_t pid = fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{4096, 4096};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::ostringstream console, error;
+    Conversion run(console, error, Clock::Fixed(SampleTime()));
+    run.options.outputFileName = path;
+    run.options.targetDeviceName = "qpl6000e";
+    Qpl6000 q;
+    const int result = q.WriteJedec(run);
+    const bool told = console.str() == "Jedec write problem: out of space \n";
+    _exit(result == kJedecWriteFailed && told ? 0 : 10 + result);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(pid, &status, 0), pid);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_FALSE(test::FileExists(path));
+}
+
+TEST(Qpl6000WriteJedec, JedutilRefusesABrokenChecksum) {
+  // The jedutil check used above is able to fail.
+  if (!test::JedutilAvailable()) {
+    if (test::JedutilRequired()) FAIL() << "jedutil is required but not installed";
+    GTEST_SKIP() << "jedutil not installed";
+  }
+  WriterRun w;
+  Qpl6000 q;
+  FillMixed(q);
+  ASSERT_EQ(q.WriteJedec(w.run), kJedecWritten);
+  std::string file = w.File();
+  EXPECT_EQ(test::RunJedutil(w.run.options.outputFileName, nullptr), 0);
+  const std::size_t c = file.rfind("\r\nC");
+  ASSERT_NE(c, std::string::npos);
+  file[c + 6] = file[c + 6] == '0' ? '1' : '0';
+  test::WriteFile(w.run.options.outputFileName, file);
+  EXPECT_NE(test::RunJedutil(w.run.options.outputFileName, nullptr), 0);
+}
+
+}  // namespace
+}  // namespace fusecvt
