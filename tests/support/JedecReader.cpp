@@ -39,13 +39,13 @@ class Parser {
     }
     if (b_.find(kStx, 1) < etx) Error(b_.find(kStx, 1), "a second STX");
     ParseTrailer(etx);
-    const std::size_t specEnd = b_.find('*', 1);
-    if (specEnd == std::string::npos || specEnd > etx) {
+    const std::size_t designEnd = b_.find('*', 1);
+    if (designEnd == std::string::npos || designEnd > etx) {
       Error(1, "the design specification field is not ended by '*'");
       return std::move(r_);
     }
-    r_.designSpec = b_.substr(1, specEnd - 1);
-    std::size_t start = specEnd + 1;
+    r_.designSpec = b_.substr(1, designEnd - 1);
+    std::size_t start = designEnd + 1;
     for (;;) {
       const std::size_t star = b_.find('*', start);
       if (star == std::string::npos || star > etx) break;
