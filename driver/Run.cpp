@@ -1,19 +1,118 @@
-// Placeholder run: banner and the device-type prompt. Replaced by the driver.
 #include "driver/Run.h"
 
+#include <fstream>
 #include <ostream>
 
-#include "driver/Version.h"
+#include "driver/CommandLine.h"
+#include "driver/HelpScreens.h"
+#include "driver/OutputFiles.h"
+#include "driver/Report.h"
+#include "driver/TargetDevice.h"
+#include "driver/TargetSet.h"
+#include "pof/PofReader.h"
 
 namespace fusecvt {
 
+namespace {
+
+// Points the run's report channel at the open report file for as long as the
+// file lives.
+class ReportScope {
+ public:
+  ReportScope(Conversion& run, std::ostream& report) : run_(run) { run_.SetReport(&report); }
+  ~ReportScope() { run_.SetReport(nullptr); }
+  ReportScope(const ReportScope&) = delete;
+  ReportScope& operator=(const ReportScope&) = delete;
+
+ private:
+  Conversion& run_;
+};
+
+void ToConsoleAndReport(Conversion& run, const char* text) {
+  for (std::ostream* out : {&run.console, &run.report()}) {
+    *out << text;
+    out->flush();
+  }
+}
+
+}  // namespace
+
 int RunConversion(std::vector<std::string> args, Conversion& run) {
-  run.console << kMakerName << ' ' << (args.empty() ? "" : args[0]) << ' ' << kVersionText
-              << kBuildDate << '\n'
-              << kRightsNotice << "\n\n";
-  run.console << " Please provide the device type to get the appropriate options as follow :\n"
-              << " fusecvt [-6000|-6000e|-6032es|-6032esl|-6064es|-6064esl|-6128es|-6128esl]\n";
-  return 1;
+  ConversionOptions& options = run.options;
+  options.programName = args.empty() ? std::string() : ExtractProgramName(args[0]);
+  options.outputFileName.clear();
+  options.reportFileName.clear();
+  options.inputFileName.clear();
+
+  WriteBanner(run.console, options.programName);
+  if (args.size() <= 1) {
+    ShowDeviceTypePrompt(run.console);
+    return 1;
+  }
+  if (ParseCommandLine(args, run) == EXIT) return 1;
+
+  const std::time_t start = run.clock.seconds();
+  const LoadStatus load = PofReader(run).Load();
+  if (load.exitStatus) return *load.exitStatus;
+  return ConvertLoadedPof(run, load.result, start);
+}
+
+int ConvertLoadedPof(Conversion& run, int loadResult, std::time_t startSeconds) {
+  ConversionOptions& options = run.options;
+  const std::string& source = run.pof.sourceDeviceName;
+  ResolveSourceDefaults(source, options);
+  NormalizeDeviceName(source, run);
+
+  if (loadResult != 0 && !run.sources.HasFuseData()) {
+    run.error << "Error! Incompatible data format encountered in POF \a\n";
+    run.error.flush();
+    return loadResult;
+  }
+
+  DeriveFileNames(options);
+  if (!CheckOutputPaths(options, run.error)) return 1;
+
+  std::ofstream report(options.reportFileName, std::ios::out | std::ios::trunc);
+  if (!report.is_open()) return 1;
+  ReportScope scope(run, report);
+
+  WriteBanner(report, options.programName);
+  WriteReportHeader(run);
+
+  TargetSet targets;
+  if (!targets.SelectTarget(run.sources.DeviceText(), run)) {
+    // A refused device word ends as a failure; a source with no target kind
+    // ends quietly.
+    return targets.DeviceWordRefused() ? 1 : 0;
+  }
+  return FinishConversion(run, *targets.current(), targets.IsPlainQpl6000(options.targetDeviceName),
+                          loadResult, startSeconds);
+}
+
+int FinishConversion(Conversion& run, TargetDevice& target, bool plainQpl6000, int loadResult,
+                     std::time_t startSeconds) {
+  ConversionOptions& options = run.options;
+  target.ReadProductTerms(run);
+  target.TranslateMacrocells(run);
+  target.RouteGlobalOe(run);
+  target.ApplyDeviceOptions(run);
+  target.RouteUim(run);
+  target.ClearUnusedProductTerms(run);
+  // The plain QPL6000 has no security bit; the summary reports the refusal.
+  if (options.secure == 1 && !plainQpl6000) target.ApplySecurity(run);
+
+  const int written = target.WriteJedec(run);
+  if (written == kJedecWriteFailed) return 1;  // the writer reported it and removed the file
+
+  if (options.ptClockConverted == 1) {
+    ToConsoleAndReport(run, "**** There are PT-Clock converted to Pin Clock ****\n");
+  }
+  run.console << options.programName << " processed " << (run.clock.seconds() - startSeconds)
+              << " seconds\n";
+  run.console.flush();
+  if (written == kJedecWritten) ToConsoleAndReport(run, "Conversion is completed\n");
+  WriteSettingsSummary(run);
+  return written == kJedecWritten ? loadResult : 1;
 }
 
 }  // namespace fusecvt

@@ -1,7 +1,7 @@
 #pragma once
 // One conversion from the command line to the JEDEC file and the report.
 
-#include <iosfwd>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -9,7 +9,22 @@
 
 namespace fusecvt {
 
+class TargetDevice;
+
 // args[0] is the program path as started. Returns the process exit status.
 int RunConversion(std::vector<std::string> args, Conversion& run);
+
+// The run after the POF was read (loadResult: 0 read to its end, 1 stopped
+// early): option defaults, device word, file names, the report and its
+// header, the target choice and FinishConversion. `startSeconds` is the clock
+// reading taken before the read. RunConversion ends with this call; it is
+// also the entry for runs whose source image was installed directly.
+int ConvertLoadedPof(Conversion& run, int loadResult, std::time_t startSeconds);
+
+// The run once a target exists: the six stages in order, the security step
+// (left out when `plainQpl6000`), the JEDEC file, the closing lines and the
+// settings summary. Writes to run.console and run.report().
+int FinishConversion(Conversion& run, TargetDevice& target, bool plainQpl6000, int loadResult,
+                     std::time_t startSeconds);
 
 }  // namespace fusecvt

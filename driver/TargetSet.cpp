@@ -1,16 +1,15 @@
 #include "driver/TargetSet.h"
 
 #include "driver/Conversion.h"
+#include "driver/Text.h"
 #include "jedec/BlockTarget.h"
 #include "qpl6000/Qpl6000.h"
 
 namespace fusecvt {
 
-namespace {
-bool Contains(const std::string& text, const char* word) {
-  return text.find(word) != std::string::npos;
+bool IsPlainQpl6000Word(const std::string& deviceWord) {
+  return FirstCharsEqual(deviceWord, "p6000", 5) && !Contains(deviceWord, "6000e");
 }
-}  // namespace
 
 void TargetDevice::ApplySecurity(Conversion& run) { run.sources.securityBit = 1; }
 
@@ -18,6 +17,11 @@ TargetSet::TargetSet() = default;
 TargetSet::~TargetSet() = default;
 
 int TargetSet::SelectTarget(const std::string* deviceText, Conversion& run) {
+  qpl6000.reset();
+  qpl6128.reset();
+  qpl6064.reset();
+  qpl6032.reset();
+  deviceWordRefused_ = false;
   if (!deviceText) return 0;
   const std::string& name = *deviceText;
   const std::string& word = run.options.targetDeviceName;
@@ -28,6 +32,7 @@ int TargetSet::SelectTarget(const std::string* deviceText, Conversion& run) {
              << "    device for 7032S is 6032ES\n\n";
         out->flush();
       }
+      deviceWordRefused_ = true;
       return 0;
     }
     qpl6032 = std::make_unique<Qpl6032>();

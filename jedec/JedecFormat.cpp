@@ -1,20 +1,49 @@
 #include "jedec/JedecFormat.h"
 
+#include <charconv>
 #include <cstdio>
+#include <cstring>
+#include <ostream>
 #include <sys/stat.h>
 
 namespace fusecvt {
+
+namespace {
+
+// v brought into 0..n-1 (also for negative v).
+int Wrap(long long v, int n) { return static_cast<int>(((v % n) + n) % n); }
+
+// The CR LF form of text, into scratch (which is reused between pieces).
+const std::string& WithCrLf(const char* text, std::size_t size, std::string& scratch) {
+  scratch.clear();
+  scratch.reserve(size + size / 16 + 16);
+  const char* p = text;
+  const char* end = text + size;
+  while (p < end) {
+    const void* lf = std::memchr(p, '\n', static_cast<std::size_t>(end - p));
+    if (!lf) {
+      scratch.append(p, end);
+      break;
+    }
+    const char* at = static_cast<const char*>(lf);
+    scratch.append(p, at);
+    scratch.append("\r\n", 2);
+    p = at + 1;
+  }
+  return scratch;
+}
+
+}  // namespace
 
 std::string FormatCreatedOn(const std::tm& t) {
   static const char* const kDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
   static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                         "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-  const int wday = t.tm_wday >= 0 && t.tm_wday < 7 ? t.tm_wday : 0;
-  const int mon = t.tm_mon >= 0 && t.tm_mon < 12 ? t.tm_mon : 0;
   char buf[64];
-  std::snprintf(buf, sizeof buf, "%s %s %02d %02d:%02d:%02d %04d", kDays[wday], kMonths[mon],
-                t.tm_mday % 100, t.tm_hour % 100, t.tm_min % 100, t.tm_sec % 100,
-                (t.tm_year + 1900) % 10000);
+  std::snprintf(buf, sizeof buf, "%s %s %02d %02d:%02d:%02d %04d", kDays[Wrap(t.tm_wday, 7)],
+                kMonths[Wrap(t.tm_mon, 12)], Wrap(t.tm_mday, 100), Wrap(t.tm_hour, 100),
+                Wrap(t.tm_min, 100), Wrap(t.tm_sec, 100),
+                Wrap(static_cast<long long>(t.tm_year) + 1900, 10000));
   return buf;
 }
 
@@ -30,18 +59,9 @@ JedecFile::JedecFile(const std::string& path) : path_(path) {
 }
 
 void JedecFile::Write(const char* text, std::size_t size) {
-  std::size_t start = 0;
-  for (std::size_t i = 0; i < size; ++i) {
-    if (text[i] == '\n') {
-      out_.write(text + start, static_cast<std::streamsize>(i - start));
-      out_.write("\r\n", 2);
-      start = i + 1;
-    }
-  }
-  out_.write(text + start, static_cast<std::streamsize>(size - start));
+  const std::string& bytes = WithCrLf(text, size, crlf_);
+  out_.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
-
-void JedecFile::Write(const std::string& text) { Write(text.data(), text.size()); }
 
 void JedecFile::Put(char c) {
   if (c == '\n') {
@@ -59,6 +79,40 @@ bool JedecFile::Close() {
   struct stat st {};
   if (::stat(path_.c_str(), &st) == 0 && S_ISREG(st.st_mode)) std::remove(path_.c_str());
   return false;
+}
+
+void JedecStreamSink::Write(const char* text, std::size_t size) {
+  const std::string& bytes = WithCrLf(text, size, crlf_);
+  out_.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+JedecBuffer::JedecBuffer(JedecSink& sink) : sink_(sink) { text_.reserve(kChunk + 1024); }
+
+void JedecBuffer::Append(const char* text, std::size_t size) {
+  text_.append(text, size);
+  if (text_.size() >= kChunk) Flush();
+}
+
+void JedecBuffer::Append(const char* text) { Append(text, std::strlen(text)); }
+
+void JedecBuffer::AppendNumber(long value, int width) {
+  char digits[32];
+  const auto res = std::to_chars(digits, digits + sizeof digits, value);
+  const char* first = digits;
+  if (value < 0) {
+    text_.push_back('-');
+    ++first;
+    --width;
+  }
+  const int count = static_cast<int>(res.ptr - first);
+  if (width > count) text_.append(static_cast<std::size_t>(width - count), '0');
+  Append(first, static_cast<std::size_t>(res.ptr - first));
+}
+
+void JedecBuffer::Flush() {
+  if (text_.empty()) return;
+  sink_.Write(text_.data(), text_.size());
+  text_.clear();
 }
 
 }  // namespace fusecvt

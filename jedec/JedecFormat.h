@@ -2,6 +2,7 @@
 // Pieces every JEDEC writer shares: the header date, the fuse checksum, the
 // text-mode output (each LF reaches the file as CR LF) and the final check.
 
+#include <cstddef>
 #include <cstdint>
 #include <ctime>
 #include <fstream>
@@ -11,7 +12,8 @@
 namespace fusecvt {
 
 // "Sat Dec 05 16:42:08 2026": day and month names, day of the month with a
-// leading zero, time, four-digit year; always 24 characters.
+// leading zero, time, four-digit year; always 24 characters, whatever the
+// fields hold (out-of-range fields are brought into range).
 std::string FormatCreatedOn(const std::tm& time);
 
 // The JEDEC fuse checksum: 8-fuse words in address order, lowest-addressed
@@ -40,16 +42,25 @@ class FuseChecksum {
   std::uint32_t sum_ = 0;
 };
 
+// Where the bytes of a JEDEC file go. Text is handed over with single LF line
+// ends; every sink writes each LF as CR LF, whatever text it stands in.
+class JedecSink {
+ public:
+  virtual ~JedecSink() = default;
+  virtual void Write(const char* text, std::size_t size) = 0;
+  void Write(const std::string& text) { Write(text.data(), text.size()); }
+};
+
 // A JEDEC output file. Bytes go out unchanged except LF, which is written as
 // CR LF, as a text-mode stream would on the platforms the programmers run on.
-class JedecFile {
+class JedecFile final : public JedecSink {
  public:
   // Opens (creates or truncates) the file; ok() tells whether that worked.
   explicit JedecFile(const std::string& path);
   bool ok() const { return opened_; }
 
-  void Write(const std::string& text);
-  void Write(const char* text, std::size_t size);
+  using JedecSink::Write;
+  void Write(const char* text, std::size_t size) override;
   void Put(char c);
 
   // Closes the file and checks the stream. On failure the file is deleted
@@ -59,7 +70,48 @@ class JedecFile {
  private:
   std::string path_;
   std::ofstream out_;
+  std::string crlf_;  // scratch for the CR LF form of one piece
   bool opened_ = false;
+};
+
+// The same bytes into any stream (a string stream, for instance).
+class JedecStreamSink final : public JedecSink {
+ public:
+  explicit JedecStreamSink(std::ostream& out) : out_(out) {}
+  using JedecSink::Write;
+  void Write(const char* text, std::size_t size) override;
+
+ private:
+  std::ostream& out_;
+  std::string crlf_;
+};
+
+// Collects the text of a file and hands it to the sink in large pieces, so
+// that fuses can go out one character at a time at the cost of an append.
+// Flush() must be called before the sink is closed; nothing is flushed on
+// destruction.
+class JedecBuffer {
+ public:
+  explicit JedecBuffer(JedecSink& sink);
+  JedecBuffer(const JedecBuffer&) = delete;
+  JedecBuffer& operator=(const JedecBuffer&) = delete;
+
+  void Put(char c) {
+    text_.push_back(c);
+    if (text_.size() >= kChunk) Flush();
+  }
+  void Append(const char* text, std::size_t size);
+  void Append(const char* text);
+  void Append(const std::string& text) { Append(text.data(), text.size()); }
+  // Decimal, no leading zeros; with width > 0 right-aligned in that many
+  // columns and filled with '0' ("0042").
+  void AppendNumber(long value, int width = 0);
+  void Flush();
+
+ private:
+  static constexpr std::size_t kChunk = 64 * 1024;
+  JedecSink& sink_;
+  std::string text_;
 };
 
 }  // namespace fusecvt

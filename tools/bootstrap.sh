@@ -4,6 +4,7 @@ set -euo pipefail
 need=()
 have() { command -v "$1" >/dev/null 2>&1; }
 have cmake || need+=(cmake)
+have make || need+=(make)
 have g++ || need+=(g++)
 have clang++ || need+=(clang)
 have jedutil || need+=(mame-tools)
