@@ -9,6 +9,7 @@
 
 #include "ImageCompare.h"
 #include "LoadHelper.h"
+#include "pof/ByteOrder.h"
 #include "support/PofBuilder.h"
 
 namespace fusecvt::test {
@@ -22,6 +23,17 @@ PofBuilder Design(const std::string& device = "EPM7032SLC44-10") {
   PofBuilder b(device);
   b.Program(0);
   return b;
+}
+
+TEST(PofReader, ByteOrderHelpers) {
+  const unsigned char b[4] = {0xFE, 0xFF, 0x01, 0x80};
+  EXPECT_EQ(GetUInt16(b, false), 0xFFFE);
+  EXPECT_EQ(GetUInt16(b, true), 0xFEFF);
+  EXPECT_EQ(GetInt16(b, false), -2);
+  EXPECT_EQ(GetInt16(b + 2, true), 0x0180);
+  EXPECT_EQ(GetUInt32(b, false), 0x8001FFFEu);
+  EXPECT_EQ(GetUInt32(b, true), 0xFEFF0180u);
+  EXPECT_LT(static_cast<std::int32_t>(GetUInt32(b, false)), 0);
 }
 
 TEST(PofReader, ReadsAGoodFileToItsEnd) {
@@ -38,7 +50,6 @@ TEST(PofReader, ReadsAGoodFileToItsEnd) {
   EXPECT_EQ(got->run.sources.commentText, "counter");
   EXPECT_EQ(got->run.sources.securityBit, 1);
   EXPECT_EQ(got->run.pof.lastProgrammedAddress, 0);
-  EXPECT_EQ(std::string(PofReader(got->run).header().fileType), "");  // a fresh reader
 }
 
 TEST(PofReader, PinCountAndPackageFromTheName) {
@@ -402,7 +413,11 @@ TEST(PofReader, LoadFromAStreamMatchesLoad) {
   std::istringstream in(b.Build());
   std::ostringstream console, error;
   Conversion run(console, error, Clock::Fixed(std::tm{}));
-  const LoadStatus s = PofReader(run).LoadFrom(in);
+  PofReader reader(run);
+  const LoadStatus s = reader.LoadFrom(in);
+  EXPECT_EQ(std::string(reader.header().fileType), "POF");
+  EXPECT_EQ(reader.header().versionNumber, 1);
+  EXPECT_EQ(reader.header().packetCount, b.Packets().size());
   auto viaFile = LoadBytes(b.Build());
   EXPECT_EQ(s.result, viaFile->status.result);
   EXPECT_EQ(run.sources.commentText, "stream");
