@@ -1,4 +1,4 @@
-#include "ExpectedJedec.h"
+#include "support/ExpectedJedec.h"
 
 #include <algorithm>
 #include <cstdio>
