@@ -163,10 +163,11 @@ struct Converted {
         txtPath(dir.File(name + ".txt")), sourceName(pof.deviceName()) {
     pof.WriteTo(pofPath);
   }
-  const RunResult& Run(std::vector<std::string> options = {}) {
+  // appendPath false: the options name the POF themselves.
+  const RunResult& Run(std::vector<std::string> options = {}, bool appendPath = true) {
     std::vector<std::string> args{"fusecvt"};
     args.insert(args.end(), options.begin(), options.end());
-    args.push_back(pofPath);
+    if (appendPath) args.push_back(pofPath);
     run = RunInProcess(args);
     return run;
   }

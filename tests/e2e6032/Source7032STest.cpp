@@ -412,5 +412,50 @@ TEST(Convert7032S, UnsupportedBitsAndAnIllegalClockCode) {
   EXPECT_SAME_TEXT(report, c.Report());
 }
 
+
+TEST(Convert7032S, Gclk3ItdAndTmsPullupWithTheInputWord) {
+  // GCLK3 is signal code 17: F17 (row 7 pick 0), read true by MC 1 PT 1 on
+  // line 37 (odd: fuse 75, choice 2) in the second design only.
+  for (bool gclk3Used : {false, true}) {
+    SCOPED_TRACE(gclk3Used ? "GCLK3 read" : "GCLK3 not read");
+    Design6032 d("EPM7032SLC44-10");
+    if (gclk3Used) {
+      d.Pick(0, 7, 0);
+      d.Connect(0, 0, 14);
+    }
+    Converted c(d.pof);
+    // The POF named by -i, then a last word "-i" with no value (ignored).
+    const RunResult& r = c.Run({"-gclk3_itd", "-tms_pullup", "-i", c.pofPath, "-i"}, false);
+    EXPECT_EQ(r.status, 0);
+    Expected6032 e(SourceKind::Max7032S);
+    e.Config(8, '0');  // TMS pull-up: no JTAG pin is used, so JTAG mode is switched on
+    std::string notice;
+    if (gclk3Used) {
+      e.S(0, "111111011111111011110011");
+      e.Term(0, 0, {75});
+      e.Uim(0, 37, "11011");
+      notice =
+          "\nGCLK3 ITD setting override: (ignore user request to disable)\n"
+          "GCLK3 pin is used as a logic input so ITD wake-up enable is required\n\n";
+    } else {
+      e.Config(9, '1');
+      notice = " ITD Disabled, activity on GCLK3 dose not cause a part wake-up\n";
+    }
+    const std::string expected = ExpectedJedecFile(e.img, kPlcc44);
+    const std::string jed = c.Jedec();
+    EXPECT_SAME_TEXT(expected, jed);
+    ExpectSoundJedec(c.jedPath, 16808);
+    const std::string console =
+        c.ConsoleHead(kPlcc) + LowVoltageWarning() + notice + TimingLine() + kCompleted;
+    EXPECT_SAME_TEXT(console, r.out);
+    BlockSummary s;
+    s.itd3 = gclk3Used ? "ON" : "OFF";
+    s.jtag = "ON";
+    s.tmsPullup = "ON";
+    const std::string report = c.ReportHead(kPlcc) + LowVoltageWarning() + kCompleted + s.Text();
+    EXPECT_SAME_TEXT(report, c.Report());
+  }
+}
+
 }  // namespace
 }  // namespace fusecvt::test
