@@ -1,6 +1,7 @@
 // Plain 7032 POFs converted to the QPL6000E and QPL6000 by the whole program:
 // JEDEC file, report and console, byte for byte.
 
+#include <cstdint>
 #include <regex>
 
 #include "Conversion6000.h"
@@ -26,8 +27,9 @@ constexpr int kPin6 = 45;
 //         a latch the consensus term A.F covers;
 //   MC 2: A./F2 reads its feedback complemented, output enable VCC
 //         (bits 9..11 = 0 1 1): the feedback moves to the pin;
-//   MC 3: A./F3 likewise, but output enable GND (bits 9..11 = 1 1 1) and MC 4
-//         reads pin 6: no move, only the notice.
+//   MC 3: A./F3 likewise, but output enable GND (bits 9..11 = 1 1 1) and
+//         pin 6 is read (by MC 4, and by every disabled term, which connects
+//         every column): no move, only the notice.
 // Bit 0 = NOT(c0) = '1' keeps PT 1 counted in all three.
 Design7032 LatchDesign() {
   Design7032 d;
@@ -223,6 +225,7 @@ TEST(ConvertPlain7032, DeviceWordsAndOptions) {
     char slewBit;        // bit 14 of the erased macrocells
     char slewBit11;      // and of MC 11
     Qpl6000Summary s;
+    std::uint16_t pofSecurity = 0;  // the POF's own security word
   };
   auto header = [](bool extended, bool secure, int pd1, int pinKeep, const char* package = "PLCC") {
     Header6000 h;
@@ -277,6 +280,8 @@ TEST(ConvertPlain7032, DeviceWordsAndOptions) {
       // A quad package is named TQFP in the conversion line and the device line.
       {"EPM7032QC44-10", {}, "QPL6000eTQFP44", true, "", "", header(true, false, 0, 0, "TQFP"), '0', '0',
        Qpl6000Summary{}},
+      // A POF that asks for the security bit gets it without -secure.
+      {"EPM7032LC44-15", {}, kTarget, true, "", "", header(true, true, 0, 0), '0', '0', Qpl6000Summary{}, 1},
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(std::string(k.target) + (k.options.empty() ? "" : " " + k.options.back()));
@@ -284,6 +289,7 @@ TEST(ConvertPlain7032, DeviceWordsAndOptions) {
     d.Mc(5, 0, '0');
     d.Mc(10, 11, '0');
     d.pof.Vectors({"0101", "10HL"});
+    d.pof.Security(k.pofSecurity);
     Converted6000 c(d.pof);
     const RunResult& r = c.Run(k.options);
     EXPECT_EQ(r.status, 0);
@@ -303,6 +309,55 @@ TEST(ConvertPlain7032, DeviceWordsAndOptions) {
     EXPECT_SAME_TEXT(console, r.out);
     const std::string report = c.ReportHead(k.target) + warning + kCompleted + k.s.Text();
     EXPECT_SAME_TEXT(report, c.Report());
+  }
+}
+
+TEST(ConvertPlain7032, PinFeedbackMovesEveryFeedbackOfTheTermsToThePin) {
+  // MC 5 (pin 8: pin 49 / 48, feedback 9 / 11), output enable GND (bits
+  // 9..11 = 1 1 1): PT 1 = F.A.B (F with more literals), PT 2 = /F.A. With
+  // these bits the pin is taken only when no term of the device connects it;
+  // a disabled (all '0') term connects every column, so every term of the
+  // design reads A and none is disabled. Both feedbacks then move to the pin
+  // and bit 9 becomes '0'.
+  // MC 6 also reads rows 1 and 9, whose code 3 (erased) is the pin-0 entry.
+  Design7032 d;
+  for (int lab : {0, 1}) d.Code(lab, 0, 1);  // row 0: pin 2 (A)
+  d.Code(0, 3, 2);                           // row 3: pin 29 (B)
+  d.Code(0, 11, 1);                          // row 11: MC of pin 8
+  for (int m = 0; m < 32; ++m) {
+    for (int p = 0; p < 5; ++p) d.Connect(m, p, 0);
+  }
+  d.Mc(4, 0, '0');
+  d.Oe(4, "00");
+  for (int i : {22, 6}) d.Connect(4, 0, i);
+  d.Connect(4, 1, 23);
+  d.Connect(5, 0, 2);   // row 1 true: pin 0 true, column 28
+  d.Connect(5, 0, 19);  // row 9 complemented: pin 0 complement, column 27
+  for (bool verbose : {false, true}) {
+    SCOPED_TRACE(verbose ? "-verbose" : "no options");
+    Converted6000 c(d.pof);
+    const RunResult& r = c.Run(verbose ? std::vector<std::string>{"-verbose"} : std::vector<std::string>{});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    Expected6000 e;
+    for (int m = 0; m < 32; ++m) {
+      for (int p = 0; p < 5; ++p) e.Term(m, p, {kPin2});
+    }
+    e.Bits(4, "1000110100111101");
+    e.Term(4, 0, {49, kPin2, kPin29});
+    e.Term(4, 1, {48, kPin2});
+    e.Term(5, 0, {28, 27, kPin2});
+    const std::string notice =
+        verbose ? "Combinatorial Latch Detected at Macrocell 5 from POF file (pf)\n - Implemented Pin feedback.\n" : "";
+    Header6000 h;
+    h.notices = notice;
+    const std::string expected = ExpectedQpl6000File(e.img, h);
+    const std::string jed = c.Jedec();
+    EXPECT_SAME_TEXT(expected, jed);
+    ExpectSoundJedec(c.jedPath, 24994);
+    const std::string console =
+        Banner() + c.ConsoleHead(kTarget) + LowVoltageWarning() + notice + TimingLine() + kCompleted;
+    EXPECT_SAME_TEXT(console, r.out);
   }
 }
 

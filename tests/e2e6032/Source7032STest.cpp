@@ -37,6 +37,7 @@ TEST(Convert7032S, UimRoutingParkingAndGlobalOe) {
   const char* ues = "0011010100001111";
   for (int i = 0; i < 16; ++i) d.src().ues.at(i) = ues[i];
   d.pof.Vectors({"0101HL", "1X0Z"});
+  d.pof.Security(1);  // the POF asks for the security fuse
 
   Converted c(d.pof);
   const RunResult& r = c.Run();
@@ -66,6 +67,7 @@ TEST(Convert7032S, UimRoutingParkingAndGlobalOe) {
   e.Ues(ues);
   ExpectedHeader h = kPlcc44;
   h.vectors = {"0101HL", "1X0Z"};
+  h.secure = true;  // G1, though the summary shows no -secure
   const std::string jed = c.Jedec();
   const std::string expected = ExpectedJedecFile(e.img, h);
   EXPECT_SAME_TEXT(expected, jed);
