@@ -197,5 +197,61 @@ TEST(ConvertPlain7032, ToQpl6032RoutingOutputEnablesAndPinClock) {
   }
 }
 
+TEST(ConvertPlain7032, ToQpl6032JtagOnAndPowerDown) {
+  // The TCK pin (MC 25) is used; MC 8 (PD1) is not.
+  Design6032 d("EPM7032LC44-15");
+  d.Erase(24);
+  const char* erased = "111111110111111011110001";  // plain: S6 '1' routes PT 2, S21 '0'
+  struct Case {
+    std::vector<std::string> options;
+    bool jtagOn;
+    bool powerDown;
+  };
+  const Case cases[] = {
+      {{"-device", "6032es", "-jtag", "on"}, true, false},
+      {{"-device", "6032es", "-powerdown"}, false, true},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.options.back());
+    Converted c(d.pof);
+    const RunResult& r = c.Run(k.options);
+    EXPECT_EQ(r.status, 0);
+    Expected6032 e(SourceKind::Max7032);
+    e.S(24, erased);
+    e.Term(24, 1, {});
+    if (k.jtagOn) {
+      e.img.jtagBit = '1';
+      for (int m : {8, 24, 3}) e.Sel(m, "000");
+    }
+    if (k.powerDown) {
+      e.Sel(7, "000");
+      e.Config(29, '0');
+    }
+    const std::string expected = ExpectedJedecFile(e.img, ExpectedHeader{"PLCC", 44, kTestTimeText, false, {}});
+    const std::string jed = c.Jedec();
+    EXPECT_SAME_TEXT(expected, jed);
+    ExpectSoundJedec(c.jedPath, 16808);
+    const char* target = "6032esPLCC44";
+    const std::string console = c.ConsoleHead(target) +
+                                (k.jtagOn ? "WARNING: (-JTAG ON) Some JTAG pins appear to be used for I/O pins in\n"
+                                            "   this design.  If these pins are used for I/O in the design, use the \n"
+                                            "   -JTAG OFF option.\n\n"
+                                          : "") +
+                                TimingLine() + kCompleted;
+    EXPECT_SAME_TEXT(console, r.out);
+    Qpl6000Summary s;
+    s.heading = "";
+    s.pinKeeper = "";
+    s.powerdown = k.powerDown ? "ON" : "OFF";
+    const std::string report = c.ReportHead(target) +
+                               (k.jtagOn ? "WARNING: (-JTAG ON) Some JTAG pins appear to be used for I/O pins in\n"
+                                           "   this design.  If these pins are used for I/O in the design, use the  \n"
+                                           "   -JTAG OFF option.\n\n"
+                                         : "") +
+                               kCompleted + s.Text();
+    EXPECT_SAME_TEXT(report, c.Report());
+  }
+}
+
 }  // namespace
 }  // namespace fusecvt::test

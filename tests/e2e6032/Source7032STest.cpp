@@ -284,27 +284,42 @@ TEST(Convert7032S, DeviceOptionsAndThePd1Refusal) {
   EXPECT_SAME_TEXT(report, c.Report());
 }
 
-TEST(Convert7032S, Pd2RefusalNamesTheTqfpPin) {
-  Design6032 d("EPM7032STC44-7");
-  d.Erase(31);
-  Converted c(d.pof);
-  const RunResult& r = c.Run({"-pd2"});
-  EXPECT_EQ(r.status, 0);
-  Expected6032 e(SourceKind::Max7032S);
-  e.S(31, kErasedS);
-  e.Term(31, 1, {});
-  const ExpectedHeader tqfp{"TQFP", 44, kTestTimeText, false, {}};
-  const std::string expected = ExpectedJedecFile(e.img, tqfp);
-  const std::string jed = c.Jedec();
-  EXPECT_SAME_TEXT(expected, jed);
-  ExpectSoundJedec(c.jedPath, 16808);
-  const char* target = "QPL6032ESTQFP44";
-  const std::string console =
-      c.ConsoleHead(target) + LowVoltageWarning() + PdBox("PD2", 19, 67) + TimingLine() + kCompleted;
-  EXPECT_SAME_TEXT(console, r.out);
-  const std::string report =
-      c.ReportHead(target) + LowVoltageWarning() + PdBox("PD2", 19, 68) + kCompleted + BlockSummary{}.Text();
-  EXPECT_SAME_TEXT(report, c.Report());
+TEST(Convert7032S, Pd2RefusalNamesThePinOfThePackage) {
+  struct Case {
+    const char* device;
+    const char* target;   // of the conversion line
+    const char* package;  // of the JEDEC header
+    const char* pin;      // the PD2 pin; "?" for a package without a pin list
+  };
+  const Case cases[] = {
+      {"EPM7032STC44-7", "QPL6032ESTQFP44", "TQFP", "19"},
+      {"EPM7032SQC44-10", "QPL6032ESPQFP44", "PQFP", "?"},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.device);
+    Design6032 d(k.device);
+    d.Erase(31);
+    Converted c(d.pof);
+    const RunResult& r = c.Run({"-pd2"});
+    EXPECT_EQ(r.status, 0);
+    Expected6032 e(SourceKind::Max7032S);
+    e.S(31, kErasedS);
+    e.Term(31, 1, {});
+    const std::string expected = ExpectedJedecFile(e.img, ExpectedHeader{k.package, 44, kTestTimeText, false, {}});
+    const std::string jed = c.Jedec();
+    EXPECT_SAME_TEXT(expected, jed);
+    ExpectSoundJedec(c.jedPath, 16808);
+    auto box = [&](int stars) {
+      return StarLine(stars) + "-PD2: Error! Pin " + k.pin + " for PD2 is used in your logic function.\n" +
+             "             PD2 option cannot be enabled.\n" + StarLine(stars);
+    };
+    const std::string console =
+        c.ConsoleHead(k.target) + LowVoltageWarning() + box(67) + TimingLine() + kCompleted;
+    EXPECT_SAME_TEXT(console, r.out);
+    const std::string report =
+        c.ReportHead(k.target) + LowVoltageWarning() + box(68) + kCompleted + BlockSummary{}.Text();
+    EXPECT_SAME_TEXT(report, c.Report());
+  }
 }
 
 TEST(Convert7032S, OptionsOverrideLowPowerOutputTypeAndSlew) {
