@@ -110,7 +110,7 @@ TEST(Qpl6128ApplyDeviceOptions, JtagAutoPerKind) {
       {SourceKind::Max7128S, '0', '1', '0'},
       {SourceKind::Max7128AE, '0', '1', '1'},  // from jtagBit
       {SourceKind::Max3128A, '1', '0', '0'},
-      {SourceKind::Max7128E, '1', '1', '0'},  // no AUTO step
+      {SourceKind::Max7128E, 0, '1', '0'},  // no AUTO step (10 unknownBits)
       {SourceKind::Max7128, 0, '1', '0'},
   };
   for (const Case& c : cases) {

@@ -258,8 +258,7 @@ TEST(Qpl6128TranslateMacrocells, The7128EAndPlain7128WriteS4S20S22OnEveryMacroce
   EXPECT_EQ(b[22], '1') << "slew SLOW";
 
   Stage6128 p(SourceKind::Max7128);
-  p.src->mcConfig.at(1, 12) = '0';  // the plain 7128 keeps S7 and S19 at '1'
-  p.src->mcConfig.at(1, 11) = '0';  // S8 and S22 = NOT mc[11]
+  p.src->mcConfig.at(1, 11) = '0';  // S8 and S22 = NOT mc[11]; S4, S7, S19 '1' (12 bits, no mc[12])
   p.Run(2);
   const std::string pb = p.Bits(1);
   EXPECT_EQ(pb[4], '1');
