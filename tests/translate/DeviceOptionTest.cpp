@@ -54,14 +54,14 @@ TEST(Qpl6032ApplyDeviceOptions, GlobalClockCodes) {
                {"100", "010111"}, {"101", "011110"}, {"110", "010011"}};
   for (const auto& c : cases) {
     Stage6032 s(SourceKind::Max7032S);
-    s.SetField(s.src->globalClocks, 0, c.code);
+    s.SetChars(s.src->globalClocks, c.code);
     Apply(s);
     EXPECT_EQ(s.Config(15, 6), c.bits) << c.code;
     EXPECT_EQ(s.console.str(), "");
   }
   for (const char* code : {"000", "111"}) {
     Stage6032 s(SourceKind::Max3032A);
-    s.SetField(s.src->globalClocks, 0, code);
+    s.SetChars(s.src->globalClocks, code);
     Apply(s);
     EXPECT_EQ(s.Config(15, 6), "111110") << code;
     EXPECT_EQ(s.console.str(), "Illegal GCLK\n") << code;
@@ -76,7 +76,7 @@ TEST(Qpl6032ApplyDeviceOptions, GlobalClockCodes) {
 TEST(Qpl6032ApplyDeviceOptions, ItdOverrideAndDisable) {
   // GCLK1 read by the logic and -gclk1_itd: override notice, setting back to 1.
   Stage6032 s(SourceKind::Max7032S);
-  s.SetField(s.src->globalClocks, 0, "001");
+  s.SetChars(s.src->globalClocks, "001");
   s.target.pinUse.gclk1ComplementUsed = 1;
   s.run.options.gclk1Itd = 0;
   s.run.options.gclk2Itd = 0;  // GCLK2 not read: ITD disabled as asked
@@ -143,7 +143,7 @@ TEST(Qpl6032ApplyDeviceOptions, PowerDownRefusalNamesThePackagePin) {
   };
   for (const Case& c : cases) {
     Stage6032 s(c.kind);
-    if (!s.src->globalClocks.empty()) s.SetField(s.src->globalClocks, 0, "001");
+    if (!s.src->globalClocks.empty()) s.SetChars(s.src->globalClocks, "001");
     s.run.pof.sourceDeviceName = c.name;
     s.run.pof.pinCount = c.pins;
     (c.pd2 ? s.run.options.pd2 : s.run.options.pd1) = 1;
@@ -161,7 +161,7 @@ TEST(Qpl6032ApplyDeviceOptions, PowerDownRefusalNamesThePackagePin) {
 
 TEST(Qpl6032ApplyDeviceOptions, PowerDownAccepted) {
   Stage6032 s(SourceKind::Max7032S);
-  s.SetField(s.src->globalClocks, 0, "001");
+  s.SetChars(s.src->globalClocks, "001");
   s.src->jtagBit = '0';
   s.run.options.pd1 = 1;
   s.run.options.pd2 = 1;
@@ -174,7 +174,7 @@ TEST(Qpl6032ApplyDeviceOptions, PowerDownAccepted) {
   EXPECT_EQ(s.console.str() + s.report.str(), "");
   // One refused, the other accepted.
   Stage6032 t(SourceKind::Max7032S);
-  t.SetField(t.src->globalClocks, 0, "001");
+  t.SetChars(t.src->globalClocks, "001");
   t.run.options.pd1 = 1;
   t.run.options.pd2 = 1;
   t.target.pinUse.pd1PinUsed = 1;
@@ -204,7 +204,7 @@ TEST(Qpl6032ApplyDeviceOptions, JtagModes) {
   };
   for (const Case& c : cases) {
     Stage6032 s(c.kind);
-    if (!s.src->globalClocks.empty()) s.SetField(s.src->globalClocks, 0, "001");
+    if (!s.src->globalClocks.empty()) s.SetChars(s.src->globalClocks, "001");
     s.run.options.jtag = c.jtag;
     s.src->jtagBit = c.sourceBit;
     s.target.pinUse.tdoPinUsed = c.tdoUsed;
@@ -225,7 +225,7 @@ TEST(Qpl6032ApplyDeviceOptions, PullupsSwitchJtagOnOrAreRefused) {
   {
     // -tdi_pullup without -jtag, no JTAG pin used: JTAG mode switched on silently.
     Stage6032 s(SourceKind::Max7032S);
-    s.SetField(s.src->globalClocks, 0, "001");
+    s.SetChars(s.src->globalClocks, "001");
     s.src->jtagBit = '0';
     s.run.options.tdiPullup = 1;
     Apply(s);
@@ -238,7 +238,7 @@ TEST(Qpl6032ApplyDeviceOptions, PullupsSwitchJtagOnOrAreRefused) {
   {
     // Both pull-ups, TCK pin used, jtag not ON: two refusals, TDI first.
     Stage6032 s(SourceKind::Max7032AE);
-    s.SetField(s.src->globalClocks, 0, "001");
+    s.SetChars(s.src->globalClocks, "001");
     s.src->jtagBit = '0';
     s.run.options.tdiPullup = 1;
     s.run.options.tmsPullup = 1;
@@ -256,7 +256,7 @@ TEST(Qpl6032ApplyDeviceOptions, PullupsSwitchJtagOnOrAreRefused) {
   {
     // -jtag on: the pull-ups are set whatever the pins (after the warning).
     Stage6032 s(SourceKind::Max3032A);
-    s.SetField(s.src->globalClocks, 0, "001");
+    s.SetChars(s.src->globalClocks, "001");
     s.run.options.jtag = ON;
     s.run.options.tmsPullup = 1;
     s.target.pinUse.tmsPinUsed = 1;
@@ -278,7 +278,7 @@ TEST(Qpl6032ApplyDeviceOptions, PullupsSwitchJtagOnOrAreRefused) {
 
 TEST(Qpl6032ApplyDeviceOptions, SignatureCopiedFromTheSource) {
   Stage6032 s(SourceKind::Max7032AE);
-  s.SetField(s.src->globalClocks, 0, "001");
+  s.SetChars(s.src->globalClocks, "001");
   const char* ues = "0101001100001111";
   for (int i = 0; i < 16; ++i) s.src->ues.at(i) = ues[i];
   s.src->ues.at(16) = '0';  // past the 16 the target holds

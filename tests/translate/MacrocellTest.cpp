@@ -257,7 +257,7 @@ void RunClockCase(const ClockCase& c) {
   s.src->mcConfig.at(m, 10) = '0';  // S3 = '0'
   s.Pick(1, c.row, 1);
   s.Connect(m, 3, c.column);
-  if (c.gclk) s.SetField(s.src->globalClocks, 0, c.gclk);
+  if (c.gclk) s.SetChars(s.src->globalClocks, c.gclk);
   s.Run(2);
   const std::string b = s.Bits(m);
   const std::string label = std::string(SourceKindName(c.kind)) + " row " +
@@ -327,7 +327,7 @@ TEST(Qpl6032PinClock, ConditionsThatBlockTheConversion) {
     s.src->mcConfig.at(0, 10) = '0';
     s.Pick(0, 27, 1);
     s.Connect(0, 3, 54);
-    if (!s.src->globalClocks.empty()) s.SetField(s.src->globalClocks, 0, "001");
+    if (!s.src->globalClocks.empty()) s.SetChars(s.src->globalClocks, "001");
   };
   {
     Stage6032 s(SourceKind::Max7032S);

@@ -137,7 +137,7 @@ TEST(Qpl6032RouteUim, UnsupportedBitsGiveOneBoxPerFieldHoldingAZero) {
   };
   for (const Case& c : cases) {
     Stage6032 s(c.kind);
-    s.SetField(s.src->globalClocks, 0, "001");  // a legal clock code: no other console text
+    s.SetChars(s.src->globalClocks, "001");  // a legal clock code: no other console text
     if (c.unknownZero >= 0) s.src->unknownBits.at(c.unknownZero) = '0';
     if (c.remainingZero >= 0) s.src->remainingBits.at(c.remainingZero) = '0';
     // Many zeros in one field still give one box.
@@ -155,7 +155,7 @@ TEST(Qpl6032RouteUim, UnsupportedBitsGiveOneBoxPerFieldHoldingAZero) {
 
 TEST(Qpl6032RouteUim, ThePullupRefusalComesBeforeTheErrorBox) {
   Stage6032 s(SourceKind::Max7032S);
-  s.SetField(s.src->globalClocks, 0, "001");
+  s.SetChars(s.src->globalClocks, "001");
   s.src->unknownBits.at(2) = '0';
   s.run.options.tdiPullup = 1;
   s.target.pinUse.tckPinUsed = 1;

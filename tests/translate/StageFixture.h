@@ -57,8 +57,13 @@ class Stage6032 {
   void IdleAll() {
     for (int m = 0; m < 32; ++m) Idle(m);
   }
+  // Row `row` of a two-dimensional field, from its first character.
   void SetField(FuseArray& f, int row, const char* text) {
     for (int i = 0; text[i]; ++i) f.at(row, i) = text[i];
+  }
+  // A one-dimensional field (globalClocks), from its first character.
+  void SetChars(FuseArray& f, const char* text) {
+    for (int i = 0; text[i]; ++i) f.at(i) = text[i];
   }
 
   std::string Bits(int m) const { return std::string(target.mcBits.row(m), 24); }
