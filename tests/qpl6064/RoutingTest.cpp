@@ -9,14 +9,6 @@
 namespace fusecvt::test {
 namespace {
 
-// Park fuse of UIM line u (u mod 20 = 0..17) as the park column lists it.
-int ParkFuse(int u) {
-  static const int kPark[18] = {8, 8, 0, 0, 0, 0, 8, 8, 1, 1, 0, 0, 8, 8, 0, 0, 1, 1};
-  return kPark[u % 20];
-}
-
-bool Unfed(int u) { return u == 18 || u == 19 || u == 38 || u == 39; }
-
 TEST(Qpl6064RouteUim, APickSetsTheFuseOfItsPositionCountedFromEight) {
   const struct {
     int row, pick, line, fuse;

@@ -147,6 +147,15 @@ inline std::string OnesWithZeros(int n, std::initializer_list<int> zeros) {
   return s;
 }
 
+// Park fuse of a fed UIM line u as the park column lists it: the same for
+// lines 0..17 and 20..37.
+inline int ParkFuse(int u) {
+  static const int kPark[18] = {8, 8, 0, 0, 0, 0, 8, 8, 1, 1, 0, 0, 8, 8, 0, 0, 1, 1};
+  return kPark[u % 20];
+}
+// The UIM lines that no PIA row feeds.
+inline bool Unfed(int u) { return u == 18 || u == 19 || u == 38 || u == 39; }
+
 inline std::string Stars(int n) { return std::string(static_cast<std::size_t>(n), '*') + "\n"; }
 
 }  // namespace fusecvt::test
