@@ -12,10 +12,18 @@ std::string BinaryPath() { return FUSECVT_BINARY; }
 std::string SourceDir() { return FUSECVT_SOURCE_DIR; }
 
 std::string SamplesDir() {
-  const char* env = std::getenv("FUSECVT_SAMPLES");
-  std::string dir = env && *env ? env : FUSECVT_DEFAULT_SAMPLES_DIR;
   std::error_code ec;
-  return std::filesystem::is_directory(dir, ec) ? dir : std::string();
+  if (const char* env = std::getenv("FUSECVT_SAMPLES"); env && *env) {
+    return std::filesystem::is_directory(env, ec) ? std::string(env) : std::string();
+  }
+  // The sample folder stands beside the project; from a checkout kept in a
+  // deeper folder, look beside each of its parents too.
+  for (std::filesystem::path dir = SourceDir(); !dir.empty(); dir = dir.parent_path()) {
+    const std::filesystem::path candidate = dir.parent_path() / "shared" / "pof-samples";
+    if (std::filesystem::is_directory(candidate, ec)) return candidate.string();
+    if (dir == dir.parent_path()) break;
+  }
+  return std::string();
 }
 
 ScratchDir::ScratchDir() {

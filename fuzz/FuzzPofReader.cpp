@@ -1,0 +1,62 @@
+// Feeds arbitrary bytes to the POF reader as a file's content and checks what
+// it leaves behind.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <ctime>
+#include <ostream>
+#include <sstream>
+#include <string>
+
+#include "driver/Conversion.h"
+#include "pof/PofReader.h"
+
+namespace {
+
+void Check(bool ok) {
+  if (!ok) std::abort();
+}
+
+bool OneOf(int v, std::initializer_list<int> set) {
+  for (int s : set) {
+    if (v == s) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  using namespace fusecvt;
+  std::ostream console(nullptr);
+  std::ostream error(nullptr);
+  Conversion run(console, error, Clock::Fixed(std::tm{}));
+  run.options.programName = "fusecvt";
+  std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));
+
+  const LoadStatus status = PofReader(run).LoadFrom(in);
+
+  Check(status.result == 0 || status.result == 1);
+  Check(!status.exitStatus || *status.exitStatus == 2);
+  Check(status.exitStatus.has_value() == (run.pof.lastProgrammedAddress == -1));
+  Check(run.pof.lastProgrammedAddress >= -1 && run.pof.lastProgrammedAddress < 62932);
+  Check(run.pof.sourceDeviceName.size() <= 99);
+  if (const SourceImage* image = run.sources.image()) {
+    Check(run.sources.DeviceText() && *run.sources.DeviceText() == run.pof.sourceDeviceName);
+    Check(OneOf(run.pof.pinCount, {44, 68, 84, 100, 160}));
+    // The decoder writes only '0' into images that start all '1'.
+    for (const FuseArray* f : {&image->logicArray, &image->mcConfig, &image->pia,
+                               &image->oePia, &image->ioConfig, &image->outputEnable,
+                               &image->globalClocks, &image->unknownBits, &image->ues}) {
+      for (std::size_t i = 0; i < f->size(); ++i) Check(f->data()[i] == '0' || f->data()[i] == '1');
+    }
+    Check(image->remainingBits.size() == 0 ||
+          std::string(image->remainingBits.data(), image->remainingBits.size()) ==
+              std::string(image->remainingBits.size(), '1'));
+  } else {
+    Check(run.pof.pinCount == 0);
+    Check(!run.sources.creatorId && !run.sources.commentText && run.sources.testVectors.empty());
+  }
+  return 0;
+}

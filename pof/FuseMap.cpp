@@ -1,0 +1,321 @@
+#include "pof/FuseMap.h"
+
+#include <algorithm>
+#include <iterator>
+
+#include "driver/Conversion.h"
+#include "pof/ByteOrder.h"
+
+namespace fusecvt {
+
+namespace {
+
+// Machine-generated from the device address maps; every range is checked
+// against the image fields by the tests, and the ranges of each map are
+// checked to follow each other below.
+constexpr FuseRange kRanges7032[] = {
+    {FuseField::LogicArray, {0, 0}, {14080, 0}, 1, 1},
+    {FuseField::McConfig, {14080, 0}, {14464, 0}, 12, 12},
+    {FuseField::Pia, {14464, 0}, {14608, 0}, 1, 1},
+    {FuseField::OutputEnable, {14608, 0}, {14672, 0}, 2, 2},
+};
+constexpr FuseRange kRanges7032S[] = {
+    {FuseField::LogicArray, {0, 0}, {14080, 0}, 1, 1},
+    {FuseField::McConfig, {14080, 0}, {14496, 0}, 13, 13},
+    {FuseField::Pia, {14496, 0}, {14784, 0}, 1, 1},
+    {FuseField::OePia, {14784, 0}, {14814, 0}, 5, 5},
+    {FuseField::IoConfig, {14814, 0}, {15006, 0}, 6, 6},
+    {FuseField::GlobalClocks, {15006, 0}, {15009, 0}, 1, 1},
+    {FuseField::UnknownBits, {15009, 0}, {15016, 0}, 1, 1},
+    {FuseField::JtagBit, {15016, 0}, {15017, 0}, 1, 1},
+    {FuseField::Ues, {15017, 0}, {15033, 0}, 1, 1},
+    {FuseField::None, {15033, 0}, {15040, 0}, 1, 1},
+};
+constexpr FuseRange kRanges7032AE[] = {
+    {FuseField::LogicArray, {0, 0}, {14080, 0}, 1, 1},
+    {FuseField::McConfig, {14080, 0}, {14528, 0}, 14, 14},
+    {FuseField::Pia, {14528, 0}, {14816, 0}, 1, 1},
+    {FuseField::OePia, {14816, 0}, {14846, 0}, 5, 5},
+    {FuseField::IoConfig, {14846, 0}, {15070, 0}, 7, 7},
+    {FuseField::GlobalClocks, {15070, 0}, {15073, 0}, 1, 1},
+    {FuseField::JtagBit, {15073, 0}, {15074, 0}, 1, 1},
+    {FuseField::Ues, {15074, 0}, {15106, 0}, 1, 1},
+};
+constexpr FuseRange kRanges3032A[] = {
+    {FuseField::LogicArray, {0, 0}, {14080, 0}, 1, 1},
+    {FuseField::McConfig, {14080, 0}, {14528, 0}, 14, 14},
+    {FuseField::Pia, {14528, 0}, {14816, 0}, 1, 1},
+    {FuseField::OePia, {14816, 0}, {14846, 0}, 5, 5},
+    {FuseField::IoConfig, {14846, 0}, {15038, 0}, 6, 7},
+    {FuseField::GlobalClocks, {15038, 0}, {15041, 0}, 1, 1},
+    {FuseField::JtagBit, {15041, 0}, {15042, 0}, 1, 1},
+    {FuseField::Ues, {15042, 0}, {15074, 0}, 1, 1},
+    {FuseField::None, {15074, 0}, {15106, 0}, 1, 1},
+};
+constexpr FuseRange kRanges7064[] = {
+    {FuseField::LogicArray, {0, 0}, {28160, 0}, 1, 1},
+    {FuseField::McConfig, {28160, 0}, {28928, 0}, 12, 12},
+    {FuseField::Pia, {28928, 0}, {29360, 0}, 1, 1},
+    {FuseField::OutputEnable, {29360, 0}, {29360, 2}, 2, 2},
+};
+constexpr FuseRange kRanges7064S[] = {
+    {FuseField::LogicArray, {0, 0}, {28160, 0}, 1, 1},
+    {FuseField::McConfig, {28160, 0}, {28992, 0}, 13, 13},
+    {FuseField::Pia, {28992, 0}, {30144, 0}, 1, 1},
+    {FuseField::OePia, {30144, 0}, {30198, 0}, 9, 9},
+    {FuseField::IoConfig, {30198, 0}, {30582, 0}, 6, 6},
+    {FuseField::GlobalClocks, {30582, 0}, {30585, 0}, 1, 1},
+    {FuseField::UnknownBits, {30585, 0}, {30592, 0}, 1, 1},
+    {FuseField::JtagBit, {30592, 0}, {30593, 0}, 1, 1},
+    {FuseField::Ues, {30593, 0}, {30609, 0}, 1, 1},
+};
+constexpr FuseRange kRanges7064AE[] = {
+    {FuseField::LogicArray, {0, 0}, {28160, 0}, 1, 1},
+    {FuseField::McConfig, {28160, 0}, {29056, 0}, 14, 14},
+    {FuseField::Pia, {29056, 0}, {30208, 0}, 1, 1},
+    {FuseField::OePia, {30208, 0}, {30262, 0}, 9, 9},
+    {FuseField::IoConfig, {30262, 0}, {30710, 0}, 7, 7},
+    {FuseField::GlobalClocks, {30710, 0}, {30713, 0}, 1, 1},
+    {FuseField::JtagBit, {30713, 0}, {30714, 0}, 1, 1},
+    {FuseField::Ues, {30714, 0}, {30746, 0}, 1, 1},
+    {FuseField::UnknownBits, {30746, 0}, {30751, 0}, 1, 1},
+};
+constexpr FuseRange kRanges3064A[] = {
+    {FuseField::LogicArray, {0, 0}, {28160, 0}, 1, 1},
+    {FuseField::McConfig, {28160, 0}, {29056, 0}, 14, 14},
+    {FuseField::Pia, {29056, 0}, {30208, 0}, 1, 1},
+    {FuseField::OePia, {30208, 0}, {30262, 0}, 9, 9},
+    {FuseField::IoConfig, {30262, 0}, {30646, 0}, 6, 7},
+    {FuseField::GlobalClocks, {30646, 0}, {30649, 0}, 1, 1},
+    {FuseField::JtagBit, {30649, 0}, {30650, 0}, 1, 1},
+    {FuseField::Ues, {30650, 0}, {30682, 0}, 1, 1},
+    {FuseField::None, {30682, 0}, {30751, 0}, 1, 1},
+};
+constexpr FuseRange kRanges7128[] = {
+    {FuseField::LogicArray, {0, 0}, {56320, 0}, 1, 1},
+    {FuseField::McConfig, {56320, 0}, {57856, 0}, 12, 12},
+    {FuseField::Pia, {57856, 0}, {59008, 0}, 1, 1},
+    {FuseField::OutputEnable, {59008, 0}, {59008, 2}, 2, 2},
+};
+constexpr FuseRange kRanges7128E[] = {
+    {FuseField::LogicArray, {0, 0}, {56320, 0}, 1, 1},
+    {FuseField::McConfig, {56320, 0}, {58112, 0}, 14, 14},
+    {FuseField::Pia, {58112, 0}, {59552, 0}, 1, 1},
+    {FuseField::OePia, {59552, 0}, {59582, 0}, 5, 5},
+    {FuseField::IoConfig, {59582, 0}, {59582, 3}, 3, 3},
+    {FuseField::UnknownBits, {59582, 3}, {59592, 3}, 1, 1},
+};
+constexpr FuseRange kRanges7128S[] = {
+    {FuseField::LogicArray, {0, 0}, {56320, 0}, 1, 1},
+    {FuseField::McConfig, {56320, 0}, {57984, 0}, 13, 13},
+    {FuseField::Pia, {57984, 0}, {62016, 0}, 1, 1},
+    {FuseField::OePia, {62016, 0}, {62100, 0}, 14, 14},
+    {FuseField::IoConfig, {62100, 0}, {62676, 0}, 6, 6},
+    {FuseField::UnknownBits, {62676, 0}, {62704, 0}, 1, 1},
+};
+constexpr FuseRange kRanges7128AE[] = {
+    {FuseField::LogicArray, {0, 0}, {56320, 0}, 1, 1},
+    {FuseField::McConfig, {56320, 0}, {58112, 0}, 14, 14},
+    {FuseField::Pia, {58112, 0}, {62144, 0}, 1, 1},
+    {FuseField::OePia, {62144, 0}, {62228, 0}, 14, 14},
+    {FuseField::IoConfig, {62228, 0}, {62900, 0}, 7, 7},
+    {FuseField::GlobalClocks, {62900, 0}, {62903, 0}, 1, 1},
+    {FuseField::JtagBit, {62903, 0}, {62904, 0}, 1, 1},
+    {FuseField::Ues, {62904, 0}, {62932, 0}, 1, 1},
+};
+constexpr FuseRange kRanges3128A[] = {
+    {FuseField::LogicArray, {0, 0}, {56320, 0}, 1, 1},
+    {FuseField::McConfig, {56320, 0}, {58112, 0}, 14, 14},
+    {FuseField::Pia, {58112, 0}, {62144, 0}, 1, 1},
+    {FuseField::OePia, {62144, 0}, {62228, 0}, 14, 14},
+    {FuseField::IoConfig, {62228, 0}, {62804, 0}, 6, 7},
+    {FuseField::GlobalClocks, {62804, 0}, {62807, 0}, 1, 1},
+    {FuseField::JtagBit, {62807, 0}, {62808, 0}, 1, 1},
+    {FuseField::Ues, {62808, 0}, {62840, 0}, 1, 1},
+    {FuseField::None, {62840, 0}, {62932, 0}, 1, 1},
+};
+constexpr FuseRange kRanges7256AE[] = {
+    {FuseField::None, {0, 0}, {112640, 0}, 1, 1},
+    {FuseField::None, {112640, 0}, {116224, 0}, 1, 1},
+    {FuseField::None, {116224, 0}, {130624, 0}, 1, 1},
+};
+
+// In image-slot order.
+constexpr FuseMap kMaps[kSourceKindCount] = {
+    {"MapFuse7032", true, SourceKind::Max7032, PinTable::None, {14752, 0}, kRanges7032, std::size(kRanges7032)},
+    {"MapFuse7032AE", true, SourceKind::Max7032AE, PinTable::None, {15106, 0}, kRanges7032AE, std::size(kRanges7032AE)},
+    {"MapFuse7032S", true, SourceKind::Max7032S, PinTable::None, {15033, 0}, kRanges7032S, std::size(kRanges7032S)},
+    {"MapFuse7128", true, SourceKind::Max7128, PinTable::Plain7128, {59008, 2}, kRanges7128, std::size(kRanges7128)},
+    {"MapFuse7128E", true, SourceKind::Max7128E, PinTable::Plain7128, {59592, 3}, kRanges7128E, std::size(kRanges7128E)},
+    {"MapFuse7128S", true, SourceKind::Max7128S, PinTable::None, {62704, 0}, kRanges7128S, std::size(kRanges7128S)},
+    {"MapFuse7128AE", true, SourceKind::Max7128AE, PinTable::None, {62932, 0}, kRanges7128AE, std::size(kRanges7128AE)},
+    {"MapFuse7064", true, SourceKind::Max7064, PinTable::Plain7064, {29360, 2}, kRanges7064, std::size(kRanges7064)},
+    {"MapFuse7064S", true, SourceKind::Max7064S, PinTable::None, {30609, 0}, kRanges7064S, std::size(kRanges7064S)},
+    {"MapFuse7064AE", true, SourceKind::Max7064AE, PinTable::None, {30751, 0}, kRanges7064AE, std::size(kRanges7064AE)},
+    {"MapFuse3032A", true, SourceKind::Max3032A, PinTable::None, {15106, 0}, kRanges3032A, std::size(kRanges3032A)},
+    {"MapFuse3064A", true, SourceKind::Max3064A, PinTable::None, {30751, 0}, kRanges3064A, std::size(kRanges3064A)},
+    {"MapFuse3128A", true, SourceKind::Max3128A, PinTable::None, {62932, 0}, kRanges3128A, std::size(kRanges3128A)},
+};
+constexpr FuseMap kMap7256AE = {"MapFuse7256AE", false, SourceKind::Max7128AE, PinTable::None, {62932, 0}, kRanges7256AE, std::size(kRanges7256AE)};
+
+constexpr bool RangesFollowEachOther(const FuseMap& map) {
+  if (map.rangeCount == 0 || map.rangeCount > 12) return false;
+  if (map.ranges[0].start.base != 0 || map.ranges[0].start.perPin != 0) return false;
+  for (std::size_t i = 0; i < map.rangeCount; ++i) {
+    const FuseRange& r = map.ranges[i];
+    if (r.rowWidth < 1 || r.rowStride < r.rowWidth) return false;
+    if (i > 0 && (r.start.base != map.ranges[i - 1].end.base ||
+                  r.start.perPin != map.ranges[i - 1].end.perPin)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+constexpr bool AllMapsWellFormed() {
+  for (int k = 0; k < kSourceKindCount; ++k) {
+    if (static_cast<int>(kMaps[k].kind) != k || !RangesFollowEachOther(kMaps[k])) return false;
+    if (kMaps[k].ranges[0].field != FuseField::LogicArray) return false;
+  }
+  return RangesFollowEachOther(kMap7256AE);
+}
+static_assert(AllMapsWellFormed(), "fuse maps: slot order, consecutive ranges, row widths");
+
+struct FieldRef {
+  char* data;
+  std::size_t size;
+};
+
+FieldRef FieldOf(SourceImage& image, FuseField field) {
+  auto of = [](FuseArray& a) { return FieldRef{a.data(), a.size()}; };
+  switch (field) {
+    case FuseField::None: return {nullptr, 0};
+    case FuseField::LogicArray: return of(image.logicArray);
+    case FuseField::McConfig: return of(image.mcConfig);
+    case FuseField::Pia: return of(image.pia);
+    case FuseField::OePia: return of(image.oePia);
+    case FuseField::IoConfig: return of(image.ioConfig);
+    case FuseField::OutputEnable: return of(image.outputEnable);
+    case FuseField::GlobalClocks: return of(image.globalClocks);
+    case FuseField::UnknownBits: return of(image.unknownBits);
+    case FuseField::JtagBit:
+      return image.layout().hasJtagBit ? FieldRef{&image.jtagBit, 1} : FieldRef{nullptr, 0};
+    case FuseField::Ues: return of(image.ues);
+  }
+  return {nullptr, 0};
+}
+
+void MapOne(const FuseMap& map, Conversion& run, std::int64_t address, FuseValue value) {
+  if (value != FuseValue::Programmed) return;
+  FuseDecoder(map, run.pof.pinCount, run.sources.image())
+      .Map(address, value, run.pof.lastProgrammedAddress);
+}
+
+}  // namespace
+
+const FuseMap& FuseMapOf(SourceKind kind) { return kMaps[static_cast<int>(kind)]; }
+
+const FuseMap& FuseMap7256AE() { return kMap7256AE; }
+
+int IoPinCount(PinTable table, int pinCount) {
+  switch (table) {
+    case PinTable::None: return 0;
+    case PinTable::Plain7064:
+      switch (pinCount) {
+        case 44: return 32;
+        case 68: return 48;
+        case 84: return 64;
+        case 100: return 64;
+        default: return 1;
+      }
+    case PinTable::Plain7128:
+      switch (pinCount) {
+        case 84: return 64;
+        case 100: return 80;
+        case 160: return 96;
+        default: return 1;
+      }
+  }
+  return 1;
+}
+
+FuseDecoder::FuseDecoder(const FuseMap& map, int pinCount, SourceImage* image) {
+  const int p = IoPinCount(map.pins, pinCount);
+  const bool store = map.hasImage && image != nullptr && image->kind() == map.kind;
+  countedLimit_ = map.countedLimit.At(p);
+  extent_ = countedLimit_;
+  for (std::size_t i = 0; i < map.rangeCount && count_ < kMaxRanges; ++i) {
+    const FuseRange& r = map.ranges[i];
+    Resolved& out = ranges_[count_++];
+    out.start = r.start.At(p);
+    out.end = r.end.At(p);
+    const FieldRef f = store ? FieldOf(*image, r.field) : FieldRef{nullptr, 0};
+    out.target = f.size > 0 ? f.data : nullptr;
+    out.size = f.size;
+    out.rowWidth = r.rowWidth;
+    out.rowStride = r.rowStride;
+    extent_ = std::max(extent_, out.end);
+  }
+}
+
+void FuseDecoder::Map(std::int64_t address, FuseValue value,
+                      std::int32_t& lastProgrammedAddress) const {
+  if (value != FuseValue::Programmed || address < 0) return;
+  if (address < countedLimit_) lastProgrammedAddress = static_cast<std::int32_t>(address);
+  for (std::size_t i = 0; i < count_; ++i) {
+    const Resolved& r = ranges_[i];
+    if (address < r.start || address >= r.end) continue;
+    if (r.target) {
+      const std::int64_t b = address - r.start;
+      const auto index =
+          static_cast<std::size_t>((b / r.rowWidth) * r.rowStride + b % r.rowWidth);
+      if (index < r.size) r.target[index] = '0';
+    }
+    return;
+  }
+}
+
+void DecodeFuseData(const FuseMap& map, std::string_view data, bool bigEndian, Conversion& run) {
+  if (data.size() <= 12) return;
+  const auto* bytes = reinterpret_cast<const unsigned char*>(data.data());
+  const std::uint16_t flags = GetUInt16(bytes + 10, bigEndian);
+  const bool packed = (flags & 1u) != 0;
+  const bool inverted = (flags & 4u) != 0;
+  const FuseDecoder decoder(map, run.pof.pinCount, run.sources.image());
+  std::int32_t& last = run.pof.lastProgrammedAddress;
+  const std::int64_t extent = decoder.Extent();
+  std::int64_t address = 0;
+  for (std::size_t i = 12; i < data.size() && address < extent; ++i) {
+    unsigned byte = bytes[i];
+    if (packed) {
+      if (inverted) byte = ~byte & 0xFFu;
+      if (byte != 0xFFu) {
+        for (int bit = 0; bit < 8; ++bit) {
+          if (((byte >> bit) & 1u) == 0) decoder.Map(address + bit, FuseValue::Programmed, last);
+        }
+      }
+      address += 8;
+    } else {
+      const bool programmed = inverted ? byte == '1' : byte == '0';
+      if (programmed) decoder.Map(address, FuseValue::Programmed, last);
+      ++address;
+    }
+  }
+}
+
+void MapFuse7032(Conversion& run, std::int64_t a, FuseValue v) { MapOne(kMaps[0], run, a, v); }
+void MapFuse7032AE(Conversion& run, std::int64_t a, FuseValue v) { MapOne(kMaps[1], run, a, v); }
+void MapFuse7032S(Conversion& run, std::int64_t a, FuseValue v) { MapOne(kMaps[2], run, a, v); }
+void MapFuse7128(Conversion& run, std::int64_t a, FuseValue v) { MapOne(kMaps[3], run, a, v); }
+void MapFuse7128E(Conversion& run, std::int64_t a, FuseValue v) { MapOne(kMaps[4], run, a, v); }
+void MapFuse7128S(Conversion& run, std::int64_t a, FuseValue v) { MapOne(kMaps[5], run, a, v); }
+void MapFuse7128AE(Conversion& run, std::int64_t a, FuseValue v) { MapOne(kMaps[6], run, a, v); }
+void MapFuse7064(Conversion& run, std::int64_t a, FuseValue v) { MapOne(kMaps[7], run, a, v); }
+void MapFuse7064S(Conversion& run, std::int64_t a, FuseValue v) { MapOne(kMaps[8], run, a, v); }
+void MapFuse7064AE(Conversion& run, std::int64_t a, FuseValue v) { MapOne(kMaps[9], run, a, v); }
+void MapFuse3032A(Conversion& run, std::int64_t a, FuseValue v) { MapOne(kMaps[10], run, a, v); }
+void MapFuse3064A(Conversion& run, std::int64_t a, FuseValue v) { MapOne(kMaps[11], run, a, v); }
+void MapFuse3128A(Conversion& run, std::int64_t a, FuseValue v) { MapOne(kMaps[12], run, a, v); }
+void MapFuse7256AE(Conversion& run, std::int64_t a, FuseValue v) { MapOne(kMap7256AE, run, a, v); }
+
+}  // namespace fusecvt
