@@ -345,15 +345,9 @@ void Qpl6128::RouteGlobalOe(Conversion& run) {
   if (IsPlain(*s)) {
     // The output-enable codes of the package's I/O pins.
     const PinPositions* package = PinPositionsOf(run.pof.pinCount);
-    const int ios = package ? package->ios : 0;
-    bool oe1 = false, oe2 = false;
-    for (int i = 0; i < ios && i < s->outputEnable.dim0(); ++i) {
-      const char* oe = s->outputEnable.row(i);
-      oe1 = oe1 || (oe[0] == '1' && oe[1] == '0');
-      oe2 = oe2 || (oe[0] == '0' && oe[1] == '1');
-    }
-    if (oe1) SetGoe(*this, 0, 0);   // D132, the first OE input
-    if (oe2) SetGoe(*this, 3, 10);  // D129, the second OE input
+    const PlainOeUse use = ScanPlainOutputEnables(s->outputEnable, package ? package->ios : 0);
+    if (use.oe1) SetGoe(*this, 0, 0);   // D132, the first OE input
+    if (use.oe2) SetGoe(*this, 3, 10);  // D129, the second OE input
     return;
   }
   for (int r = 0; r < 6; ++r) {
