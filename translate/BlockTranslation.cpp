@@ -741,4 +741,22 @@ void WriteConversionErrorBox(Conversion& run, bool toReport) {
   }
 }
 
+// ---------------------------------------------------------------------------
+
+PlainOeUse ScanPlainOutputEnables(const FuseArray& outputEnable, int rows) {
+  PlainOeUse use;
+  const int n = outputEnable.empty() ? 0 : std::min(rows, outputEnable.dim0());
+  for (int i = 0; i < n; ++i) {
+    const char* oe = outputEnable.row(i);
+    use.oe1 = use.oe1 || (oe[0] == '1' && oe[1] == '0');
+    use.oe2 = use.oe2 || (oe[0] == '0' && oe[1] == '1');
+  }
+  return use;
+}
+
+void ReportUnsupportedBits(Conversion& run, const SourceImage& source) {
+  if (HoldsProgrammedFuse(source.unknownBits, 0, 7)) WriteConversionErrorBox(run, true);
+  if (HoldsProgrammedFuse(source.remainingBits, 0, 7)) WriteConversionErrorBox(run, true);
+}
+
 }  // namespace fusecvt

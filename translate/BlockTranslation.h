@@ -335,4 +335,20 @@ std::string PdPinText(const std::vector<PdPinNumber>& pins, const std::string& s
 // '*', report lines of 62.
 void WriteConversionErrorBox(Conversion& run, bool toReport);
 
+// ---------------------------------------------------------------------------
+// Rules of the plain kinds' output-enable codes and of the unsupported bits
+
+// Which of the two dedicated output enables the first `rows` two-bit
+// output-enable codes select: "10" is OE1, "01" is OE2.
+struct PlainOeUse {
+  bool oe1 = false;
+  bool oe2 = false;
+};
+PlainOeUse ScanPlainOutputEnables(const FuseArray& outputEnable, int rows);
+
+// Unsupported-bit check: one error box on each stream for each of the
+// source's `unknownBits` and `remainingBits` (first 7 characters) that holds a
+// '0', in that order.
+void ReportUnsupportedBits(Conversion& run, const SourceImage& source);
+
 }  // namespace fusecvt

@@ -126,14 +126,9 @@ void Qpl6032::RouteGlobalOe(Conversion& run) {
   const SourceImage* s = AcceptedSource(run);
   if (!s) return;
   if (s->kind() == SourceKind::Max7032) {
-    bool oe1 = false, oe2 = false;
-    for (int i = 0; i < s->outputEnable.dim0(); ++i) {
-      const char* oe = s->outputEnable.row(i);
-      oe1 = oe1 || (oe[0] == '1' && oe[1] == '0');
-      oe2 = oe2 || (oe[0] == '0' && oe[1] == '1');
-    }
-    if (oe1) SetGoe(*this, 4, 0);  // choice 4: the first OE input (-1)
-    if (oe2) SetGoe(*this, 1, 0);  // choice 4: the second OE input (-2)
+    const PlainOeUse use = ScanPlainOutputEnables(s->outputEnable, s->outputEnable.dim0());
+    if (use.oe1) SetGoe(*this, 4, 0);  // choice 4: the first OE input (-1)
+    if (use.oe2) SetGoe(*this, 1, 0);  // choice 4: the second OE input (-2)
     return;
   }
   for (int r = 0; r < 6; ++r) {
@@ -163,10 +158,7 @@ void Qpl6032::RouteUim(Conversion& run) {
     }
     for (int u : kUnfedLines) uimMux.at(b, u, 1) = '0';
   }
-  if (s->kind() != SourceKind::Max7032) {
-    if (HoldsProgrammedFuse(s->unknownBits, 0, 7)) WriteConversionErrorBox(run, true);
-    if (HoldsProgrammedFuse(s->remainingBits, 0, 7)) WriteConversionErrorBox(run, true);
-  }
+  if (s->kind() != SourceKind::Max7032) ReportUnsupportedBits(run, *s);
 }
 
 void Qpl6032::ClearUnusedProductTerms(Conversion& run) {
