@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "ExpectedJedec.h"
+#include "support/ExpectedJedec.h"
 #include "JedecTestRun.h"
 #include "jedec/JedecWriter.h"
 #include "support/JedecReader.h"

@@ -1,8 +1,5 @@
-// The QPL6000 / QPL6000E JEDEC file, byte for byte. The expected files are
-// put together here from the fuse map of the device: 32 slots of 760 fuses
-// (MC 32 first; PT 2, 3, 4, 5, 1), 16 configuration rows of 32 fuses (bit i at
-// 24800 - 32 i), the 160-fuse user row at 24832, the sleep bit at 24992 and,
-// on the QPL6000E, the pin keeper bit at 24993.
+// The QPL6000 / QPL6000E JEDEC file, byte for byte, against the file put
+// together from the fuse map of the device (support/ExpectedQpl6000.h).
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -21,11 +18,13 @@
 #include "qpl6000/Jedutil.h"
 #include "qpl6000/Qpl6000.h"
 #include "qpl6000/Qpl6000TestUtil.h"
+#include "support/ExpectedQpl6000.h"
 #include "support/TestPaths.h"
 
 namespace fusecvt {
 namespace {
 
+using test::CrLf;
 using test::ExpectJedutilAccepts;
 using test::ReadFile;
 using test::ScratchDir;
@@ -59,94 +58,6 @@ struct WriterRun {
   }
   std::string File() const { return ReadFile(run.options.outputFileName); }
 };
-
-std::string CrLf(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    if (c == '\n') out += '\r';
-    out += c;
-  }
-  return out;
-}
-
-std::string Ruler() {
-  std::string r;
-  for (int i = 0; i < 152; ++i) r += i % 10 == 0 ? '0' : ' ';
-  return r;
-}
-
-std::string Address(int a) {
-  char buf[16];
-  std::snprintf(buf, sizeof buf, "L%05d", a);
-  return buf;
-}
-
-// I/O pin of MC 1..32 as the notes name it.
-constexpr int kNotePin[32] = {4,  5,  6,  7,  8,  9,  11, 12, 13, 14, 16, 17, 18, 19, 20, 21,
-                              41, 40, 39, 38, 37, 36, 34, 33, 32, 31, 29, 28, 27, 26, 25, 24};
-
-constexpr int kSlotOrder[5] = {1, 2, 3, 4, 0};  // PT 2, 3, 4, 5, 1
-
-// The whole fuse map, unwritten fuses 0 (F0).
-std::string FuseMap(const Qpl6000& q, bool extended, int pd1, int pinKeep) {
-  std::string f(extended ? 24994 : 24993, '0');
-  for (int mc = 0; mc < 32; ++mc) {
-    for (int k = 0; k < 5; ++k) {
-      for (int c = 0; c < 152; ++c) {
-        f[static_cast<std::size_t>((31 - mc) * 760 + k * 152 + c)] =
-            q.ptFuses.at(mc, kSlotOrder[k], c);
-      }
-    }
-  }
-  for (int i = 0; i < 16; ++i) {
-    for (int m = 0; m < 32; ++m) f[static_cast<std::size_t>(24800 - 32 * i + m)] = q.mcBits.at(m, i);
-  }
-  for (int j = 0; j < 160; ++j) f[static_cast<std::size_t>(24832 + j)] = '1';
-  f[24992] = pd1 == 1 ? '0' : '1';
-  if (extended) f[24993] = pinKeep ? '1' : '0';
-  return f;
-}
-
-// JEDEC fuse checksum over the whole map: 8-fuse words, lowest address as
-// the least significant bit, the last word as far as it goes.
-unsigned Checksum(const std::string& fuses) {
-  unsigned sum = 0;
-  for (std::size_t i = 0; i < fuses.size(); ++i) {
-    if (fuses[i] == '1') sum += 1u << (i % 8);
-  }
-  return sum & 0xFFFFu;
-}
-
-// The fuse part of the file, from the QF line to the C line.
-std::string FuseSection(const Qpl6000& q, bool extended, int pd1, int pinKeep) {
-  std::string s = std::string(extended ? "QF24994" : "QF24993") + "* QP44* F0*\nNOTE\n" + Ruler() +
-                  "*\n";
-  for (int mc = 31; mc >= 0; --mc) {
-    bool noted = false;
-    for (int k = 0; k < 5; ++k) {
-      const std::string term(q.ptFuses.row(mc, kSlotOrder[k]), 152);
-      if (term.find('1') == std::string::npos) continue;
-      if (!noted) {
-        s += "NOTE  Macrocell " + std::to_string(mc + 1) + " (IO pin " +
-             std::to_string(kNotePin[mc]) + ") *\n";
-      }
-      noted = true;
-      s += Address((31 - mc) * 760 + k * 152) + "\n" + term + "*\n";
-    }
-  }
-  s += "\nNOTE   12345678901234567890123456789012*\n";
-  for (int i = 15; i >= 0; --i) {
-    s += Address(24800 - 32 * i) + " ";
-    for (int m = 0; m < 32; ++m) s += q.mcBits.at(m, i);
-    s += "*\n";
-  }
-  s += "\nNOTE   User Row*\nL24832\n" + std::string(160, '1') + "*\n";
-  s += std::string("\nNOTE   Sleep Bit*\nL24992 ") + (pd1 == 1 ? '0' : '1') + "*\n";
-  if (extended) s += std::string("\nNOTE   Pin Keeper Bit*\nL24993 ") + (pinKeep ? '1' : '0') + "*\n";
-  char c[16];
-  std::snprintf(c, sizeof c, "C%04X*\n", Checksum(FuseMap(q, extended, pd1, pinKeep)));
-  return s + c;
-}
 
 // A mixed image: open, partly connected and disabled terms; no two
 // configuration rows alike.
@@ -190,7 +101,7 @@ TEST(Qpl6000WriteJedec, ExtendedTqfpWithTextsSecurityAndVectors) {
       CrLf(std::string("\x02") + "fusecvt " + kVersionText + "\n" +
            "Device QPL6000E (TQFP)\nCreated on: Sat Dec 05 16:42:08 2026\n\n"
            "Fitter 9.1\nALL03\n\n*\nG1*\n" +
-           FuseSection(q, true, 0, 1) + "QV2* X0*\nV001 0101XXHL*\nV002 HLLH*\n\x03" "0000\n");
+           test::Qpl6000FuseSection(q, true, 0, 1) + "QV2* X0*\nV001 0101XXHL*\nV002 HLLH*\n\x03" "0000\n");
   const std::string file = w.File();
   EXPECT_EQ(file, expected);
   // A few lines spelt out in full.
@@ -224,7 +135,7 @@ TEST(Qpl6000WriteJedec, PlainPlccWithoutTextsOrVectors) {
   const std::string expected =
       CrLf(std::string("\x02") + "fusecvt " + kVersionText + "\n" +
            "Device QPL6000 (PLCC)\nCreated on: Sat Dec 05 16:42:08 2026\n\n\n*\n" +
-           FuseSection(q, false, 1, 0) + "QV0* X0*\n\x03" "0000\n");
+           test::Qpl6000FuseSection(q, false, 1, 0) + "QV0* X0*\n\x03" "0000\n");
   const std::string file = w.File();
   EXPECT_EQ(file, expected);
   EXPECT_NE(file.find("\r\nL24992 0*\r\nC"), std::string::npos);
@@ -257,7 +168,7 @@ TEST(Qpl6000WriteJedec, ChecksumCountsTheLastIncompleteWord) {
     ASSERT_EQ(q.WriteJedec(w.run), kJedecWritten);
     const std::string file = w.File();
     EXPECT_NE(file.find(c.checksum), std::string::npos) << c.device << c.pd1 << c.pinKeep;
-    EXPECT_NE(file.find(Ruler() + "*\r\n\r\nNOTE   1234"), std::string::npos);  // no terms
+    EXPECT_NE(file.find(test::Qpl6000Ruler() + "*\r\n\r\nNOTE   1234"), std::string::npos);  // no terms
     EXPECT_EQ(file.find("Macrocell"), std::string::npos);
     ExpectJedutilAccepts(w.run.options.outputFileName);
   }
