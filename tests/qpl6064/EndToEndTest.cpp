@@ -14,7 +14,7 @@
 
 #include "Stage6064.h"
 #include "driver/Version.h"
-#include "jedec/ExpectedJedec.h"
+#include "support/ExpectedJedec.h"
 #include "support/JedecReader.h"
 #include "support/PofBuilder.h"
 #include "support/RunHarness.h"

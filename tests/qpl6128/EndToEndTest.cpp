@@ -12,7 +12,7 @@
 
 #include "driver/Version.h"
 #include "jedec/BlockTarget.h"
-#include "jedec/ExpectedJedec.h"
+#include "support/ExpectedJedec.h"
 #include "support/JedecReader.h"
 #include "support/PofBuilder.h"
 #include "support/RunHarness.h"
