@@ -41,7 +41,7 @@ class Parser {
     ParseTrailer(etx);
     const std::size_t designEnd = b_.find('*', 1);
     if (designEnd == std::string::npos || designEnd > etx) {
-      Error(1, "the design specification field is not ended by '*'");
+      Error(1, "the header text after STX is not ended by '*'");
       return std::move(r_);
     }
     r_.designSpec = b_.substr(1, designEnd - 1);
