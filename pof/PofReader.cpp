@@ -16,8 +16,6 @@ namespace fusecvt {
 
 namespace {
 
-// Longest device name kept; longer names are cut.
-constexpr std::size_t kMaxDeviceName = 99;
 // Packet data is read in blocks of at most this size, so that a length field
 // that promises more than the file holds never reserves memory for it.
 constexpr std::size_t kReadBlock = 64 * 1024;
@@ -195,7 +193,6 @@ void PofReader::packet_2(std::int16_t, std::int32_t length) {
     return;
   }
   std::string name = UpperCased(TextOf(*data));
-  if (name.size() > kMaxDeviceName) name.resize(kMaxDeviceName);
   run_.pof.sourceDeviceName = name;
 
   if (name.empty()) {

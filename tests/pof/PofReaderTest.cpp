@@ -398,12 +398,12 @@ TEST(PofReader, ProcessNameNotice) {
                 kBlank);
 }
 
-TEST(PofReader, LongDeviceNamesAreCut) {
+TEST(PofReader, LongDeviceNamesAreKeptInFull) {
   const std::string name = "EPM7032SLC44" + std::string(200, 'X');
   auto got = LoadBytes(Design(name).Build());
-  EXPECT_EQ(got->run.pof.sourceDeviceName, name.substr(0, 99));
+  EXPECT_EQ(got->run.pof.sourceDeviceName, name);
   ASSERT_NE(got->image(), nullptr);
-  EXPECT_EQ(*got->run.sources.DeviceText(), name.substr(0, 99));
+  EXPECT_EQ(*got->run.sources.DeviceText(), name);
 }
 
 TEST(PofReader, LoadFromAStreamMatchesLoad) {
