@@ -35,6 +35,13 @@ const std::string& WithCrLf(const char* text, std::size_t size, std::string& scr
 
 }  // namespace
 
+std::string JedecFieldText(std::string text) {
+  for (char& ch : text) {
+    if (ch == '*' || ch == '\x02' || ch == '\x03') ch = ' ';
+  }
+  return text;
+}
+
 std::string FormatCreatedOn(const std::tm& t) {
   static const char* const kDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
   static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",

@@ -16,6 +16,12 @@ namespace fusecvt {
 // fields hold (out-of-range fields are brought into range).
 std::string FormatCreatedOn(const std::tm& time);
 
+// A text from the POF or the command line, made safe to stand inside a JEDEC
+// field: '*' would end the field early and STX/ETX would frame a file of
+// their own, so a programmer would read fuses out of the text. Each of these
+// becomes a blank; every other character is kept.
+std::string JedecFieldText(std::string text);
+
 // The JEDEC fuse checksum: 8-fuse words in address order, lowest-addressed
 // fuse as the least significant bit; only '1' counts as a set bit.
 class FuseChecksum {

@@ -440,7 +440,7 @@ void WriteTestVectors(JedecFuseImage& image, const std::vector<std::string>& vec
     image.out.Put('V');
     image.out.AppendNumber(++number, 4);
     image.out.Put(' ');
-    image.out.Append(v);  // whole, whatever its length; its LFs become CR LF
+    image.out.Append(JedecFieldText(v));  // whole, whatever its length; its LFs become CR LF
     image.out.Append("*\n");
   }
 }

@@ -65,11 +65,11 @@ int Qpl6000::WriteJedec(Conversion& run) {
                     Contains(deviceText, "qi") || Contains(deviceText, "ti");
 
   std::ostringstream header;
-  header << '\x02' << options.programName << ' ' << kVersionText << '\n'
+  header << '\x02' << JedecFieldText(options.programName) << ' ' << kVersionText << '\n'
          << "Device " << (extended ? "QPL6000E" : "QPL6000") << (tqfp ? " (TQFP)\n" : " (PLCC)\n")
          << "Created on: " << FormatCreatedOn(run.clock.localTime()) << "\n\n"
-         << run.sources.creatorId.value_or("") << '\n';
-  if (run.sources.commentText) header << *run.sources.commentText << '\n';
+         << JedecFieldText(run.sources.creatorId.value_or("")) << '\n';
+  if (run.sources.commentText) header << JedecFieldText(*run.sources.commentText) << '\n';
   if (options.raceCover != 0) CoverRaces(header, run);
   header << "*\n";
   if (run.sources.securityBit != 0) header << "G1*\n";
@@ -136,7 +136,7 @@ int Qpl6000::WriteJedec(Conversion& run) {
   for (std::size_t i = 0; i < vectors.size(); ++i) {
     char number[32];
     std::snprintf(number, sizeof number, "V%03zu ", i + 1);
-    file.Write(number + vectors[i] + "*\n");
+    file.Write(number + JedecFieldText(vectors[i]) + "*\n");
   }
   file.Write("\x03" "0000\n");
 
