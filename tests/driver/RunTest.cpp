@@ -357,25 +357,5 @@ TEST(RunConversion, BinaryEndsWithTheSameStatuses) {
   EXPECT_EQ(named.out.rfind(Banner("FuseCvt") + "usg: FuseCvt [-i] filename.POF", 0), 0u);
 }
 
-TEST(RunHarness, TestTimeIsAConsistentCalendarTime) {
-  std::tm t = TestTime();
-  std::tm copy = t;
-  const std::time_t seconds = timegm(&copy);
-  std::tm back{};
-  gmtime_r(&seconds, &back);
-  EXPECT_EQ(back.tm_wday, t.tm_wday);
-  EXPECT_EQ(back.tm_yday, t.tm_yday);
-  EXPECT_EQ(back.tm_mday, 5);
-  EXPECT_EQ(std::string(kTestTimeText), "Thu Mar 05 09:07:03 2026");
-}
-
-TEST(RunHarness, BinaryRunKeepsStreamsApartAndRunsInFolder) {
-  ScratchDir d;
-  RunResult r = RunBinary({"fusecvt", "rel.pof"}, d.path());
-  EXPECT_EQ(r.status, 1);
-  EXPECT_TRUE(Has(r.out, "Cannot open rel.pof for read\n"));
-  EXPECT_EQ(r.err, "");
-}
-
 }  // namespace
 }  // namespace fusecvt::test

@@ -388,43 +388,5 @@ TEST(FuseMaps, NamedMapsWriteOnlyTheirOwnKind) {
   EXPECT_EQ(ProgrammedPositions(*run.sources.image()).size(), 1u);
 }
 
-TEST(FuseMaps, EveryRangeFitsItsImageField) {
-  for (int k = 0; k < kSourceKindCount; ++k) {
-    const auto kind = static_cast<SourceKind>(k);
-    const FuseMap& map = FuseMapOf(kind);
-    EXPECT_EQ(map.kind, kind);
-    for (int pins : {44, 68, 84, 100, 160}) {
-      auto image = MakeSourceImage(kind);
-      const int p = IoPinCount(map.pins, pins);
-      for (std::size_t i = 0; i < map.rangeCount; ++i) {
-        const FuseRange& r = map.ranges[i];
-        const std::int64_t n = r.end.At(p) - r.start.At(p);
-        ASSERT_GT(n, 0) << map.name << " range " << i;
-        if (r.field == FuseField::None) continue;
-        const std::size_t last = static_cast<std::size_t>(
-            ((n - 1) / r.rowWidth) * r.rowStride + (n - 1) % r.rowWidth);
-        std::size_t size = 0;
-        switch (r.field) {
-          case FuseField::LogicArray: size = image->logicArray.size(); break;
-          case FuseField::McConfig: size = image->mcConfig.size();
-            EXPECT_EQ(r.rowStride, image->mcConfig.dim1()) << map.name; break;
-          case FuseField::Pia: size = image->pia.size(); break;
-          case FuseField::OePia: size = image->oePia.size();
-            EXPECT_EQ(r.rowStride, image->oePia.dim1()) << map.name; break;
-          case FuseField::IoConfig: size = image->ioConfig.size();
-            EXPECT_EQ(r.rowStride, image->ioConfig.dim1()) << map.name; break;
-          case FuseField::OutputEnable: size = image->outputEnable.size(); break;
-          case FuseField::GlobalClocks: size = image->globalClocks.size(); break;
-          case FuseField::UnknownBits: size = image->unknownBits.size(); break;
-          case FuseField::JtagBit: size = image->layout().hasJtagBit ? 1 : 0; break;
-          case FuseField::Ues: size = image->ues.size(); break;
-          case FuseField::None: break;
-        }
-        EXPECT_LT(last, size) << map.name << " range " << i << " pins " << pins;
-      }
-    }
-  }
-}
-
 }  // namespace
 }  // namespace fusecvt::test
