@@ -130,27 +130,6 @@ TEST(Qpl6000WriteJedec, ExtendedTqfpWithTextsSecurityAndVectors) {
   ExpectJedutilAccepts(w.run.options.outputFileName);
 }
 
-TEST(Qpl6000WriteJedec, PlainPlccWithoutTextsOrVectors) {
-  WriterRun w;
-  Qpl6000 q;
-  FillMixed(q);
-  w.run.options.targetDeviceName = "p6000";
-  w.run.options.pd1 = 1;
-  w.run.options.pinKeep = 1;  // no pin keeper bit on the plain part
-  ASSERT_EQ(q.WriteJedec(w.run), kJedecWritten);
-  const std::string expected =
-      CrLf(std::string("\x02") + "fusecvt " + kVersionText + "\n" +
-           "Device QPL6000 (PLCC)\nCreated on: Sat Dec 05 16:42:08 2026\n\n\n*\n" +
-           test::Qpl6000FuseSection(q, false, 1, 0) + "QV0* X0*\n\x03" "0000\n");
-  const std::string file = w.File();
-  EXPECT_EQ(file, expected);
-  EXPECT_NE(file.find("\r\nL24992 0*\r\nC"), std::string::npos);
-  EXPECT_NE(file.find("*\r\nQV0* X0*\r\n\x03" "0000\r\n"), std::string::npos);
-  EXPECT_EQ(file.find("Pin Keeper"), std::string::npos);
-  EXPECT_EQ(file.find("G1*"), std::string::npos);
-  ExpectJedutilAccepts(w.run.options.outputFileName);
-}
-
 TEST(Qpl6000WriteJedec, ChecksumCountsTheLastIncompleteWord) {
   // Only the user row (20 words of 0xFF = 5100), the sleep bit (bit 0 of the
   // last word) and the pin keeper bit (bit 1) can be set.
@@ -178,70 +157,6 @@ TEST(Qpl6000WriteJedec, ChecksumCountsTheLastIncompleteWord) {
     EXPECT_EQ(file.find("Macrocell"), std::string::npos);
     ExpectJedutilAccepts(w.run.options.outputFileName);
   }
-}
-
-TEST(Qpl6000WriteJedec, VariantAndPackageFollowTheDeviceWords) {
-  struct Case { const char* target; const char* device; const char* line; } cases[] = {
-      {"qpl6000e", "EPM7032TC44", "Device QPL6000E (TQFP)\r\n"},
-      {"p6000e", "epm7032qi44", "Device QPL6000E (TQFP)\r\n"},
-      {"p6000", "EPM7032Ti44-12", "Device QPL6000 (TQFP)\r\n"},
-      {"6000", "EPM7032QC44", "Device QPL6000 (TQFP)\r\n"},
-      {"qpl6000e", "EPM7032LC44-15", "Device QPL6000E (PLCC)\r\n"},
-      {"p6000", "EPM7032", "Device QPL6000 (PLCC)\r\n"},
-  };
-  for (const Case& c : cases) {
-    WriterRun w;
-    Qpl6000 q;
-    w.run.options.targetDeviceName = c.target;
-    w.run.sources.deviceText = c.device;
-    ASSERT_EQ(q.WriteJedec(w.run), kJedecWritten);
-    const std::string file = w.File();
-    EXPECT_EQ(file.find(c.line), file.find("\r\n") + 2) << c.target << " " << c.device;
-    const bool extended = std::string(c.line).find("6000E") != std::string::npos;
-    EXPECT_NE(file.find(extended ? "\r\nQF24994* QP44* F0*\r\n" : "\r\nQF24993* QP44* F0*\r\n"),
-              std::string::npos);
-  }
-}
-
-TEST(Qpl6000WriteJedec, CommentLinesAndLineEnds) {
-  struct Case {
-    std::optional<std::string> creator;
-    std::optional<std::string> comment;
-    const char* between;  // from the blank line after the date to the '*' line
-  } cases[] = {
-      {std::nullopt, std::nullopt, "\r\n\r\n*\r\n"},
-      {std::string("ME"), std::string(""), "\r\nME\r\n\r\n*\r\n"},
-      {std::string("two\nlines"), std::string("c\r\n"), "\r\ntwo\r\nlines\r\nc\r\r\n\r\n*\r\n"},
-  };
-  for (const Case& c : cases) {
-    WriterRun w;
-    Qpl6000 q;
-    w.run.sources.creatorId = c.creator;
-    w.run.sources.commentText = c.comment;
-    ASSERT_EQ(q.WriteJedec(w.run), kJedecWritten);
-    const std::string file = w.File();
-    EXPECT_EQ(file.find(std::string("16:42:08 2026\r\n") + c.between + "QF"),
-              file.find("Created on: ") + 12 + 11)
-        << c.between;
-  }
-}
-
-TEST(Qpl6000WriteJedec, VectorNumbersGrowPastThreeDigitsAndLongVectorsStayWhole) {
-  WriterRun w;
-  Qpl6000 q;
-  std::vector<std::string> vectors(1000, "01");
-  vectors[9] = "ten";
-  vectors[998] = "HL";
-  vectors[999] = std::string(300, 'X') + "END";
-  w.run.sources.testVectors = vectors;
-  ASSERT_EQ(q.WriteJedec(w.run), kJedecWritten);
-  const std::string file = w.File();
-  EXPECT_NE(file.find("\r\nQV1000* X0*\r\nV001 01*\r\nV002 01*\r\n"), std::string::npos);
-  EXPECT_NE(file.find("\r\nV010 ten*\r\n"), std::string::npos);
-  EXPECT_NE(file.find("\r\nV999 HL*\r\nV1000 " + std::string(300, 'X') + "END*\r\n\x03" "0000\r\n"),
-            std::string::npos);
-  EXPECT_EQ(file.substr(file.size() - 7), "\x03" "0000\r\n");
-  ExpectJedutilAccepts(w.run.options.outputFileName);
 }
 
 TEST(Qpl6000WriteJedec, RacePassWritesItsNoticesIntoTheHeader) {
@@ -289,16 +204,6 @@ TEST(Qpl6000WriteJedec, UnopenableOutputIsReportedAndLeavesNoFile) {
   EXPECT_FALSE(test::FileExists(w.run.options.outputFileName));
 }
 
-TEST(Qpl6000WriteJedec, FullDeviceIsReportedAndKept) {
-  if (access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
-  WriterRun w;
-  Qpl6000 q;
-  w.run.options.outputFileName = "/dev/full";
-  EXPECT_EQ(q.WriteJedec(w.run), kJedecWriteFailed);
-  EXPECT_EQ(w.console.str(), "Jedec write problem: out of space \n");
-  EXPECT_TRUE(test::FileExists("/dev/full"));
-}
-
 TEST(Qpl6000WriteJedec, TruncatedRegularFileIsDeleted) {
   // A child process with a file size limit stands in for a full disk.
   ScratchDir dir;
@@ -323,22 +228,6 @@ TEST(Qpl6000WriteJedec, TruncatedRegularFileIsDeleted) {
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 0);
   EXPECT_FALSE(test::FileExists(path));
-}
-
-TEST(Qpl6000WriteJedec, JedutilRefusesABrokenChecksum) {
-  // The jedutil check used above is able to fail.
-  FUSECVT_SKIP_WITHOUT_JEDUTIL();
-  WriterRun w;
-  Qpl6000 q;
-  FillMixed(q);
-  ASSERT_EQ(q.WriteJedec(w.run), kJedecWritten);
-  std::string file = w.File();
-  EXPECT_TRUE(test::RunJedutil(w.run.options.outputFileName).accepted());
-  const std::size_t c = file.rfind("\r\nC");
-  ASSERT_NE(c, std::string::npos);
-  file[c + 6] = file[c + 6] == '0' ? '1' : '0';
-  test::WriteFile(w.run.options.outputFileName, file);
-  EXPECT_FALSE(test::RunJedutil(w.run.options.outputFileName).accepted());
 }
 
 }  // namespace
