@@ -159,41 +159,6 @@ TEST(Qpl6000WriteJedec, ChecksumCountsTheLastIncompleteWord) {
   }
 }
 
-TEST(Qpl6000WriteJedec, RacePassWritesItsNoticesIntoTheHeader) {
-  // MC 1 (pin 4, feedback 25): A.B + F./B with an empty PT 3 gets A.F.
-  for (int raceCover : {1, 0}) {
-    WriterRun w;
-    Qpl6000 q;
-    for (int m = 0; m < 32; ++m) SetBits(q, m, std::string(16, '0'));
-    SetBits(q, 0, "1111111110111111");
-    SetTerm(q, 0, 0, {42, 45});
-    SetTerm(q, 0, 1, {25, 44});
-    SetTermAll(q, 0, 2, '0');
-    w.run.options.raceCover = raceCover;
-    w.run.sources.creatorId = "X";
-    ASSERT_EQ(q.WriteJedec(w.run), kJedecWritten);
-    const std::string file = w.File();
-    std::string pt3(152, '1');
-    pt3[25] = pt3[42] = '0';
-    if (raceCover) {
-      EXPECT_NE(file.find("\r\nX\r\nCombinatorial Latch Detected at Macrocell 1 from POF file\r\n"
-                          "\t- Added race coverage product term\r\n*\r\nQF24994"),
-                std::string::npos);
-      EXPECT_EQ(w.console.str(),
-                "Combinatorial Latch Detected at Macrocell 1 from POF file\a\n"
-                "\t- Added race coverage product term\a\n");
-      // MC 1's slot starts at 23560; PT 3 is its second row.
-      EXPECT_NE(file.find("\r\nL23712\r\n" + pt3 + "*\r\n"), std::string::npos);
-      EXPECT_EQ(q.mcBits.at(0, 5), '0');  // PT 3 switched on
-    } else {
-      EXPECT_NE(file.find("\r\nX\r\n*\r\nQF24994"), std::string::npos);
-      EXPECT_EQ(w.console.str(), "");
-      EXPECT_EQ(file.find("\r\nL23712\r\n"), std::string::npos);
-    }
-    ExpectJedutilAccepts(w.run.options.outputFileName);
-  }
-}
-
 TEST(Qpl6000WriteJedec, UnopenableOutputIsReportedAndLeavesNoFile) {
   WriterRun w;
   Qpl6000 q;
