@@ -55,25 +55,5 @@ TEST(Convert7032SBinary, ConvertsAndPrintsOnStandardOutput) {
   EXPECT_SAME_TEXT(report, ReadFile(dir.File("design.txt")));
 }
 
-TEST(Convert7032SBinary, Qpl6000DeviceWordIsRefused) {
-  ScratchDir dir;
-  Design6032 d("EPM7032SLC44-10");
-  d.pof.WriteTo(dir.File("design.pof"));
-  const RunResult r = RunBinary({"fusecvt", "-device", "6000E", "design.pof"}, dir.path());
-  EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err, "");
-  const std::string refusal =
-      "ERROR:  Invalid Device type specified. Target\n    device for 7032S is 6032ES\n\n";
-  // The device word names the target in the header; a given word asks for no
-  // low-voltage warning.
-  const std::string expectedOut = Banner() + ConversionLine("EPM7032SLC44-10", "6000ePLCC44") +
-                                  ConsoleFileNames("design.pof", "design.jed", "design.txt") + refusal;
-  EXPECT_SAME_TEXT(expectedOut, r.out);
-  const std::string report = Banner() + ConversionLine("EPM7032SLC44-10", "6000ePLCC44") +
-                             ReportFileNames("design.pof", "design.jed", "design.txt") + refusal;
-  EXPECT_SAME_TEXT(report, ReadFile(dir.File("design.txt")));
-  EXPECT_FALSE(FileExists(dir.File("design.jed")));
-}
-
 }  // namespace
 }  // namespace fusecvt::test

@@ -102,7 +102,9 @@ class Expected6032 {
       // brackets of the row table give the choice on the row's line.
       static const int kPick3Choice[9] = {3, 3, 2, 0, 1, 0, 0, 0, 0};
       for (int b = 0; b < 2; ++b) {
-        for (int r = 0; r < 36; ++r) UimChoice(b, LineOfRow(r), kPick3Choice[r % 9]);
+        for (int r = 0; r < 36; ++r) {
+          for (int i = 0; i < 5; ++i) img.uimMux.at(b, LineOfRow(r), i) = i == kPick3Choice[r % 9] ? '0' : '1';
+        }
       }
     } else {
       // Clock code 1: configBits 15..20 = 0 1 0 1 1 0.
@@ -139,9 +141,6 @@ class Expected6032 {
   void Uim(int b, int u, const char* five) {
     for (int j = 0; j < 5; ++j) img.uimMux.at(b, u, j) = five[j];
   }
-  void UimChoice(int b, int u, int j) {
-    for (int i = 0; i < 5; ++i) img.uimMux.at(b, u, i) = i == j ? '0' : '1';
-  }
   void Goe(int e, const char* five) {
     for (int j = 0; j < 5; ++j) img.goeMux.at(e, j) = five[j];
   }
@@ -163,11 +162,10 @@ struct Converted {
         txtPath(dir.File(name + ".txt")), sourceName(pof.deviceName()) {
     pof.WriteTo(pofPath);
   }
-  // appendPath false: the options name the POF themselves.
-  const RunResult& Run(std::vector<std::string> options = {}, bool appendPath = true) {
+  const RunResult& Run(std::vector<std::string> options = {}) {
     std::vector<std::string> args{"fusecvt"};
     args.insert(args.end(), options.begin(), options.end());
-    if (appendPath) args.push_back(pofPath);
+    args.push_back(pofPath);
     run = RunInProcess(args);
     return run;
   }

@@ -9,12 +9,6 @@ namespace {
 constexpr char kPlcc[] = "QPL6032ESPLCC44";
 const ExpectedHeader kPlcc44{"PLCC", 44, kTestTimeText, false, {}};
 
-// 7032S macrocell bits with one change to an idle or erased macrocell.
-std::string With(const char* bits, std::initializer_list<std::pair<int, char>> changes) {
-  std::string s = bits;
-  for (auto [i, c] : changes) s[static_cast<std::size_t>(i)] = c;
-  return s;
-}
 
 TEST(Convert7032S, UimRoutingParkingAndGlobalOe) {
   Design6032 d("EPM7032SLC44-10");
@@ -78,58 +72,6 @@ TEST(Convert7032S, UimRoutingParkingAndGlobalOe) {
   const std::string report =
       c.ReportHead(kPlcc) + LowVoltageWarning() + kCompleted + BlockSummary{}.Text();
   EXPECT_SAME_TEXT(report, c.Report());
-}
-
-TEST(Convert7032S, PinClockTakesAGclk1ClockTerm) {
-  // MC 10: S3 = mc[10] = '0', PT 4 reads only GCLK1 (row 27 pick 1, true
-  // column 54: line 0, fuse 0); clock code 1.
-  Design6032 d("EPM7032SLC44-10");
-  d.Erase(9);
-  d.src().mcConfig.at(9, 10) = '0';
-  d.Pick(0, 27, 1);
-  d.Connect(9, 3, 54);
-
-  {
-    SCOPED_TRACE("without -pinclk");
-    Converted c(d.pof);
-    const RunResult& r = c.Run();
-    EXPECT_EQ(r.status, 0);
-    Expected6032 e(SourceKind::Max7032S);
-    e.S(9, "111011111111111011010011");  // S3, S18 '0'
-    e.Term(9, 1, {});                      // PT 2 routed by S6, S13
-    e.Term(9, 3, {0});
-    e.Uim(0, 0, "11110");  // GCLK1 (-5) is choice 4 of line 0
-    const std::string expected = ExpectedJedecFile(e.img, kPlcc44);
-    const std::string jed = c.Jedec();
-    EXPECT_SAME_TEXT(expected, jed);
-    ExpectSoundJedec(c.jedPath, 16808);
-    EXPECT_EQ(r.out, c.ConsoleHead(kPlcc) + LowVoltageWarning() + TimingLine() + kCompleted);
-  }
-  {
-    SCOPED_TRACE("with -pinclk");
-    Converted c(d.pof);
-    const RunResult& r = c.Run({"-pinclk"});
-    EXPECT_EQ(r.status, 0);
-    Expected6032 e(SourceKind::Max7032S);
-    // S5 = S12 = '0', S7 = S19 = '1' (first clock line); PT 4 disabled, so
-    // nothing reads line 0 any more and the 7032S parks it (choice 3).
-    e.S(9, "111010111111011011010011");
-    e.Term(9, 1, {});
-    e.Uim(0, 0, "11101");
-    const std::string expected = ExpectedJedecFile(e.img, kPlcc44);
-    const std::string jed = c.Jedec();
-    EXPECT_SAME_TEXT(expected, jed);
-    ExpectSoundJedec(c.jedPath, 16808);
-    // The PT-clock line stands before the timing line.
-    const std::string console =
-        c.ConsoleHead(kPlcc) + LowVoltageWarning() + kPtClockLine + TimingLine() + kCompleted;
-    EXPECT_SAME_TEXT(console, r.out);
-    BlockSummary s;
-    s.pinClk = "ON";
-    const std::string report =
-        c.ReportHead(kPlcc) + LowVoltageWarning() + kPtClockLine + kCompleted + s.Text();
-    EXPECT_SAME_TEXT(report, c.Report());
-  }
 }
 
 std::string JtagPortWarning(const char* port) {
@@ -206,26 +148,6 @@ TEST(Convert7032S, JtagPortsUsedByTheDesign) {
   }
 }
 
-TEST(Convert7032S, PullupSwitchesJtagOnWhenNoJtagPinIsUsed) {
-  Design6032 d("EPM7032SLC44-10");
-  d.src().jtagBit = '0';
-  Converted c(d.pof);
-  const RunResult& r = c.Run({"-tdi_pullup"});
-  EXPECT_EQ(r.status, 0);
-  Expected6032 e(SourceKind::Max7032S);  // JTAG on: MC 4, 9, 25 without output
-  e.Config(7, '0');                      // TDI pull-up
-  const std::string expected = ExpectedJedecFile(e.img, kPlcc44);
-  const std::string jed = c.Jedec();
-  EXPECT_SAME_TEXT(expected, jed);
-  ExpectSoundJedec(c.jedPath, 16808);
-  EXPECT_EQ(r.out, c.ConsoleHead(kPlcc) + LowVoltageWarning() + TimingLine() + kCompleted);
-  BlockSummary s;
-  s.jtag = "ON";
-  s.tdiPullup = "ON";
-  const std::string report = c.ReportHead(kPlcc) + LowVoltageWarning() + kCompleted + s.Text();
-  EXPECT_SAME_TEXT(report, c.Report());
-}
-
 std::string PdBox(const char* pd, int pin, int stars) {
   return StarLine(stars) + "-" + pd + ": Error! Pin " + std::to_string(pin) + " for " + pd +
          " is used in your logic function.\n" + "             " + pd + " option cannot be enabled.\n" +
@@ -284,122 +206,6 @@ TEST(Convert7032S, DeviceOptionsAndThePd1Refusal) {
   EXPECT_SAME_TEXT(report, c.Report());
 }
 
-TEST(Convert7032S, Pd2RefusalNamesThePinOfThePackage) {
-  struct Case {
-    const char* device;
-    const char* target;   // of the conversion line
-    const char* package;  // of the JEDEC header
-    const char* pin;      // the PD2 pin; "?" for a package without a pin list
-  };
-  const Case cases[] = {
-      {"EPM7032STC44-7", "QPL6032ESTQFP44", "TQFP", "19"},
-      {"EPM7032SQC44-10", "QPL6032ESPQFP44", "PQFP", "?"},
-  };
-  for (const Case& k : cases) {
-    SCOPED_TRACE(k.device);
-    Design6032 d(k.device);
-    d.Erase(31);
-    Converted c(d.pof);
-    const RunResult& r = c.Run({"-pd2"});
-    EXPECT_EQ(r.status, 0);
-    Expected6032 e(SourceKind::Max7032S);
-    e.S(31, kErasedS);
-    e.Term(31, 1, {});
-    const std::string expected = ExpectedJedecFile(e.img, ExpectedHeader{k.package, 44, kTestTimeText, false, {}});
-    const std::string jed = c.Jedec();
-    EXPECT_SAME_TEXT(expected, jed);
-    ExpectSoundJedec(c.jedPath, 16808);
-    auto box = [&](int stars) {
-      return StarLine(stars) + "-PD2: Error! Pin " + k.pin + " for PD2 is used in your logic function.\n" +
-             "             PD2 option cannot be enabled.\n" + StarLine(stars);
-    };
-    const std::string console =
-        c.ConsoleHead(k.target) + LowVoltageWarning() + box(67) + TimingLine() + kCompleted;
-    EXPECT_SAME_TEXT(console, r.out);
-    const std::string report =
-        c.ReportHead(k.target) + LowVoltageWarning() + box(68) + kCompleted + BlockSummary{}.Text();
-    EXPECT_SAME_TEXT(report, c.Report());
-  }
-}
-
-TEST(Convert7032S, OptionsOverrideLowPowerOutputTypeAndSlew) {
-  // MC 5 as stated below; the others idle. One set of options changes the
-  // idle macrocells, the other MC 5.
-  Design6032 d("EPM7032SLC44-10");
-  d.Mc(4, "0101011110100");
-  d.Io(4, "011010");
-  const char* mc5 = "010111100010110001101001";  // as the POF says (see the kinds test)
-  struct Case {
-    std::vector<std::string> options;
-    char s8, s20, s22;
-    const char* power;
-    const char* openOut;
-    const char* slew;
-  };
-  const Case cases[] = {
-      {{"-mc_power", "off", "-open_out", "on", "-slew", "fast"}, '0', '1', '0', "OFF", "ON", "FAST"},
-      {{"-MC_POWER", "ON", "-open_out", "off", "-slew", "slow"}, '1', '0', '1', "ON", "OFF", "SLOW"},
-  };
-  for (const Case& k : cases) {
-    SCOPED_TRACE(k.slew);
-    Converted c(d.pof);
-    const RunResult& r = c.Run(k.options);
-    EXPECT_EQ(r.status, 0);
-    Expected6032 e(SourceKind::Max7032S);
-    const std::initializer_list<std::pair<int, char>> bits = {{8, k.s8}, {20, k.s20}, {22, k.s22}};
-    for (int m = 0; m < 32; ++m) {
-      const std::string idle = With(kIdleS, bits);
-      e.S(m, (m == 8 || m == 24 || m == 3) ? ("000" + idle.substr(3)).c_str() : idle.c_str());
-    }
-    e.S(4, With(mc5, bits).c_str());
-    for (int k2 : {0, 1, 2}) e.Term(4, k2, {});  // PT 1 (S9), PT 2 (S13, S6), PT 3 (S16)
-    const std::string expected = ExpectedJedecFile(e.img, kPlcc44);
-    const std::string jed = c.Jedec();
-    EXPECT_SAME_TEXT(expected, jed);
-    ExpectSoundJedec(c.jedPath, 16808);
-    BlockSummary s;
-    s.mcLowPower = k.power;
-    s.openCollector = k.openOut;
-    s.slew = k.slew;
-    const std::string report = c.ReportHead(kPlcc) + LowVoltageWarning() + kCompleted + s.Text();
-    EXPECT_SAME_TEXT(report, c.Report());
-  }
-}
-
-TEST(Convert7032S, LowVoltageRule) {
-  Design6032 d("EPM7032SLC44-10");
-  struct Case {
-    std::vector<std::string> options;
-    const char* target;
-    bool largeHysteresis;
-    bool warning;
-  };
-  const Case cases[] = {
-      {{"-device", "6032ESL"}, "6032eslPLCC44", true, false},  // a low-voltage word: silently
-      {{"-power_reset"}, kPlcc, true, false},
-      {{"-device", "6032es"}, "6032esPLCC44", false, false},    // a device word: no warning
-      {{}, kPlcc, false, true},
-  };
-  for (const Case& k : cases) {
-    SCOPED_TRACE(k.target);
-    Converted c(d.pof);
-    const RunResult& r = c.Run(k.options);
-    EXPECT_EQ(r.status, 0);
-    Expected6032 e(SourceKind::Max7032S);
-    if (k.largeHysteresis) e.Config(6, '0');
-    const std::string expected = ExpectedJedecFile(e.img, kPlcc44);
-    const std::string jed = c.Jedec();
-    EXPECT_SAME_TEXT(expected, jed);
-    ExpectSoundJedec(c.jedPath, 16808);
-    const std::string warning = k.warning ? LowVoltageWarning() : "";
-    EXPECT_EQ(r.out, c.ConsoleHead(k.target) + warning + TimingLine() + kCompleted);
-    BlockSummary s;
-    s.powerReset = k.largeHysteresis ? "ONCE" : "ALWAYS";
-    const std::string report = c.ReportHead(k.target) + warning + kCompleted + s.Text();
-    EXPECT_SAME_TEXT(report, c.Report());
-  }
-}
-
 TEST(Convert7032S, UnsupportedBitsAndAnIllegalClockCode) {
   // Clock bits "111" (code 7) and one programmed bit among the seven bits the
   // target has no place for.
@@ -429,50 +235,6 @@ TEST(Convert7032S, UnsupportedBitsAndAnIllegalClockCode) {
   EXPECT_SAME_TEXT(report, c.Report());
 }
 
-
-TEST(Convert7032S, Gclk3ItdAndTmsPullupWithTheInputWord) {
-  // GCLK3 is signal code 17: F17 (row 7 pick 0), read true by MC 1 PT 1 on
-  // line 37 (odd: fuse 75, choice 2) in the second design only.
-  for (bool gclk3Used : {false, true}) {
-    SCOPED_TRACE(gclk3Used ? "GCLK3 read" : "GCLK3 not read");
-    Design6032 d("EPM7032SLC44-10");
-    if (gclk3Used) {
-      d.Pick(0, 7, 0);
-      d.Connect(0, 0, 14);
-    }
-    Converted c(d.pof);
-    // The POF named by -i, then a last word "-i" with no value (ignored).
-    const RunResult& r = c.Run({"-gclk3_itd", "-tms_pullup", "-i", c.pofPath, "-i"}, false);
-    EXPECT_EQ(r.status, 0);
-    Expected6032 e(SourceKind::Max7032S);
-    e.Config(8, '0');  // TMS pull-up: no JTAG pin is used, so JTAG mode is switched on
-    std::string notice;
-    if (gclk3Used) {
-      e.S(0, "111111011111111011110011");
-      e.Term(0, 0, {75});
-      e.Uim(0, 37, "11011");
-      notice =
-          "\nGCLK3 ITD setting override: (ignore user request to disable)\n"
-          "GCLK3 pin is used as a logic input so ITD wake-up enable is required\n\n";
-    } else {
-      e.Config(9, '1');
-      notice = " ITD Disabled, activity on GCLK3 dose not cause a part wake-up\n";
-    }
-    const std::string expected = ExpectedJedecFile(e.img, kPlcc44);
-    const std::string jed = c.Jedec();
-    EXPECT_SAME_TEXT(expected, jed);
-    ExpectSoundJedec(c.jedPath, 16808);
-    const std::string console =
-        c.ConsoleHead(kPlcc) + LowVoltageWarning() + notice + TimingLine() + kCompleted;
-    EXPECT_SAME_TEXT(console, r.out);
-    BlockSummary s;
-    s.itd3 = gclk3Used ? "ON" : "OFF";
-    s.jtag = "ON";
-    s.tmsPullup = "ON";
-    const std::string report = c.ReportHead(kPlcc) + LowVoltageWarning() + kCompleted + s.Text();
-    EXPECT_SAME_TEXT(report, c.Report());
-  }
-}
 
 }  // namespace
 }  // namespace fusecvt::test

@@ -128,21 +128,6 @@ TEST(Qpl6000CoverRaces, SecondBlockMacrocellUsesItsOwnFeedback) {
             "\t- Added race coverage product term\n");
 }
 
-TEST(Qpl6000CoverRaces, OneRecountedTermEqualToTheCopyNeedsNothing) {
-  // A + F.A: the latch term already is the copy with F.
-  LatchCase c;
-  SetTerm(c.q, 0, 0, {A});
-  SetTerm(c.q, 0, 1, {F, A});
-  SetTermAll(c.q, 0, 2, '0');
-  c.Cover();
-  EXPECT_EQ(Zeros(c.q, 0, 0), Cols{A});
-  EXPECT_EQ(Zeros(c.q, 0, 1), (Cols{F, A}));
-  EXPECT_TRUE(AllOf(c.q, 0, 2, '0'));
-  EXPECT_EQ(Bits(c.q, 0), kLatchBits);
-  EXPECT_EQ(c.r.console.str(), "");
-  EXPECT_EQ(c.out.str(), "");
-}
-
 TEST(Qpl6000CoverRaces, UncoverableLatchesGetPinFeedback) {
   // Each case ends in the pin-feedback step: the latch term's F moves to T.
   struct Case {
@@ -202,15 +187,6 @@ TEST(Qpl6000CoverRaces, FeedbackComplementAndWiderTermsMoveToThePin) {
   EXPECT_TRUE(AllOf(c.q, 0, 3, '0'));
   EXPECT_EQ(Bits(c.q, 0), kLatchBits);
   EXPECT_EQ(c.r.console.str(), "");  // quiet without verbose
-  EXPECT_EQ(c.out.str(), "");
-}
-
-TEST(Qpl6000CoverRaces, OwnFeedbackAloneIsAPlainTerm) {
-  LatchCase c;
-  SetTerm(c.q, 0, 0, {F});
-  SetTerm(c.q, 0, 1, {A, NotB});
-  c.Cover();
-  EXPECT_EQ(Zeros(c.q, 0, 0), Cols{F});
   EXPECT_EQ(c.out.str(), "");
 }
 

@@ -130,27 +130,6 @@ TEST(Qpl6000WriteJedec, ExtendedTqfpWithTextsSecurityAndVectors) {
   ExpectJedutilAccepts(w.run.options.outputFileName);
 }
 
-TEST(Qpl6000WriteJedec, PlainPlccWithoutTextsOrVectors) {
-  WriterRun w;
-  Qpl6000 q;
-  FillMixed(q);
-  w.run.options.targetDeviceName = "p6000";
-  w.run.options.pd1 = 1;
-  w.run.options.pinKeep = 1;  // no pin keeper bit on the plain part
-  ASSERT_EQ(q.WriteJedec(w.run), kJedecWritten);
-  const std::string expected =
-      CrLf(std::string("\x02") + "fusecvt " + kVersionText + "\n" +
-           "Device QPL6000 (PLCC)\nCreated on: Sat Dec 05 16:42:08 2026\n\n\n*\n" +
-           test::Qpl6000FuseSection(q, false, 1, 0) + "QV0* X0*\n\x03" "0000\n");
-  const std::string file = w.File();
-  EXPECT_EQ(file, expected);
-  EXPECT_NE(file.find("\r\nL24992 0*\r\nC"), std::string::npos);
-  EXPECT_NE(file.find("*\r\nQV0* X0*\r\n\x03" "0000\r\n"), std::string::npos);
-  EXPECT_EQ(file.find("Pin Keeper"), std::string::npos);
-  EXPECT_EQ(file.find("G1*"), std::string::npos);
-  ExpectJedutilAccepts(w.run.options.outputFileName);
-}
-
 TEST(Qpl6000WriteJedec, ChecksumCountsTheLastIncompleteWord) {
   // Only the user row (20 words of 0xFF = 5100), the sleep bit (bit 0 of the
   // last word) and the pin keeper bit (bit 1) can be set.
@@ -180,105 +159,6 @@ TEST(Qpl6000WriteJedec, ChecksumCountsTheLastIncompleteWord) {
   }
 }
 
-TEST(Qpl6000WriteJedec, VariantAndPackageFollowTheDeviceWords) {
-  struct Case { const char* target; const char* device; const char* line; } cases[] = {
-      {"qpl6000e", "EPM7032TC44", "Device QPL6000E (TQFP)\r\n"},
-      {"p6000e", "epm7032qi44", "Device QPL6000E (TQFP)\r\n"},
-      {"p6000", "EPM7032Ti44-12", "Device QPL6000 (TQFP)\r\n"},
-      {"6000", "EPM7032QC44", "Device QPL6000 (TQFP)\r\n"},
-      {"qpl6000e", "EPM7032LC44-15", "Device QPL6000E (PLCC)\r\n"},
-      {"p6000", "EPM7032", "Device QPL6000 (PLCC)\r\n"},
-  };
-  for (const Case& c : cases) {
-    WriterRun w;
-    Qpl6000 q;
-    w.run.options.targetDeviceName = c.target;
-    w.run.sources.deviceText = c.device;
-    ASSERT_EQ(q.WriteJedec(w.run), kJedecWritten);
-    const std::string file = w.File();
-    EXPECT_EQ(file.find(c.line), file.find("\r\n") + 2) << c.target << " " << c.device;
-    const bool extended = std::string(c.line).find("6000E") != std::string::npos;
-    EXPECT_NE(file.find(extended ? "\r\nQF24994* QP44* F0*\r\n" : "\r\nQF24993* QP44* F0*\r\n"),
-              std::string::npos);
-  }
-}
-
-TEST(Qpl6000WriteJedec, CommentLinesAndLineEnds) {
-  struct Case {
-    std::optional<std::string> creator;
-    std::optional<std::string> comment;
-    const char* between;  // from the blank line after the date to the '*' line
-  } cases[] = {
-      {std::nullopt, std::nullopt, "\r\n\r\n*\r\n"},
-      {std::string("ME"), std::string(""), "\r\nME\r\n\r\n*\r\n"},
-      {std::string("two\nlines"), std::string("c\r\n"), "\r\ntwo\r\nlines\r\nc\r\r\n\r\n*\r\n"},
-  };
-  for (const Case& c : cases) {
-    WriterRun w;
-    Qpl6000 q;
-    w.run.sources.creatorId = c.creator;
-    w.run.sources.commentText = c.comment;
-    ASSERT_EQ(q.WriteJedec(w.run), kJedecWritten);
-    const std::string file = w.File();
-    EXPECT_EQ(file.find(std::string("16:42:08 2026\r\n") + c.between + "QF"),
-              file.find("Created on: ") + 12 + 11)
-        << c.between;
-  }
-}
-
-TEST(Qpl6000WriteJedec, VectorNumbersGrowPastThreeDigitsAndLongVectorsStayWhole) {
-  WriterRun w;
-  Qpl6000 q;
-  std::vector<std::string> vectors(1000, "01");
-  vectors[9] = "ten";
-  vectors[998] = "HL";
-  vectors[999] = std::string(300, 'X') + "END";
-  w.run.sources.testVectors = vectors;
-  ASSERT_EQ(q.WriteJedec(w.run), kJedecWritten);
-  const std::string file = w.File();
-  EXPECT_NE(file.find("\r\nQV1000* X0*\r\nV001 01*\r\nV002 01*\r\n"), std::string::npos);
-  EXPECT_NE(file.find("\r\nV010 ten*\r\n"), std::string::npos);
-  EXPECT_NE(file.find("\r\nV999 HL*\r\nV1000 " + std::string(300, 'X') + "END*\r\n\x03" "0000\r\n"),
-            std::string::npos);
-  EXPECT_EQ(file.substr(file.size() - 7), "\x03" "0000\r\n");
-  ExpectJedutilAccepts(w.run.options.outputFileName);
-}
-
-TEST(Qpl6000WriteJedec, RacePassWritesItsNoticesIntoTheHeader) {
-  // MC 1 (pin 4, feedback 25): A.B + F./B with an empty PT 3 gets A.F.
-  for (int raceCover : {1, 0}) {
-    WriterRun w;
-    Qpl6000 q;
-    for (int m = 0; m < 32; ++m) SetBits(q, m, std::string(16, '0'));
-    SetBits(q, 0, "1111111110111111");
-    SetTerm(q, 0, 0, {42, 45});
-    SetTerm(q, 0, 1, {25, 44});
-    SetTermAll(q, 0, 2, '0');
-    w.run.options.raceCover = raceCover;
-    w.run.sources.creatorId = "X";
-    ASSERT_EQ(q.WriteJedec(w.run), kJedecWritten);
-    const std::string file = w.File();
-    std::string pt3(152, '1');
-    pt3[25] = pt3[42] = '0';
-    if (raceCover) {
-      EXPECT_NE(file.find("\r\nX\r\nCombinatorial Latch Detected at Macrocell 1 from POF file\r\n"
-                          "\t- Added race coverage product term\r\n*\r\nQF24994"),
-                std::string::npos);
-      EXPECT_EQ(w.console.str(),
-                "Combinatorial Latch Detected at Macrocell 1 from POF file\a\n"
-                "\t- Added race coverage product term\a\n");
-      // MC 1's slot starts at 23560; PT 3 is its second row.
-      EXPECT_NE(file.find("\r\nL23712\r\n" + pt3 + "*\r\n"), std::string::npos);
-      EXPECT_EQ(q.mcBits.at(0, 5), '0');  // PT 3 switched on
-    } else {
-      EXPECT_NE(file.find("\r\nX\r\n*\r\nQF24994"), std::string::npos);
-      EXPECT_EQ(w.console.str(), "");
-      EXPECT_EQ(file.find("\r\nL23712\r\n"), std::string::npos);
-    }
-    ExpectJedutilAccepts(w.run.options.outputFileName);
-  }
-}
-
 TEST(Qpl6000WriteJedec, UnopenableOutputIsReportedAndLeavesNoFile) {
   WriterRun w;
   Qpl6000 q;
@@ -287,16 +167,6 @@ TEST(Qpl6000WriteJedec, UnopenableOutputIsReportedAndLeavesNoFile) {
   EXPECT_EQ(w.error.str(), "Cannot write output_file " + w.run.options.outputFileName + "\n");
   EXPECT_EQ(w.console.str(), "");
   EXPECT_FALSE(test::FileExists(w.run.options.outputFileName));
-}
-
-TEST(Qpl6000WriteJedec, FullDeviceIsReportedAndKept) {
-  if (access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
-  WriterRun w;
-  Qpl6000 q;
-  w.run.options.outputFileName = "/dev/full";
-  EXPECT_EQ(q.WriteJedec(w.run), kJedecWriteFailed);
-  EXPECT_EQ(w.console.str(), "Jedec write problem: out of space \n");
-  EXPECT_TRUE(test::FileExists("/dev/full"));
 }
 
 TEST(Qpl6000WriteJedec, TruncatedRegularFileIsDeleted) {
@@ -323,22 +193,6 @@ TEST(Qpl6000WriteJedec, TruncatedRegularFileIsDeleted) {
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 0);
   EXPECT_FALSE(test::FileExists(path));
-}
-
-TEST(Qpl6000WriteJedec, JedutilRefusesABrokenChecksum) {
-  // The jedutil check used above is able to fail.
-  FUSECVT_SKIP_WITHOUT_JEDUTIL();
-  WriterRun w;
-  Qpl6000 q;
-  FillMixed(q);
-  ASSERT_EQ(q.WriteJedec(w.run), kJedecWritten);
-  std::string file = w.File();
-  EXPECT_TRUE(test::RunJedutil(w.run.options.outputFileName).accepted());
-  const std::size_t c = file.rfind("\r\nC");
-  ASSERT_NE(c, std::string::npos);
-  file[c + 6] = file[c + 6] == '0' ? '1' : '0';
-  test::WriteFile(w.run.options.outputFileName, file);
-  EXPECT_FALSE(test::RunJedutil(w.run.options.outputFileName).accepted());
 }
 
 }  // namespace

@@ -57,26 +57,6 @@ TEST(Qpl6000ReadMaxInputBits, PiaCodeSelectsTheRowSignalAndPositionParityItsPola
   EXPECT_EQ(Zeros(q, 5, 2), Cols{83});
 }
 
-TEST(Qpl6000ReadMaxInputBits, EachBlockReadsItsOwnPiaRows) {
-  CapturedRun r;
-  auto src = Plain7032();
-  // Row 5: code 1 is the feedback of the MC at pin 7, code 3 the input pin 14.
-  src->pia.at(1, 5, 0) = '0';
-  src->pia.at(1, 5, 1) = '1';
-  // Row 18 of block 0, code 0: feedback of the MC at pin 32 (133 / 135).
-  src->pia.at(0, 18, 0) = '0';
-  src->pia.at(0, 18, 1) = '0';
-  src->logicArray.at(16, 0, 10) = '0';  // MC 17: block 1
-  src->logicArray.at(0, 0, 10) = '0';   // MC 1: block 0, row 5 still code 3
-  src->logicArray.at(6, 4, 36) = '0';
-  src->logicArray.at(6, 4, 37) = '0';
-  Qpl6000 q;
-  q.ReadMaxInputBits(*src, r.run);
-  EXPECT_EQ(Zeros(q, 16, 0), Cols{31});
-  EXPECT_EQ(Zeros(q, 0, 0), Cols{81});
-  EXPECT_EQ(Zeros(q, 6, 4), (Cols{133, 135}));
-}
-
 TEST(Qpl6000ReadMaxInputBits, ExpandersConnectTheFoldbackOfTheirBlocksMacrocells) {
   CapturedRun r;
   auto src = Plain7032();
@@ -94,17 +74,6 @@ TEST(Qpl6000ReadMaxInputBits, ExpandersConnectTheFoldbackOfTheirBlocksMacrocells
   EXPECT_EQ(Zeros(q, 16, 2), Cols{13});
 }
 
-TEST(Qpl6000ReadMaxInputBits, FullyProgrammedTermsConnectEverythingAndErasedOnesNothing) {
-  CapturedRun r;
-  auto src = Plain7032();
-  for (int i = 0; i < 88; ++i) src->logicArray.at(9, 2, i) = '0';
-  Qpl6000 q;
-  q.ReadMaxInputBits(*src, r.run);
-  EXPECT_TRUE(AllOf(q, 9, 2, '0'));
-  EXPECT_TRUE(AllOf(q, 9, 1, '1'));
-  EXPECT_TRUE(AllOf(q, 10, 2, '1'));
-}
-
 TEST(Qpl6000ReadMaxInputBits, UndefinedPiaCodeReportsAndConnectsNothing) {
   CapturedRun r;
   auto src = Plain7032();
@@ -115,18 +84,6 @@ TEST(Qpl6000ReadMaxInputBits, UndefinedPiaCodeReportsAndConnectsNothing) {
   q.ReadMaxInputBits(*src, r.run);
   EXPECT_EQ(r.console.str(), "Qpl6000::ReadMaxInputBits() Error\n");
   EXPECT_EQ(Zeros(q, 0, 0), Cols{28});
-}
-
-TEST(Qpl6000Stages, OtherSourceKindsLeaveTheImageAlone) {
-  CapturedRun r;
-  auto src = MakeSourceImage(SourceKind::Max7032S);
-  for (int i = 0; i < 88; ++i) src->logicArray.at(0, 0, i) = '0';
-  src->mcConfig.fill('0');
-  Qpl6000 q;
-  q.ReadMaxInputBits(*src, r.run);
-  q.TranslateMacrocells(*src, r.run);
-  EXPECT_TRUE(AllOf(q, 0, 0, '1'));
-  EXPECT_EQ(Bits(q, 0), std::string(16, '1'));
 }
 
 // ------------------------------------------------------------ macrocell bits
@@ -170,21 +127,6 @@ TEST(Qpl6000TranslateMacrocells, EachSourceBitReachesItsConfigurationBit) {
   EXPECT_TRUE(AllOf(q, 4, 3, '1'));
   EXPECT_TRUE(AllOf(q, 0, 3, '1'));
   EXPECT_EQ(r.run.options.ptClockConverted, 0);
-}
-
-TEST(Qpl6000TranslateMacrocells, SlewRateBitFollowsTheOption) {
-  struct Case { OptionState slew; char erased; char programmed; } cases[] = {
-      {AUTO, '0', '1'}, {FAST, '0', '0'}, {SLOW, '1', '1'}, {UNSET, '1', '1'}};
-  for (const Case& c : cases) {
-    CapturedRun r;
-    r.run.options.slew = c.slew;
-    auto src = Plain7032();
-    src->mcConfig.at(1, 11) = '0';
-    Qpl6000 q;
-    q.TranslateMacrocells(*src, r.run);
-    EXPECT_EQ(q.mcBits.at(0, 14), c.erased) << c.slew;
-    EXPECT_EQ(q.mcBits.at(1, 14), c.programmed) << c.slew;
-  }
 }
 
 TEST(Qpl6000TranslateMacrocells, PinClockTakesAClockTermOfPin43Only) {
