@@ -16,7 +16,6 @@ constexpr int kPin2 = 53;         // input A
 constexpr int kPin29 = 101;       // input B, true
 constexpr int kPin29Not = 100;    //          complemented
 constexpr int kFeedback1 = 25;    // MC 1 (pin 4)
-constexpr int kFeedback2Not = 26; // MC 2 (pin 5)
 constexpr int kPin5Not = 43;
 constexpr int kFeedback3Not = 28; // MC 3 (pin 6)
 constexpr int kPin6 = 45;
