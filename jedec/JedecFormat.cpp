@@ -37,7 +37,7 @@ const std::string& WithCrLf(const char* text, std::size_t size, std::string& scr
 
 std::string JedecFieldText(std::string text) {
   for (char& ch : text) {
-    if (ch == '*' || ch == '\x02' || ch == '\x03') ch = ' ';
+    if (ch == '*' || ch == '\x02' || ch == '\x03' || ch == '\r') ch = ' ';
   }
   return text;
 }

@@ -17,9 +17,10 @@ namespace fusecvt {
 std::string FormatCreatedOn(const std::tm& time);
 
 // A text from the POF or the command line, made safe to stand inside a JEDEC
-// field: '*' would end the field early and STX/ETX would frame a file of
-// their own, so a programmer would read fuses out of the text. Each of these
-// becomes a blank; every other character is kept.
+// field: '*' would end the field early, STX/ETX would frame a file of
+// their own, so a programmer would read fuses out of the text, and a CR
+// would be a line end without its LF (a text's LFs become CR LF when
+// written). Each of these becomes a blank; every other character is kept.
 std::string JedecFieldText(std::string text);
 
 // The JEDEC fuse checksum: 8-fuse words in address order, lowest-addressed

@@ -85,19 +85,20 @@ TEST_P(BlockTargetFile, WritingTwiceGivesTheSameBytes) {
 }
 
 TEST_P(BlockTargetFile, FrameAndFieldCharactersInVectorsBecomeBlanks) {
-  // A '*' would end the V field early and STX/ETX would frame a second file:
-  // the fuses and the checksum must still read back whole.
+  // A '*' would end the V field early, STX/ETX would frame a second file and
+  // a CR would be a line end without LF: the fuses and the checksum must
+  // still read back whole.
   auto img = MakeImage(GetParam().kind);
   FillPattern(*img, 5);
   TestRun r(GetParam().package, GetParam().pins);
-  r.run.sources.testVectors = {"01*X", "\x02" "10\x03" "H"};
+  r.run.sources.testVectors = {"01*X", "\x02" "10\x03" "\rH"};
   const JedecReadResult read = ReadJedec(JedecText(*img, r.run));
   ASSERT_TRUE(read.ok()) << read.ErrorText();
   EXPECT_EQ(read.fuses, ExpectedFuseMap(*img));
   EXPECT_EQ(read.fileChecksum, read.computedChecksum);
   ASSERT_EQ(read.vectors.size(), 2u);
   EXPECT_EQ(read.vectors[0].text, "01 X");
-  EXPECT_EQ(read.vectors[1].text, " 10 H");
+  EXPECT_EQ(read.vectors[1].text, " 10  H");
   EXPECT_EQ(read.transmissionChecksum, "0000");
 }
 

@@ -95,9 +95,9 @@ TEST(Qpl6000WriteJedec, ExtendedTqfpWithTextsSecurityAndVectors) {
   Qpl6000 q;
   FillMixed(q);
   w.run.sources.deviceText = "EPM7032QC44-10";
-  // '*', STX and ETX in the texts would break the file: each becomes a blank.
+  // '*', STX, ETX and CR in the texts would break the file: each becomes a blank.
   w.run.sources.creatorId = "Fitter*9.1";
-  w.run.sources.commentText = "ALL03\x03\n";
+  w.run.sources.commentText = "ALL03\x03\r\n";
   w.run.sources.securityBit = 1;
   w.run.sources.testVectors = {"0101XXHL", "HL\x02LH"};
   w.run.options.pinKeep = 1;
@@ -106,13 +106,13 @@ TEST(Qpl6000WriteJedec, ExtendedTqfpWithTextsSecurityAndVectors) {
   const std::string expected =
       CrLf(std::string("\x02") + "fusecvt " + kVersionText + "\n" +
            "Device QPL6000E (TQFP)\nCreated on: Sat Dec 05 16:42:08 2026\n\n"
-           "Fitter 9.1\nALL03 \n\n*\nG1*\n" +
+           "Fitter 9.1\nALL03  \n\n*\nG1*\n" +
            test::Qpl6000FuseSection(q, true, 0, 1) + "QV2* X0*\nV001 0101XXHL*\nV002 HL LH*\n\x03" "0000\n");
   const std::string file = w.File();
   EXPECT_EQ(file, expected);
   // A few lines spelt out in full.
   EXPECT_EQ(file.rfind("\x02" "fusecvt  1.0.0 \r\n", 0), 0u);
-  EXPECT_NE(file.find("\r\nALL03 \r\n\r\n*\r\nG1*\r\nQF24994* QP44* F0*\r\nNOTE\r\n0         0"),
+  EXPECT_NE(file.find("\r\nALL03  \r\n\r\n*\r\nG1*\r\nQF24994* QP44* F0*\r\nNOTE\r\n0         0"),
             std::string::npos);
   EXPECT_NE(file.find("NOTE  Macrocell 32 (IO pin 24) *\r\nL00000\r\n" + std::string(152, '1') +
                       "*\r\n"),
