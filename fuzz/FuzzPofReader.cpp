@@ -41,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Check(!status.exitStatus || *status.exitStatus == 2);
   Check(status.exitStatus.has_value() == (run.pof.lastProgrammedAddress == -1));
   Check(run.pof.lastProgrammedAddress >= -1 && run.pof.lastProgrammedAddress < 62932);
-  Check(run.pof.sourceDeviceName.size() <= 99);
+  Check(run.pof.sourceDeviceName.size() <= size);  // kept whole, but never more than was read
   if (const SourceImage* image = run.sources.image()) {
     Check(run.sources.DeviceText() && *run.sources.DeviceText() == run.pof.sourceDeviceName);
     Check(OneOf(run.pof.pinCount, {44, 68, 84, 100, 160}));
