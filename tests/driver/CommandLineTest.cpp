@@ -1,9 +1,10 @@
-// The argument loop, the completion of the options once the source is known,
-// and the target choice with the report header, as tables.
+// The argument loop, the file names, and the choice of target per source kind
+// and device word with the report header, as tables.
 #include <gtest/gtest.h>
 
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "driver/CommandLine.h"
@@ -12,53 +13,53 @@
 #include "driver/TargetSet.h"
 #include "jedec/BlockTarget.h"
 #include "qpl6000/Qpl6000.h"
+#include "support/EndToEnd.h"
 #include "support/RunHarness.h"
 
 namespace fusecvt::test {
 namespace {
 
-struct Captured {
-  std::ostringstream out, err, report;
-  Conversion run{out, err, Clock::Fixed(TestTime())};
-  Captured() { run.SetReport(&report); }
-};
+using O = ConversionOptions;
 
 // Every option field that differs from a fresh record, as "name=value ...".
-std::string Changed(const ConversionOptions& o) {
+std::string Changed(const O& o) {
   static const char* const kStates[] = {"AUTO", "SLOW", "FAST", "ON", "OFF", "UNSET"};
-  const ConversionOptions d;
+  using Text = std::pair<const char*, std::string O::*>;
+  using State = std::pair<const char*, OptionState O::*>;
+  using Flag = std::pair<const char*, int O::*>;
+  const O d;
   std::string s;
   auto put = [&s](const char* name, const std::string& v, const std::string& fresh) {
     if (v != fresh) s += (s.empty() ? "" : " ") + std::string(name) + "=" + v;
   };
-  auto num = [&put](const char* name, int v, int fresh) { put(name, std::to_string(v), std::to_string(fresh)); };
-  auto state = [&put](const char* name, OptionState v, OptionState fresh) { put(name, kStates[v], kStates[fresh]); };
-  put("in", o.inputFileName, d.inputFileName);
-  put("out", o.outputFileName, d.outputFileName);
-  put("rep", o.reportFileName, d.reportFileName);
-  put("dev", o.targetDeviceName, d.targetDeviceName);
-  num("given", o.targetDeviceGiven, d.targetDeviceGiven);
-  put("help", o.helpTarget, d.helpTarget);
-  state("slew", o.slew, d.slew);
-  state("open", o.openOut, d.openOut);
-  state("jtag", o.jtag, d.jtag);
-  state("mc", o.mcPower, d.mcPower);
-  num("race", o.raceCover, d.raceCover);
-  num("resetBit", o.powerResetBit, d.powerResetBit);
-  num("resetGiven", o.powerResetGiven, d.powerResetGiven);
-  num("itd1", o.gclk1Itd, d.gclk1Itd);
-  num("itd2", o.gclk2Itd, d.gclk2Itd);
-  num("itd3", o.gclk3Itd, d.gclk3Itd);
-  num("pd1", o.pd1, d.pd1);
-  num("pd2", o.pd2, d.pd2);
-  num("secure", o.secure, d.secure);
-  num("pinclk", o.pinClock, d.pinClock);
-  num("keep", o.pinKeep, d.pinKeep);
-  num("verbose", o.verbose, d.verbose);
-  num("tdi", o.tdiPullup, d.tdiPullup);
-  num("tms", o.tmsPullup, d.tmsPullup);
+  for (const Text& f : {Text{"in", &O::inputFileName}, Text{"out", &O::outputFileName}, Text{"rep", &O::reportFileName},
+                        Text{"dev", &O::targetDeviceName}, Text{"help", &O::helpTarget}}) {
+    put(f.first, o.*f.second, d.*f.second);
+  }
+  for (const State& f : {State{"slew", &O::slew}, State{"open", &O::openOut}, State{"jtag", &O::jtag},
+                         State{"mc", &O::mcPower}}) {
+    put(f.first, kStates[o.*f.second], kStates[d.*f.second]);
+  }
+  for (const Flag& f : {Flag{"given", &O::targetDeviceGiven}, Flag{"race", &O::raceCover},
+                        Flag{"resetBit", &O::powerResetBit}, Flag{"resetGiven", &O::powerResetGiven},
+                        Flag{"itd1", &O::gclk1Itd}, Flag{"itd2", &O::gclk2Itd}, Flag{"itd3", &O::gclk3Itd},
+                        Flag{"pd1", &O::pd1}, Flag{"pd2", &O::pd2}, Flag{"secure", &O::secure},
+                        Flag{"pinclk", &O::pinClock}, Flag{"keep", &O::pinKeep}, Flag{"verbose", &O::verbose},
+                        Flag{"tdi", &O::tdiPullup}, Flag{"tms", &O::tmsPullup}}) {
+    put(f.first, std::to_string(o.*f.second), std::to_string(d.*f.second));
+  }
   return s;
 }
+
+struct Captured {
+  std::ostringstream out, err, report;
+  Conversion run{out, err, Clock::Fixed(TestTime())};
+  Captured() { run.SetReport(&report); }
+  ParseResult Parse(std::vector<std::string> args) {
+    args.insert(args.begin(), "fusecvt");
+    return ParseCommandLine(args, run);
+  }
+};
 
 constexpr char kNotice[] =
     "NOTE : You should not use -6128es option here when converting a file.\n"
@@ -67,160 +68,84 @@ constexpr char kNotice[] =
 TEST(CommandLine, ArgumentsToOptionFieldsNoticesAndResult) {
   struct Row {
     std::vector<std::string> args;
-    const char* fields;   // Changed() after the loop
-    ParseResult result;
-    const char* console;  // nullptr: a help screen (checked with the screens)
+    const char* fields;  // Changed() after the loop
+    ParseResult result = CONTINUE;
+    int notices = 0;     // the console holds this many notices (help screens: see the screen table)
   };
   const Row rows[] = {
-      // Switches: the first N characters decide, and the order of the tests.
-      {{"-powerdown"}, "pd1=1", CONTINUE, ""},
-      {{"-POWERD"}, "pd1=1", CONTINUE, ""},
-      {{"-pd1xyz"}, "pd1=1", CONTINUE, ""},
-      {{"-PD2"}, "pd2=1", CONTINUE, ""},
-      {{"-powe"}, "resetBit=0 resetGiven=1", CONTINUE, ""},
-      {{"-powerX"}, "resetBit=0 resetGiven=1", CONTINUE, ""},
-      {{"-secu"}, "secure=1", CONTINUE, ""},
-      {{"-pinc"}, "pinclk=1", CONTINUE, ""},
-      {{"-pin_"}, "keep=1", CONTINUE, ""},
-      {{"-gclk1"}, "itd1=0", CONTINUE, ""},
-      {{"-GCLK2_ITD"}, "itd2=0", CONTINUE, ""},
-      {{"-gclk3x"}, "itd3=0", CONTINUE, ""},
-      {{"-race"}, "race=0", CONTINUE, ""},
-      {{"-verb"}, "verbose=1", CONTINUE, ""},
-      {{"-tdi_"}, "tdi=1", CONTINUE, ""},
-      {{"-TMS_PULLUP"}, "tms=1", CONTINUE, ""},
+      // Switches: the first N characters decide, tested in their order.
+      {{"-powerdown"}, "pd1=1"}, {{"-POWERD"}, "pd1=1"}, {{"-pd1xyz"}, "pd1=1"}, {{"-PD2"}, "pd2=1"},
+      {{"-powe"}, "resetBit=0 resetGiven=1"}, {{"-powerX"}, "resetBit=0 resetGiven=1"},
+      {{"-secu"}, "secure=1"}, {{"-pinc"}, "pinclk=1"}, {{"-pin_"}, "keep=1"}, {{"-gclk1"}, "itd1=0"},
+      {{"-GCLK2_ITD"}, "itd2=0"}, {{"-gclk3x"}, "itd3=0"}, {{"-race"}, "race=0"}, {{"-verb"}, "verbose=1"},
+      {{"-tdi_"}, "tdi=1"}, {{"-TMS_PULLUP"}, "tms=1"},
       // Shorter than the characters that decide: a file name.
-      {{"-pd"}, "in=-pd", CONTINUE, ""},       {{"-pin"}, "in=-pin", CONTINUE, ""},
-      {{"-gclk"}, "in=-gclk", CONTINUE, ""},   {{"-mc_"}, "in=-mc_", CONTINUE, ""},
-      {{"-ope"}, "in=-ope", CONTINUE, ""},     {{"-sle"}, "in=-sle", CONTINUE, ""},
-      {{"-dev"}, "in=-dev", CONTINUE, ""},     {{"-in"}, "in=-in", CONTINUE, ""},
-      {{"-oo"}, "in=-oo", CONTINUE, ""},       {{"-600"}, "in=-600", CONTINUE, ""},
-      {{"-6000x"}, "in=-6000x", CONTINUE, ""}, {{"-6032e"}, "in=-6032e", CONTINUE, ""},
-      // Value words in any case, by their first characters; others consumed.
-      {{"-SLEW", "Slow"}, "slew=SLOW", CONTINUE, ""},
-      {{"-slew", "AUTOMATIC"}, "slew=AUTO", CONTINUE, ""},
-      {{"-slew", "fas"}, "", CONTINUE, ""},
-      {{"-slew", "on"}, "", CONTINUE, ""},
-      {{"-slew", "slow", "-slew", "fast"}, "slew=FAST", CONTINUE, ""},
-      {{"-slew" + std::string(400, 'z'), "slow"}, "slew=SLOW", CONTINUE, ""},
-      {{"-jtag", "On"}, "jtag=ON", CONTINUE, ""},
-      {{"-jtag", "offline"}, "jtag=OFF", CONTINUE, ""},
-      {{"-jtag", "of"}, "", CONTINUE, ""},
-      {{"-jtag", "maybe", "d.pof"}, "in=d.pof", CONTINUE, ""},
-      {{"-open", "AUTO"}, "open=AUTO", CONTINUE, ""},
-      {{"-open_out", "onward"}, "open=ON", CONTINUE, ""},
-      {{"-open_out", "slow"}, "", CONTINUE, ""},
-      {{"-mc_p", "OFF"}, "mc=OFF", CONTINUE, ""},
-      {{"-mc_power", "on", "-mc_power", "auto"}, "mc=ON", CONTINUE, ""},
-      {{"-slew", "-secure"}, "", CONTINUE, ""},
-      // File names and the device word keep their case; the later name wins.
-      {{"-I", "Dir/D.POF", "-O", "Out/N", "-DEVICE", "P6000"}, "in=Dir/D.POF out=Out/N rep=Out/N dev=P6000 given=1",
-       CONTINUE, ""},
-      {{"-devi", "x"}, "dev=x given=1", CONTINUE, ""},
-      {{"-i", "-6000"}, "in=-6000", CONTINUE, ""},
-      {{"a.pof", "b.pof"}, "in=b.pof", CONTINUE, ""},
-      {{"-i", "a.pof", "b.pof"}, "in=b.pof", CONTINUE, ""},
-      {{"d.pof", "-h2"}, "in=-h2", CONTINUE, ""},
+      {{"-pd"}, "in=-pd"}, {{"-pin"}, "in=-pin"}, {{"-gclk"}, "in=-gclk"}, {{"-mc_"}, "in=-mc_"},
+      {{"-ope"}, "in=-ope"}, {{"-sle"}, "in=-sle"}, {{"-dev"}, "in=-dev"}, {{"-in"}, "in=-in"},
+      {{"-oo"}, "in=-oo"}, {{"-600"}, "in=-600"}, {{"-6000x"}, "in=-6000x"}, {{"-6032e"}, "in=-6032e"},
+      // Value words in any case, by their first characters; a value matching
+      // no word is consumed and changes nothing.
+      {{"-SLEW", "Slow"}, "slew=SLOW"}, {{"-slew", "AUTOMATIC"}, "slew=AUTO"}, {{"-slew", "fas"}, ""},
+      {{"-slew", "on"}, ""}, {{"-slew", "slow", "-slew", "fast"}, "slew=FAST"},
+      {{"-slew" + std::string(400, 'z'), "slow"}, "slew=SLOW"}, {{"-jtag", "On"}, "jtag=ON"},
+      {{"-jtag", "offline"}, "jtag=OFF"}, {{"-jtag", "of"}, ""}, {{"-jtag", "maybe", "d.pof"}, "in=d.pof"},
+      {{"-open", "AUTO"}, "open=AUTO"}, {{"-open_out", "onward"}, "open=ON"}, {{"-open_out", "slow"}, ""},
+      {{"-mc_p", "OFF"}, "mc=OFF"}, {{"-mc_power", "on", "-mc_power", "auto"}, "mc=ON"}, {{"-slew", "-secure"}, ""},
+      // File names and the device word keep their case; a later input name
+      // replaces an earlier one.
+      {{"-I", "Dir/D.POF", "-O", "Out/N", "-DEVICE", "P6000"}, "in=Dir/D.POF out=Out/N rep=Out/N dev=P6000 given=1"},
+      {{"-devi", "x"}, "dev=x given=1"}, {{"-i", "-6000"}, "in=-6000"}, {{"a.pof", "b.pof"}, "in=b.pof"},
+      {{"-i", "a.pof", "b.pof"}, "in=b.pof"}, {{"d.pof", "-h2"}, "in=-h2"},
       // An option with a value as the last argument does nothing.
-      {{"d.pof", "-jtag"}, "in=d.pof", CONTINUE, ""},
-      {{"d.pof", "-device"}, "in=d.pof", CONTINUE, ""},
-      {{"d.pof", "-i"}, "in=d.pof", CONTINUE, ""},
-      {{"d.pof", "-o"}, "in=d.pof", CONTINUE, ""},
+      {{"d.pof", "-jtag"}, "in=d.pof"}, {{"d.pof", "-device"}, "in=d.pof"}, {{"d.pof", "-i"}, "in=d.pof"},
+      {{"d.pof", "-o"}, "in=d.pof"},
       // Family words show the usage and end the loop at once.
-      {{"-secure", "-6000e", "-pd1", "later.pof"}, "help=-6000e secure=1", EXIT, nullptr},
-      {{"-6000ESL"}, "help=-6000e", EXIT, nullptr},
-      {{"-6000"}, "help=-6000", EXIT, nullptr},
+      {{"-secure", "-6000e", "-pd1", "later.pof"}, "help=-6000e secure=1", EXIT}, {{"-6000ESL"}, "help=-6000e", EXIT},
+      {{"-6000"}, "help=-6000", EXIT},
       // Target words: usage when last, advanced help before -h2, else a
       // notice (always naming -6128es) and the next word lower-cased.
-      {{"-6032esl"}, "help=6032", EXIT, nullptr},
-      {{"-6064ES", "-H2", "d.pof"}, "help=6064", EXIT, nullptr},
-      {{"-6128esxx", "-h2"}, "help=6128", EXIT, nullptr},
-      {{"-6032esl", "Design.POF"}, "in=design.pof help=6032", CONTINUE, kNotice},
-      {{"-6128es", "-SLEW", "Slow", "-6064es", "-i", "Keep.POF"}, "in=Keep.POF help=6064 slew=SLOW", CONTINUE,
-       "NOTE : You should not use -6128es option here when converting a file.\n"
-       "       Ignore -6128es option.\n\n"
-       "NOTE : You should not use -6128es option here when converting a file.\n"
-       "       Ignore -6128es option.\n\n"},
+      {{"-6032esl"}, "help=6032", EXIT}, {{"-6064ES", "-H2", "d.pof"}, "help=6064", EXIT},
+      {{"-6128esxx", "-h2"}, "help=6128", EXIT}, {{"-6032esl", "Design.POF"}, "in=design.pof help=6032", CONTINUE, 1},
+      {{"-6128es", "-SLEW", "Slow", "-6064es", "-i", "Keep.POF"}, "in=Keep.POF help=6064 slew=SLOW", CONTINUE, 2},
   };
   for (const Row& r : rows) {
-    std::vector<std::string> args = r.args;
-    args.insert(args.begin(), "fusecvt");
-    SCOPED_TRACE(testing::PrintToString(args));
+    SCOPED_TRACE(testing::PrintToString(r.args));
     Captured c;
-    EXPECT_EQ(ParseCommandLine(args, c.run), r.result);
+    EXPECT_EQ(c.Parse(r.args), r.result);
     EXPECT_EQ(Changed(c.run.options), r.fields);
-    if (r.console) {
-      EXPECT_EQ(c.out.str(), r.console);
-    }
-  }
-}
-
-TEST(CommandLine, UnsetOptionsFollowTheSourceKind) {
-  struct Row {
-    const char* source;
-    OptionState slew, openOutAndJtag;
-  };
-  const Row rows[] = {
-      {"EPM7032LC44", FAST, UNSET},   {"EPM7032SLC44", AUTO, AUTO},   {"EPM7032AELC44", AUTO, AUTO},
-      {"EPM3032ATC44", AUTO, AUTO},   {"EPM7064LC84", AUTO, OFF},     {"EPM7064STC100", AUTO, AUTO},
-      {"EPM7064AETC100", AUTO, AUTO}, {"EPM3064ATC100", AUTO, AUTO},  {"EPM7128LC84", AUTO, OFF},
-      {"EPM7128ELC84", AUTO, OFF},    {"EPM7128SLC84", AUTO, AUTO},   {"EPM7128ATC100", AUTO, OFF},
-      {"EPM7128AETC100", AUTO, AUTO}, {"EPM3128ATC100", AUTO, AUTO},  {"EPM7256SRC208", AUTO, UNSET},
-  };
-  for (const Row& r : rows) {
-    SCOPED_TRACE(r.source);
-    ConversionOptions o;
-    ResolveSourceDefaults(r.source, o);
-    EXPECT_EQ(o.slew, r.slew);
-    EXPECT_EQ(o.openOut, r.openOutAndJtag);
-    EXPECT_EQ(o.jtag, r.openOutAndJtag);
-    ConversionOptions given;  // each given field stays, the others still resolve
-    given.slew = SLOW;
-    given.jtag = ON;
-    ResolveSourceDefaults(r.source, given);
-    EXPECT_EQ(given.slew, SLOW);
-    EXPECT_EQ(given.jtag, ON);
-    EXPECT_EQ(given.openOut, r.openOutAndJtag);
+    std::string notices;
+    for (int i = 0; i < r.notices; ++i) notices += kNotice;
+    EXPECT_TRUE(r.result == EXIT || c.out.str() == notices) << c.out.str();
   }
 }
 
 TEST(CommandLine, FileNamesFromTheInputOrTheDashOName) {
   struct Row {
-    const char* input;
-    const char* dashO;  // nullptr: no -o
-    const char* jed;
-    const char* txt;
+    const char *input, *dashO, *names;  // dashO nullptr: no -o; names: JEDEC and report
   };
   const Row rows[] = {
-      {"design.pof", nullptr, "design.jed", "design.txt"},
-      {"design", nullptr, "design.jed", "design.txt"},
-      {"d.rev.pof", nullptr, "d.rev.jed", "d.rev.txt"},
-      {"Dir/D.POF", nullptr, "Dir/D.jed", "Dir/D.txt"},
-      {"p.v2/design", nullptr, "p.v2/design.jed", "p.v2/design.txt"},  // only the last component counts
-      {"../up.d/x.pof", nullptr, "../up.d/x.jed", "../up.d/x.txt"},
-      {".pof", nullptr, ".jed", ".txt"},
-      {"design.pof", "out", "out.jed", "out.txt"},
-      {"design.pof", "a.b.c", "a.b.c", "a.b.txt"},
-      {"design.pof", "out.txt", "out.txt", "out.txt"},
-      {"design.pof", "out.d/x", "out.d/x.jed", "out.d/x.txt"},
-      {"design.pof", "out.d/", "out.d/.jed", "out.d/.txt"},
+      {"design.pof", nullptr, "design.jed design.txt"}, {"design", nullptr, "design.jed design.txt"},
+      {"d.rev.pof", nullptr, "d.rev.jed d.rev.txt"},    {"Dir/D.POF", nullptr, "Dir/D.jed Dir/D.txt"},
+      {"p.v2/d", nullptr, "p.v2/d.jed p.v2/d.txt"},     {"../u.d/x.pof", nullptr, "../u.d/x.jed ../u.d/x.txt"},
+      {".pof", nullptr, ".jed .txt"},                   {"design.pof", "out", "out.jed out.txt"},
+      {"design.pof", "a.b.c", "a.b.c a.b.txt"},         {"design.pof", "out.txt", "out.txt out.txt"},
+      {"design.pof", "o.d/x", "o.d/x.jed o.d/x.txt"},   {"design.pof", "o.d/", "o.d/.jed o.d/.txt"},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(std::string(r.input) + " -o " + (r.dashO ? r.dashO : "(none)"));
-    ConversionOptions o;
+    O o;
     o.inputFileName = r.input;
     if (r.dashO) o.outputFileName = o.reportFileName = r.dashO;
     DeriveFileNames(o);
-    EXPECT_EQ(o.outputFileName + " " + o.reportFileName, std::string(r.jed) + " " + r.txt);
+    EXPECT_EQ(o.outputFileName + " " + o.reportFileName, r.names);
   }
 }
 
 enum class Made { None, Refused, Qpl6000, Qpl6032, Qpl6064, Qpl6128 };
 
 // Per source kind and -device word, in the order the driver runs them: the
-// defaults and the device word, the report header (conversion line, file
-// names, low-voltage rule), the target made or the word refused, and the
-// heading of the settings summary.
+// defaults and the device word (with the pin-keeper refusal), the report
+// header, the target made or the word refused, and the summary heading.
 TEST(CommandLine, SourceKindAndDeviceWordChooseTheTarget) {
   struct Row {
     const char* source;
@@ -232,32 +157,30 @@ TEST(CommandLine, SourceKindAndDeviceWordChooseTheTarget) {
     const char* fields;  // Changed() at the end, file names left out
     const char* heading;
   };
-  constexpr char k6032[] = "Options :  (6032 only)\n";
-  constexpr char k6064[] = "Options :  (6064 only)\n";
-  constexpr char k6128[] = "Options :  (6128 only)\n";
+  constexpr char k6000e[] = "Options :  (6000E only)\n", k6032[] = "Options :  (6032 only)\n",
+                 k6064[] = "Options :  (6064 only)\n", k6128[] = "Options :  (6128 only)\n";
   const Row rows[] = {
-      {"EPM7032LC44", 44, {}, "QPL6000ePLCC44", true, Made::Qpl6000, "dev=QPL6000e slew=FAST", "Options :  (6000E only)\n"},
-      {"EPM7032LC44", 44, {"-device", "P6000"}, "p6000PLCC44", false, Made::Qpl6000, "dev=p6000 given=1 slew=FAST",
+      {"EPM7032LC44", 44, {}, "QPL6000ePLCC44", true, Made::Qpl6000, "dev=QPL6000e slew=FAST", k6000e},
+      {"EPM7032LC44", 44, {"-device", "P6000"}, "p6000PLCC44", false, Made::Qpl6000, "dev=p6000 slew=FAST given=1",
        "Options :  (6000 only)\n"},
       {"EPM7032LC44", 44, {"-device", "6000E", "-pin_keep"}, "6000ePLCC44", false, Made::Qpl6000,
-       "dev=6000e given=1 slew=FAST", "Options :  (6000E only)\n"},
-      {"EPM7032LC44", 44, {"-device", "6064es"}, "6064esPLCC44", false, Made::Qpl6000, "dev=6064es given=1 slew=FAST", ""},
+       "dev=6000e slew=FAST given=1", k6000e},
+      {"EPM7032LC44", 44, {"-device", "6064es"}, "6064esPLCC44", false, Made::Qpl6000, "dev=6064es slew=FAST given=1", ""},
       {"EPM7032LC44", 44, {"-device", "qpl6032esl"}, "qpl6032eslPLCC44", false, Made::Qpl6032,
-       "dev=qpl6032esl given=1 slew=FAST resetBit=0", ""},
-      {"EPM7032QC44", 44, {"-device", "6032ES"}, "6032esTQFP44", false, Made::Qpl6032, "dev=6032es given=1 slew=FAST", ""},
-      {"EPM7032SLC44", 44, {}, "QPL6032ESPLCC44", true, Made::Qpl6032, "dev=unselected slew=AUTO open=AUTO jtag=AUTO", k6032},
-      {"EPM7032SQC44", 44, {"-device", "6032es"}, "6032esPQFP44", false, Made::Qpl6032,
-       "dev=6032es given=1 slew=AUTO open=AUTO jtag=AUTO", k6032},
-      {"EPM7032SLC44", 44, {"-device", "P6000"}, "p6000PLCC44", false, Made::Refused,
-       "dev=p6000 given=1 slew=AUTO open=AUTO jtag=AUTO", k6032},
+       "dev=qpl6032esl slew=FAST given=1 resetBit=0", ""},
+      {"EPM7032QC44", 44, {"-device", "6032ES"}, "6032esTQFP44", false, Made::Qpl6032, "dev=6032es slew=FAST given=1", ""},
+      {"EPM7032SLC44", 44, {}, "QPL6032ESPLCC44", true, Made::Qpl6032, "dev=unselected slew=AUTO open=AUTO jtag=AUTO",
+       k6032},
+      {"EPM7032SQC44", 44, {"-device", "P6000"}, "p6000PQFP44", false, Made::Refused,
+       "dev=p6000 slew=AUTO open=AUTO jtag=AUTO given=1", k6032},
       {"EPM7032SLC44", 44, {"-device", "qpl6000e"}, "qpl6000ePLCC44", false, Made::Refused,
-       "dev=qpl6000e given=1 slew=AUTO open=AUTO jtag=AUTO", k6032},
+       "dev=qpl6000e slew=AUTO open=AUTO jtag=AUTO given=1", k6032},
       {"EPM7032AELC44", 44, {"-device", "6000e", "-pin_keep"}, "6000ePLCC44", false, Made::Qpl6032,
-       "dev=6000e given=1 slew=AUTO open=AUTO jtag=AUTO", k6032},
-      {"EPM7064SLC44", 44, {"-device", "6000e", "-pin_keep"}, "6000ePLCC44", false, Made::Qpl6064,
-       "dev=6000e given=1 slew=AUTO open=AUTO jtag=AUTO keep=1", k6064},
+       "dev=6000e slew=AUTO open=AUTO jtag=AUTO given=1", k6032},
       {"EPM3032ALC44", 44, {}, "QPL6032ESLPLCC44", false, Made::Qpl6032,
        "dev=unselected slew=AUTO open=AUTO jtag=AUTO resetBit=0", ""},
+      {"EPM7064SLC44", 44, {"-device", "6000e", "-pin_keep"}, "6000ePLCC44", false, Made::Qpl6064,
+       "dev=6000e slew=AUTO open=AUTO jtag=AUTO given=1 keep=1", k6064},
       {"EPM7064LC84", 84, {}, "QPL6064ESPLCC84", true, Made::Qpl6064, "dev=unselected slew=AUTO open=OFF jtag=OFF", k6064},
       {"EPM7064SLC84", 84, {"-power_reset"}, "QPL6064ESPLCC84", false, Made::Qpl6064,
        "dev=unselected slew=AUTO open=AUTO jtag=AUTO resetBit=0 resetGiven=1", k6064},
@@ -265,45 +188,42 @@ TEST(CommandLine, SourceKindAndDeviceWordChooseTheTarget) {
        "dev=unselected slew=AUTO open=AUTO jtag=AUTO resetBit=0", k6064},
       {"EPM3064ATC100", 100, {}, "QPL6064ESLTQFP100", false, Made::Qpl6064,
        "dev=unselected slew=AUTO open=AUTO jtag=AUTO resetBit=0", ""},
+      {"EPM7128LC84", 84, {"-slew", "slow", "-jtag", "on"}, "QPL6128ESPLCC84", true, Made::Qpl6128,
+       "dev=unselected slew=SLOW open=OFF jtag=ON", k6128},
       {"EPM7128ELC84", 84, {}, "QPL6128ESPLCC84", true, Made::Qpl6128, "dev=unselected slew=AUTO open=OFF jtag=OFF", k6128},
-      {"EPM7128SLTQ84", 84, {}, "QPL6128ESPLCC84", true, Made::Qpl6128, "dev=unselected slew=AUTO open=AUTO jtag=AUTO", k6128},
-      {"EPM7128SQC100", 100, {}, "QPL6128ESPQFP100", true, Made::Qpl6128,
-       "dev=unselected slew=AUTO open=AUTO jtag=AUTO", k6128},
+      {"EPM7128SLTQ84", 84, {}, "QPL6128ESPLCC84", true, Made::Qpl6128, "dev=unselected slew=AUTO open=AUTO jtag=AUTO",
+       k6128},
       {"EPM7128ATC100", 100, {}, "QPL6128ESLTQFP100", false, Made::Qpl6128,
        "dev=unselected slew=AUTO open=OFF jtag=OFF resetBit=0", k6128},
       {"EPM7128AEL84", 84, {"-device", "6128ES"}, "6128esPLCC84", false, Made::Qpl6128,
-       "dev=6128es given=1 slew=AUTO open=AUTO jtag=AUTO", k6128},
+       "dev=6128es slew=AUTO open=AUTO jtag=AUTO given=1", k6128},
       {"EPM3128A84", 84, {}, "QPL6128ESL!UNKNOWN_PACKAGE!84", false, Made::Qpl6128,
        "dev=unselected slew=AUTO open=AUTO jtag=AUTO resetBit=0", ""},
       {"EPM7256SRC208", 208, {}, "UNKNOWN_DEVICE!!UNKNOWN_PACKAGE!208", true, Made::None, "dev=unselected slew=AUTO", ""},
   };
-  const std::string warning = "WARNING:  If conversion is for a low voltage device,\n   please use the -power_reset option.\n\n";
-  const std::string keepNotice = "***********************************************\n"
-                                 "NOTE : This option is included in 6000E only.\n"
-                                 "       Ignore -pin_keep option.\n"
-                                 "***********************************************\n";
   const std::string refusal = "ERROR:  Invalid Device type specified. Target\n    device for 7032S is 6032ES\n\n";
   for (const Row& r : rows) {
-    std::vector<std::string> args = r.args;
-    args.insert(args.begin(), "fusecvt");
-    args.push_back("d.pof");
     const std::string source = r.source;
-    SCOPED_TRACE(source + " " + testing::PrintToString(args));
+    SCOPED_TRACE(source + " " + testing::PrintToString(r.args));
     Captured c;
     c.run.pof.sourceDeviceName = source;
     c.run.pof.pinCount = r.pins;
-    ASSERT_EQ(ParseCommandLine(args, c.run), CONTINUE);
+    std::vector<std::string> args = r.args;
+    args.push_back("d.pof");
+    ASSERT_EQ(c.Parse(args), CONTINUE);
     ResolveSourceDefaults(source, c.run.options);
     NormalizeDeviceName(source, c.run);
     const bool keepRefused = r.args.size() == 3 && std::string(r.fields).find("keep=1") == std::string::npos;
+    EXPECT_EQ(c.out.str(), keepRefused ? "***********************************************\n"
+                                         "NOTE : This option is included in 6000E only.\n"
+                                         "       Ignore -pin_keep option.\n"
+                                         "***********************************************\n" : "");
+    c.out.str("");
     DeriveFileNames(c.run.options);
     WriteReportHeader(c.run);
-    const std::string line = "  " + source + " --> " + r.target + "\n";
-    EXPECT_EQ(c.out.str(), (keepRefused ? keepNotice : "") + line +
-                               "Input file      \t: d.pof\nOutput file     \t: d.jed\nConversion Report file\t: d.txt\n\n" +
-                               (r.warned ? warning : ""));
-    EXPECT_EQ(c.report.str(), line + "Input file                : d.pof\nOutput file               : d.jed\n"
-                                     "Conversion Report file    : d.txt\n\n" + (r.warned ? warning : ""));
+    const std::string line = ConversionLine(source, r.target), warning = r.warned ? LowVoltageWarning() : "";
+    EXPECT_EQ(c.out.str(), line + ConsoleFileNames("d.pof", "d.jed", "d.txt") + warning);
+    EXPECT_EQ(c.report.str(), line + ReportFileNames("d.pof", "d.jed", "d.txt") + warning);
     c.out.str("");
     c.report.str("");
     TargetSet targets;
@@ -319,9 +239,8 @@ TEST(CommandLine, SourceKindAndDeviceWordChooseTheTarget) {
     EXPECT_EQ(Changed(c.run.options), r.fields);
     c.report.str("");
     WriteSettingsSummary(c.run);
-    if (r.made != Made::None) {
-      EXPECT_EQ(c.report.str().substr(0, c.report.str().find("   Powerdown")), "\n" + std::string(r.heading));
-    }
+    const std::string summary = c.report.str();
+    EXPECT_EQ(summary.substr(0, summary.find("   Powerdown")), r.made == Made::None ? "" : "\n" + std::string(r.heading));
   }
 }
 

@@ -1,16 +1,16 @@
 #pragma once
-// Whole help screens as the program must print them (program name "fusecvt").
-// Generated, not typed: regenerate rather than edit.
+// Whole help screens as the program must print them (program name "fusecvt"),
+// byte for byte. Lines that two screens share are written once.
+
+#include <string>
 
 namespace fusecvt::test::screens {
 
-inline constexpr int kPromptLines = 2;
-inline constexpr char kPrompt[] =
+inline const std::string kPrompt =
     " Please provide the device type to get the appropriate options as follow :\n"
     " fusecvt [-6000|-6000e|-6032es|-6032esl|-6064es|-6064esl|-6128es|-6128esl]\n";
 
-inline constexpr int kFamily6000Lines = 22;
-inline constexpr char kFamily6000[] =
+inline const std::string kFamily6000 =
     "usg: fusecvt [-i] filename.POF [-o filename.JED] [options]\n"
     "options:\n"
     "   -i                     : specify input POF file\n"
@@ -34,35 +34,11 @@ inline constexpr char kFamily6000[] =
     "         is from Max7000 non-S to QPL6032ES(L)\n"
     "   -verbose               : see configuration changes\n";
 
-inline constexpr int kFamily6000eLines = 24;
-inline constexpr char kFamily6000e[] =
-    "usg: fusecvt [-i] filename.POF [-o filename.JED] [options]\n"
-    "options:\n"
-    "   -i                     : specify input POF file\n"
-    "   -o                     : specify output JEDEC file\n"
-    "   -powerdown             : turn ON the Power Down mode\n"
-    "                            (defaults to OFF).\n"
-    "   -secure                : set security bit\n"
-    "                            (defaults to unsecure)\n"
-    "   -slew [FAST|slow|auto] : set slew rate for all outputs\n"
-    "                            FAST: set output slew to FAST\n"
-    "                            SLOW: set output slew to SLOW\n"
-    "                            AUTO: follows settings from POF\n"
-    "                            (defaults to FAST)\n"
-    "   -pinclk                : use pin clock wherever applicable\n"
-    "   -race_cover_off        : turn OFF race coverage option\n"
-    "                            (defaults to ON)\n"
-    "   -device device_name    : specify target device name, e.g. 6000,\n"
-    "         6000e, 6032es, 6032esl, 6064es, 6064esl, 6128es, 6128esl\n"
-    "         note: fusecvt can only convert to a part with coresponding\n"
-    "         architecture, the only cross architecture conversion possible\n"
-    "         is from Max7000 non-S to QPL6032ES(L)\n"
-    "   -verbose               : see configuration changes\n"
+inline const std::string kFamily6000e = kFamily6000 +
     "   -pin_keep              : Enable pin keeper circuits\n"
     "\t\t\t    (defaults to Disabled).\n";
 
-inline constexpr int kTargetLines = 27;
-inline constexpr char kTarget[] =
+inline const std::string kTarget =
     "usg: fusecvt [-i] filename.POF [-o filename.JED] [options]\n"
     "options:\n"
     "   -i                     : specify input POF file\n"
@@ -91,8 +67,8 @@ inline constexpr char kTarget[] =
     "         is from Max7000 non-S to QPL6032ES(L)\n"
     "   -h2\t\t\t  : Displays Advanced Help Options\n";
 
-inline constexpr int kAdvanced6128Lines = 38;
-inline constexpr char kAdvanced6128[] =
+// The first 16 lines of every advanced screen.
+inline const std::string kAdvancedHead =
     "Advance Help Options:\n"
     "   -MC_power [on|off|AUTO] : sets Low Power mode for all Macrocells\n"
     "\t\t\t     ON:  turns ON Low Power mode for all MCs\n"
@@ -109,103 +85,50 @@ inline constexpr char kAdvanced6128[] =
     "\t\t\t     (defaults to enabled).\n"
     "   -GCLK3_ITD               : Disables ITD fuse on GCLK3\n"
     "\t\t\t     (defaults to enabled).\n"
-    "   -open_out [on|OFF|AUTO] : Sets all macrocell Output types\n"
+    "   -open_out [on|OFF|AUTO] : Sets all macrocell Output types\n";
+
+inline const std::string kJtagLines =
+    "   -JTAG [on|OFF|AUTO]     : Sets JTAG Mode\n"
+    "\t\t\t     ON:  Enables JTAG mode.\n"
+    "\t\t\t     OFF: Disables JTAG mode.\n"
+    "\t\t\t     AUTO:follows settings from POF.\n";
+
+// Follows each pull-up line.
+inline const std::string kPullupNote =
+    "\t\t\t     (defaults to Disabled).\n"
+    "\t\t\t     When this option is selected JTAG mode is enabled,\n"
+    "\t\t\t     and you do not need to specify JTAG option.\n";
+
+inline const std::string kTabbedOutputTypes =
     "\t\t\t     ON:  Sets to Open Collector mode.\n"
     "\t\t\t     OFF: Sets to Normal mode.\n"
-    "\t\t\t     AUTO:follows settings from POF.\n"
+    "\t\t\t     AUTO:follows settings from POF.\n";
+
+inline const std::string kAdvanced6128 = kAdvancedHead + kTabbedOutputTypes +
     "                             (7128/E : defaults to OFF,\n"
     "\t\t\t      7128S/AE  : defaults to AUTO).\n"
     "   -device <device_name>   : specify target device name,\n"
-    "                             like  -device QPL6128ESL\n"
-    "   -JTAG [on|OFF|AUTO]     : Sets JTAG Mode\n"
-    "\t\t\t     ON:  Enables JTAG mode.\n"
-    "\t\t\t     OFF: Disables JTAG mode.\n"
-    "\t\t\t     AUTO:follows settings from POF.\n"
+    "                             like  -device QPL6128ESL\n" + kJtagLines +
     "\t\t\t     (7128/E : defaults to OFF,\n"
     "\t\t\t      7128S/AE  : defaults to AUTO).\n"
-    "   -TDI_PULLUP\t\t   : Enables pull-up on TDI pin (7128S/AE only).\n"
-    "\t\t\t     (defaults to Disabled).\n"
-    "\t\t\t     When this option is selected JTAG mode is enabled,\n"
-    "\t\t\t     and you do not need to specify JTAG option.\n"
-    "   -TMS_PULLUP\t\t   : Enables pull-up  on TMS pin (7128S/AE only).\n"
-    "\t\t\t     (defaults to Disabled).\n"
-    "\t\t\t     When this option is selected JTAG mode is enabled,\n"
-    "\t\t\t     and you do not need to specify JTAG option.\n";
+    "   -TDI_PULLUP\t\t   : Enables pull-up on TDI pin (7128S/AE only).\n" + kPullupNote +
+    "   -TMS_PULLUP\t\t   : Enables pull-up  on TMS pin (7128S/AE only).\n" + kPullupNote;
 
-inline constexpr int kAdvanced6064Lines = 36;
-inline constexpr char kAdvanced6064[] =
-    "Advance Help Options:\n"
-    "   -MC_power [on|off|AUTO] : sets Low Power mode for all Macrocells\n"
-    "\t\t\t     ON:  turns ON Low Power mode for all MCs\n"
-    "\t\t\t     OFF: turns OFF Low Power mode for all MCs\n"
-    "\t\t\t     AUTO:follows settings from POF\n"
-    "\t\t\t     (defaults to AUTO).\n"
-    "   -power_reset            : Sets device power-up reset hysteresis to Large.\n"
-    "\t\t\t     (ignore VCC glitches).\n"
-    "\t\t\t     defaults to small hysteresis -\n"
-    "\t\t\t     (reset whenever Vcc is at the reset voltage level))\n"
-    "   -GCLK1_ITD               : Disables ITD fuse on GCLK1\n"
-    "\t\t\t     (defaults to enabled).\n"
-    "   -GCLK2_ITD               : Disables ITD fuse on GCLK2\n"
-    "\t\t\t     (defaults to enabled).\n"
-    "   -GCLK3_ITD               : Disables ITD fuse on GCLK3\n"
-    "\t\t\t     (defaults to enabled).\n"
-    "   -open_out [on|OFF|AUTO] : Sets all macrocell Output types\n"
-    "\t\t\t     ON:  Sets to Open Collector mode.\n"
-    "\t\t\t     OFF: Sets to Normal mode.\n"
-    "\t\t\t     AUTO:follows settings from POF.\n"
+inline const std::string kAdvanced6064 = kAdvancedHead + kTabbedOutputTypes +
     "                             (7064   : defaults to OFF,\n"
-    "\t\t\t      7064S/AE  : defaults to AUTO).\n"
-    "   -JTAG [on|OFF|AUTO]     : Sets JTAG Mode\n"
-    "\t\t\t     ON:  Enables JTAG mode.\n"
-    "\t\t\t     OFF: Disables JTAG mode.\n"
-    "\t\t\t     AUTO:follows settings from POF.\n"
+    "\t\t\t      7064S/AE  : defaults to AUTO).\n" + kJtagLines +
     "\t\t\t     (7064   : defaults to OFF,\n"
     "\t\t\t      7064S/AE  : defaults to AUTO).\n"
-    "   -TDI_PULLUP\t\t   : Enables pull-up on TDI pin (7064S/AE only).\n"
-    "\t\t\t     (defaults to Disabled).\n"
-    "\t\t\t     When this option is selected JTAG mode is enabled,\n"
-    "\t\t\t     and you do not need to specify JTAG option.\n"
-    "   -TMS_PULLUP\t\t   : Enables pull-up  on TMS pin (7064S/AE only).\n"
-    "\t\t\t     (defaults to Disabled).\n"
-    "\t\t\t     When this option is selected JTAG mode is enabled,\n"
-    "\t\t\t     and you do not need to specify JTAG option.\n";
+    "   -TDI_PULLUP\t\t   : Enables pull-up on TDI pin (7064S/AE only).\n" + kPullupNote +
+    "   -TMS_PULLUP\t\t   : Enables pull-up  on TMS pin (7064S/AE only).\n" + kPullupNote;
 
-inline constexpr int kAdvanced6032Lines = 34;
-inline constexpr char kAdvanced6032[] =
-    "Advance Help Options:\n"
-    "   -MC_power [on|off|AUTO] : sets Low Power mode for all Macrocells\n"
-    "\t\t\t     ON:  turns ON Low Power mode for all MCs\n"
-    "\t\t\t     OFF: turns OFF Low Power mode for all MCs\n"
-    "\t\t\t     AUTO:follows settings from POF\n"
-    "\t\t\t     (defaults to AUTO).\n"
-    "   -power_reset            : Sets device power-up reset hysteresis to Large.\n"
-    "\t\t\t     (ignore VCC glitches).\n"
-    "\t\t\t     defaults to small hysteresis -\n"
-    "\t\t\t     (reset whenever Vcc is at the reset voltage level))\n"
-    "   -GCLK1_ITD               : Disables ITD fuse on GCLK1\n"
-    "\t\t\t     (defaults to enabled).\n"
-    "   -GCLK2_ITD               : Disables ITD fuse on GCLK2\n"
-    "\t\t\t     (defaults to enabled).\n"
-    "   -GCLK3_ITD               : Disables ITD fuse on GCLK3\n"
-    "\t\t\t     (defaults to enabled).\n"
-    "   -open_out [on|OFF|AUTO] : Sets all macrocell Output types\n"
+inline const std::string kAdvanced6032 = kAdvancedHead +
     "                             ON:  Sets to Open Collector mode.\n"
     "                             OFF: Sets to Normal mode.\n"
     "                             AUTO:follows settings from POF.\n"
+    "\t\t\t     7032S/AE : defaults to AUTO).\n" + kJtagLines +
     "\t\t\t     7032S/AE : defaults to AUTO).\n"
-    "   -JTAG [on|OFF|AUTO]     : Sets JTAG Mode\n"
-    "\t\t\t     ON:  Enables JTAG mode.\n"
-    "\t\t\t     OFF: Disables JTAG mode.\n"
-    "\t\t\t     AUTO:follows settings from POF.\n"
-    "\t\t\t     7032S/AE : defaults to AUTO).\n"
-    "   -TDI_PULLUP\t\t   : Enables pull-up on TDI pin \n"
-    "\t\t\t     (defaults to Disabled).\n"
-    "\t\t\t     When this option is selected JTAG mode is enabled,\n"
-    "\t\t\t     and you do not need to specify JTAG option.\n"
-    "   -TMS_PULLUP\t\t   : Enables pull-up  on TMS pin.\n"
-    "\t\t\t     (defaults to Disabled).\n"
-    "\t\t\t     When this option is selected JTAG mode is enabled,\n"
-    "\t\t\t     and you do not need to specify JTAG option.\n";
+    "   -TDI_PULLUP\t\t   : Enables pull-up on TDI pin \n" + kPullupNote +
+    "   -TMS_PULLUP\t\t   : Enables pull-up  on TMS pin.\n" + kPullupNote;
 
 }  // namespace fusecvt::test::screens

@@ -1,360 +1,214 @@
-// The run from the command line to the exit status: early ends, the report,
-// the output-path guard, the target choice and the closing lines.
+// Whole runs of the built binary: the run's steps, messages, files and exit
+// statuses, the power-down refusal per package, and the help screens.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <memory>
+#include <algorithm>
+#include <filesystem>
+#include <regex>
 #include <string>
 #include <vector>
 
-#include "Captured.h"
-#include "driver/Run.h"
-#include "driver/TargetDevice.h"
-#include "driver/Version.h"
+#include "ExpectedScreens.h"
+#include "support/EndToEnd.h"
+#include "support/PofBuilder.h"
 #include "support/RunHarness.h"
 #include "support/TestPaths.h"
 
 namespace fusecvt::test {
 namespace {
 
-std::string Banner(const std::string& programName = "fusecvt") {
-  return std::string(kMakerName) + " " + programName + " " + kVersionText + kBuildDate + "\n" +
-         kRightsNotice + "\n\n";
-}
-
-bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
-bool EndsWith(const std::string& text, const std::string& tail) {
-  return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-}
-
-// A target that records the calls the driver makes.
-class FakeTarget : public TargetDevice {
- public:
-  std::vector<std::string> calls;
-  int writeResult = kJedecWritten;
-  bool convertsClock = false;
-
-  void ReadProductTerms(Conversion&) override { calls.push_back("ReadProductTerms"); }
-  void TranslateMacrocells(Conversion& run) override {
-    calls.push_back("TranslateMacrocells");
-    if (convertsClock) run.options.ptClockConverted = 1;
+std::string Replace(std::string text, const std::string& from, const std::string& to) {
+  for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
+    text.replace(at, from.size(), to);
   }
-  void RouteGlobalOe(Conversion&) override { calls.push_back("RouteGlobalOe"); }
-  void ApplyDeviceOptions(Conversion& run) override {
-    calls.push_back("ApplyDeviceOptions");
-    run.report() << "stage note\n";
-  }
-  void RouteUim(Conversion&) override { calls.push_back("RouteUim"); }
-  void ClearUnusedProductTerms(Conversion&) override { calls.push_back("ClearUnusedProductTerms"); }
-  int WriteJedec(Conversion& run) override {
-    calls.push_back("WriteJedec security=" + std::to_string(run.sources.securityBit));
-    return writeResult;
-  }
-};
-
-// A clock that answers `first` and then `first + step`, `first + 2 step`, ...
-Clock Ticking(std::time_t first, std::time_t step) {
-  Clock c = Clock::Fixed(TestTime());
-  auto next = std::make_shared<std::time_t>(first);
-  c.seconds = [next, step] {
-    const std::time_t now = *next;
-    *next += step;
-    return now;
-  };
-  return c;
+  return text;
 }
 
-struct Finished {
-  int status;
-  std::string out, report;
-  std::vector<std::string> calls;
-};
-
-Finished Finish(FakeTarget& target, int loadResult, bool plain, void (*setup)(Conversion&) = nullptr) {
-  std::ostringstream out, err, report;
-  Conversion run(out, err, Ticking(100, 7));
-  run.SetReport(&report);
-  run.options.programName = "fusecvt";
-  run.pof.sourceDeviceName = "EPM7064SLC44";
-  run.options.slew = AUTO;
-  run.options.openOut = AUTO;
-  run.options.jtag = AUTO;
-  if (setup) setup(run);
-  const std::time_t start = run.clock.seconds();
-  const int status = FinishConversion(run, target, plain, loadResult, start);
-  EXPECT_EQ(err.str(), "");
-  return {status, out.str(), report.str(), target.calls};
-}
-
-const std::vector<std::string> kStages = {"ReadProductTerms", "TranslateMacrocells", "RouteGlobalOe",
-                                          "ApplyDeviceOptions", "RouteUim", "ClearUnusedProductTerms"};
-
-TEST(FinishConversion, StagesInOrderThenClosingLines) {
-  for (int loadResult : {0, 1}) {
-    FakeTarget target;
-    Finished f = Finish(target, loadResult, false);
-    std::vector<std::string> expected = kStages;
-    expected.push_back("WriteJedec security=0");
-    EXPECT_EQ(f.calls, expected);
-    EXPECT_EQ(f.status, loadResult);
-    EXPECT_EQ(f.out, "fusecvt processed 7 seconds\nConversion is completed\n");
-    EXPECT_EQ(f.report.rfind("stage note\nConversion is completed\n\nOptions :  (6064 only)\n", 0), 0u);
-    EXPECT_TRUE(Has(f.report, "   TMS Pullup :\t\tOFF\n"));
-  }
-}
-
-TEST(FinishConversion, ConvertedClockLineBeforeTiming) {
-  FakeTarget target;
-  target.convertsClock = true;
-  Finished f = Finish(target, 0, false);
-  EXPECT_EQ(f.out,
-            "**** There are PT-Clock converted to Pin Clock ****\n"
-            "fusecvt processed 7 seconds\n"
-            "Conversion is completed\n");
-  EXPECT_EQ(f.report.rfind("stage note\n**** There are PT-Clock converted to Pin Clock ****\nConversion is completed\n", 0),
-            0u);
-  EXPECT_TRUE(Has(f.report, "   PinClk :\t\tON\n"));
-}
-
-TEST(FinishConversion, SecurityStepUnlessPlainQpl6000) {
-  struct Row {
-    bool secure;
-    bool plain;
-    const char* write;
-  };
-  for (const Row& r : {Row{true, false, "WriteJedec security=1"}, Row{true, true, "WriteJedec security=0"},
-                       Row{false, false, "WriteJedec security=0"}}) {
-    FakeTarget target;
-    void (*secure)(Conversion&) = [](Conversion& run) { run.options.secure = 1; };
-    Finished f = Finish(target, 0, r.plain, r.secure ? secure : nullptr);
-    ASSERT_EQ(f.calls.size(), 7u);
-    EXPECT_EQ(f.calls.back(), r.write);
-  }
-}
-
-TEST(FinishConversion, UnopenedJedecFileEndsWithOneAndNoCompletion) {
-  for (int loadResult : {0, 1}) {
-    FakeTarget target;
-    target.writeResult = kJedecOpenFailed;
-    Finished f = Finish(target, loadResult, false);
-    EXPECT_EQ(f.status, 1);
-    EXPECT_EQ(f.out, "fusecvt processed 7 seconds\n");
-    EXPECT_FALSE(Has(f.report, "Conversion is completed"));
-    EXPECT_EQ(f.report.rfind("stage note\n\nOptions :  (6064 only)\n", 0), 0u);
-  }
-}
-
-TEST(FinishConversion, FailedJedecWriteEndsAtOnce) {
-  FakeTarget target;
-  target.writeResult = kJedecWriteFailed;
-  target.convertsClock = true;
-  Finished f = Finish(target, 0, false);
-  EXPECT_EQ(f.status, 1);
-  EXPECT_EQ(f.out, "");
-  EXPECT_EQ(f.report, "stage note\n");
-}
-
-// Runs entered after the POF read, with a source image installed directly.
-class LoadedRun : public ::testing::Test {
- protected:
+// One conversion in a fresh folder $D holding a.pof (one programmed logic
+// fuse, or only a programmed address for a name without an image).
+struct Converted {
   ScratchDir dir;
-  Captured c;
-  std::string input = dir.File("design.pof");
+  RunResult result;
+  std::string files;  // the folder's names afterwards, sorted
 
-  void SetUp() override {
-    WriteFile(input, "not a real POF");
-    c.run.options.programName = "fusecvt";
-    c.run.options.inputFileName = input;
-  }
-  // The image of the device, with one programmed fuse in its probe field
-  // when `fused`.
-  void Source(const std::string& device, int pins, bool fused) {
-    c.run.pof.sourceDeviceName = device;
-    c.run.pof.pinCount = pins;
-    SourceImage* image = c.run.sources.CreateImage(device);
-    ASSERT_NE(image, nullptr);
-    if (fused) {
-      FuseArray& probe = image->ues.empty() ? image->ioConfig : image->ues;
-      probe.data()[0] = '0';
-      ASSERT_EQ(c.run.sources.HasFuseData(), 1);
+  Converted(const char* device, std::vector<std::string> args, void (*prepare)(const std::string&) = nullptr,
+            bool badTail = false) {
+    if (device) {
+      PofBuilder pof(device);
+      if (pof.hasImage()) {
+        pof.image().logicArray.at(0, 0, 6) = '0';
+      } else {
+        pof.Program(5);
+      }
+      if (badTail) pof.Append({25, "xx", {}});  // an unknown packet stops the read
+      pof.WriteTo(dir.File("a.pof"));
     }
+    if (prepare) prepare(dir.path());
+    for (std::string& a : args) a = Replace(a, "$D", dir.path());
+    args.insert(args.begin(), "fusecvt");
+    result = RunBinary(args);
+    result.out = std::regex_replace(result.out, std::regex("processed [0-9]+ seconds"), "processed 0 seconds");
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(dir.path())) names.push_back(e.path().filename());
+    std::sort(names.begin(), names.end());
+    for (const std::string& n : names) files += (files.empty() ? "" : " ") + n;
   }
-  int Run(int loadResult = 0) {
-    c.run.SetReport(nullptr);  // the driver opens its own report
-    return ConvertLoadedPof(c.run, loadResult, 0);
-  }
+  std::string Text(const std::string& expected) const { return Replace(expected, "$D", dir.path()); }
 };
 
-TEST_F(LoadedRun, StoppedReadWithoutFuseDataIsIncompatible) {
-  Source("EPM7032LC44", 44, false);
-  c.run.options.targetDeviceName = "6000E";
-  c.run.options.pinKeep = 1;
-  EXPECT_EQ(Run(1), 1);
-  EXPECT_EQ(c.err.str(), "Error! Incompatible data format encountered in POF \a\n");
-  // The device word was settled before the check.
-  EXPECT_TRUE(Has(c.out.str(), "NOTE : This option is included in 6000E only.\n"));
-  EXPECT_EQ(c.run.options.slew, FAST);
-  EXPECT_FALSE(FileExists(dir.File("design.txt")));
-  EXPECT_FALSE(FileExists(dir.File("design.jed")));
+std::string Head(bool console, const char* source, const char* target, const std::string& stem = "a") {
+  const std::string jed = "$D/" + stem + ".jed", txt = "$D/" + stem + ".txt";
+  return ConversionLine(source, target) +
+         (console ? ConsoleFileNames("$D/a.pof", jed, txt) : ReportFileNames("$D/a.pof", jed, txt));
 }
 
-TEST_F(LoadedRun, CompleteReadSkipsTheFuseDataCheck) {
-  // No image at all (a device without an image kind): the header is written,
-  // no target is chosen, and the run ends quietly.
-  c.run.pof.sourceDeviceName = "EPM7256SRC208";
-  c.run.pof.pinCount = 208;
-  EXPECT_EQ(Run(0), 0);
-  EXPECT_EQ(c.err.str(), "");
-  const std::string report = ReadFile(dir.File("design.txt"));
-  EXPECT_EQ(report.rfind(Banner() + "  EPM7256SRC208 --> UNKNOWN_DEVICE!!UNKNOWN_PACKAGE!208\n"
-                                    "Input file                : " + input + "\n",
-                         0),
-            0u);
-  EXPECT_TRUE(EndsWith(report, "   please use the -power_reset option.\n\n"));
-  EXPECT_FALSE(FileExists(dir.File("design.jed")));
-  EXPECT_FALSE(Has(c.out.str(), "processed"));
-}
-
-TEST_F(LoadedRun, StoppedReadWithFuseDataGoesOn) {
-  Source("EPM7032SLC44", 44, true);
-  c.run.options.targetDeviceName = "6000e";
-  EXPECT_EQ(Run(1), 1);  // refused word, below; the report proves the run went on
-  EXPECT_TRUE(FileExists(dir.File("design.txt")));
-}
-
-TEST_F(LoadedRun, Refused7032sWordEndsWithOne) {
-  Source("EPM7032SLC44", 44, true);
-  c.run.options.targetDeviceName = "6000E";
-  c.run.options.targetDeviceGiven = 1;
-  EXPECT_EQ(Run(0), 1);
-  const std::string refusal =
-      "ERROR:  Invalid Device type specified. Target\n"
-      "    device for 7032S is 6032ES\n\n";
-  const std::string names = "Input file                : " + input + "\nOutput file               : " +
-                            dir.File("design.jed") + "\nConversion Report file    : " + dir.File("design.txt") +
-                            "\n\n";
-  EXPECT_EQ(ReadFile(dir.File("design.txt")), Banner() + "  EPM7032SLC44 --> 6000ePLCC44\n" + names + refusal);
-  const std::string consoleNames = "Input file      \t: " + input + "\nOutput file     \t: " +
-                                   dir.File("design.jed") + "\nConversion Report file\t: " +
-                                   dir.File("design.txt") + "\n\n";
-  EXPECT_EQ(c.out.str(), "  EPM7032SLC44 --> 6000ePLCC44\n" + consoleNames + refusal);
-  EXPECT_FALSE(FileExists(dir.File("design.jed")));
-}
-
-TEST_F(LoadedRun, UnopenableReportEndsSilentlyWithOne) {
-  Source("EPM7064SLC44", 44, true);
-  c.run.options.outputFileName = c.run.options.reportFileName = dir.File("missing/out");
-  EXPECT_EQ(Run(0), 1);
-  EXPECT_EQ(c.out.str(), "");
-  EXPECT_EQ(c.err.str(), "");
-  EXPECT_FALSE(FileExists(dir.File("missing")));
-}
-
-TEST_F(LoadedRun, UnopenableJedecFileLeavesOutCompletion) {
-  Source("EPM7064SLC44", 44, true);
-  const std::string jed = dir.File("x.jed");
-  ASSERT_EQ(mkdir(jed.c_str(), 0755), 0);  // a folder where the JEDEC file should go
-  c.run.options.outputFileName = c.run.options.reportFileName = jed;
-  EXPECT_EQ(Run(0), 1);
-  EXPECT_TRUE(Has(c.err.str(), "Cannot write output_file " + jed + "\n"));
-  EXPECT_TRUE(Has(c.out.str(), "fusecvt processed 0 seconds\n"));
-  EXPECT_FALSE(Has(c.out.str(), "Conversion is completed"));
-  const std::string report = ReadFile(dir.File("x.txt"));
-  EXPECT_FALSE(Has(report, "Conversion is completed"));
-  EXPECT_TRUE(Has(report, "\nOptions :  (6064 only)\n"));
-  EXPECT_TRUE(EndsWith(report, "\n   TMS Pullup :\t\tOFF\n"));
-}
-
-TEST_F(LoadedRun, OutputsNeverOverwriteTheInputOrEachOther) {
+TEST(Run, StepsMessagesFilesAndExitStatus) {
+  const std::string lv = LowVoltageWarning(), done = kCompleted, timing = TimingLine();
+  const char* plain7064 = "EPM7064LC68-10";
+  const std::string c7064 = Head(true, plain7064, "QPL6064ESPLCC68"), r7064 = Head(false, plain7064, "QPL6064ESPLCC68");
+  BlockSummary s7064, secured;
+  s7064.heading = secured.heading = "Options :  (6064 only)";
+  s7064.openCollector = s7064.jtag = secured.openCollector = secured.jtag = "OFF";
+  secured.security = "ON";
+  secured.powerReset = "ONCE";
+  Qpl6000Summary plain, kept;
+  plain.heading = "Options :  (6000 only)";
+  plain.security = "OFF (Warning! This device does not support Security Bit!)";
+  plain.pinKeeper = "";
+  kept.security = kept.pinKeeper = "ON";
+  const std::string refusal = "ERROR:  Invalid Device type specified. Target\n    device for 7032S is 6032ES\n\n";
+  const std::string keepNote = "***********************************************\n"
+                               "NOTE : This option is included in 6000E only.\n"
+                               "       Ignore -pin_keep option.\n"
+                               "***********************************************\n";
   struct Row {
-    std::string input;      // relative to the scratch folder; created
-    std::string dashO;      // "" for none
-    std::string collision;  // the path named in the message
-    bool alsoReport;        // the "is also the report file" message
+    const char* name;
+    const char* device;  // nullptr: no POF
+    std::vector<std::string> args;
+    int status;
+    std::string out, err, report;  // the console after the banner; the report after it ("": none)
+    const char* files;
+    const char* security;  // the JEDEC holds "G1*" ("1") or not ("0"); nullptr: no JEDEC
+    void (*prepare)(const std::string& dir) = nullptr;
+    const char* reportFile = "a.txt";
+    bool badTail = false;
   };
   const Row rows[] = {
-      {"design.jed", "", "design.jed", false},
-      {"design.txt", "", "design.txt", false},
-      {"design.pof", "design.pof", "design.pof", false},
-      {"design.pof", "design.txt", "design.txt", true},
-      {"design.pof", "out.txt", "out.txt", true},
-      {"a/design.pof", "a/../a/./design.pof", "a/../a/./design.pof", false},
+      {"unreadable POF", nullptr, {"-slew", "slow", "$D/none.pof"}, 1, "Cannot open $D/none.pof for read\n", "", "", "",
+       nullptr},
+      {"converted", plain7064, {"$D/a.pof"}, 0, c7064 + lv + timing + done, "", r7064 + lv + done + s7064.Text(),
+       "a.jed a.pof a.txt", "0"},
+      {"secured, named ESL", plain7064, {"-secure", "-device", "6064ESL", "$D/a.pof"}, 0,
+       Head(true, plain7064, "6064eslPLCC68") + timing + done, "",
+       Head(false, plain7064, "6064eslPLCC68") + done + secured.Text(), "a.jed a.pof a.txt", "1"},
+      {"plain QPL6000 refuses security", "EPM7032LC44-10", {"-device", "p6000", "-secure", "$D/a.pof"}, 0,
+       Head(true, "EPM7032LC44-10", "p6000PLCC44") + timing + done +
+           "Warning! This device does not support Security Bit, Igoring command line option.\n",
+       "", Head(false, "EPM7032LC44-10", "p6000PLCC44") + done + plain.Text(), "a.jed a.pof a.txt", "0"},
+      {"QPL6000E keeps security", "EPM7032LC44-10", {"-device", "p6000e", "-secure", "-pin_keep", "$D/a.pof"}, 0,
+       Head(true, "EPM7032LC44-10", "p6000ePLCC44") + timing + done, "",
+       Head(false, "EPM7032LC44-10", "p6000ePLCC44") + done + kept.Text(), "a.jed a.pof a.txt", "1"},
+      {"pin keeper refused", "EPM7032LC44-10", {"-device", "6000E", "-pin_keep", "$D/a.pof"}, 0,
+       keepNote + Head(true, "EPM7032LC44-10", "6000ePLCC44") + timing + done, "",
+       Head(false, "EPM7032LC44-10", "6000ePLCC44") + done + Qpl6000Summary{}.Text(), "a.jed a.pof a.txt", "0"},
+      {"7032S word refused", "EPM7032SLC44-7", {"-device", "6000E", "$D/a.pof"}, 1,
+       Head(true, "EPM7032SLC44-7", "6000ePLCC44") + refusal, "", Head(false, "EPM7032SLC44-7", "6000ePLCC44") + refusal,
+       "a.pof a.txt", nullptr},
+      {"stopped read without fuse data", "EPM7032LC44", {"$D/a.pof"}, 1, "",
+       "Error! Incompatible data format encountered in POF \a\n", "", "a.pof", nullptr, nullptr, "a.txt", true},
+      {"unsupported device", "EPM7256SRC208", {"$D/a.pof"}, 2,
+       "ERROR# This pof file appears to have been read from a blank or secured part!\n",
+       "Error! Device EPM7256SRC208 is not supported \a\n", "", "a.pof", nullptr},
+      {"report cannot be opened", plain7064, {"$D/a.pof", "-o", "$D/no/out"}, 1, "", "", "", "a.pof", nullptr},
+      {"JEDEC path is a folder", plain7064, {"$D/a.pof"}, 1, c7064 + lv + timing, "Cannot write output_file $D/a.jed\n",
+       r7064 + lv + s7064.Text(), "a.jed a.pof a.txt", nullptr,
+       [](const std::string& d) { ASSERT_EQ(mkdir((d + "/a.jed").c_str(), 0755), 0); }},
+      {"JEDEC write fails", plain7064, {"$D/a.pof", "-o", "$D/o.jed"}, 1,
+       Head(true, plain7064, "QPL6064ESPLCC68", "o") + lv + "Jedec write problem: out of space \n", "",
+       Head(false, plain7064, "QPL6064ESPLCC68", "o") + lv, "a.pof o.jed o.txt", nullptr,
+       [](const std::string& d) { ASSERT_EQ(symlink("/dev/full", (d + "/o.jed").c_str()), 0); }, "o.txt"},
+      {"JEDEC would be the input", plain7064, {"$D/b.jed"}, 1, "",
+       "Error! Output file $D/b.jed would overwrite the input file\n", "", "b.jed", nullptr,
+       [](const std::string& d) { ASSERT_EQ(rename((d + "/a.pof").c_str(), (d + "/b.jed").c_str()), 0); }},
+      {"-o names the input", plain7064, {"$D/a.pof", "-o", "$D/./a.pof"}, 1, "",
+       "Error! Output file $D/./a.pof would overwrite the input file\n", "", "a.pof", nullptr},
+      {"-o names a hard link of the input", plain7064, {"$D/a.pof", "-o", "$D/l.jed"}, 1, "",
+       "Error! Output file $D/l.jed would overwrite the input file\n", "", "a.pof l.jed", nullptr,
+       [](const std::string& d) { ASSERT_EQ(link((d + "/a.pof").c_str(), (d + "/l.jed").c_str()), 0); }},
+      {"-o names the report", plain7064, {"$D/a.pof", "-o", "$D/r.txt"}, 1, "",
+       "Error! Output file $D/r.txt is also the report file\n", "", "a.pof", nullptr},
   };
   for (const Row& r : rows) {
-    SCOPED_TRACE(r.input + " -o " + r.dashO);
-    ScratchDir d;
-    Captured run;
-    const std::string in = d.File(r.input);
-    mkdir(d.File("a").c_str(), 0755);
-    WriteFile(in, "keep me");
-    run.run.options.programName = "fusecvt";
-    run.run.options.inputFileName = in;
-    if (!r.dashO.empty()) run.run.options.outputFileName = run.run.options.reportFileName = d.File(r.dashO);
-    run.run.pof.sourceDeviceName = "EPM7064SLC44";
-    ASSERT_NE(run.run.sources.CreateImage("EPM7064SLC44"), nullptr);
-    run.run.SetReport(nullptr);
-    EXPECT_EQ(ConvertLoadedPof(run.run, 0, 0), 1);
-    const std::string path = d.File(r.collision);
-    EXPECT_EQ(run.err.str(), r.alsoReport ? "Error! Output file " + path + " is also the report file\n"
-                                          : "Error! Output file " + path + " would overwrite the input file\n");
-    EXPECT_EQ(ReadFile(in), "keep me");
-    EXPECT_FALSE(FileExists(d.File("design.txt")) && r.input != "design.txt");
-    EXPECT_FALSE(FileExists(d.File("out.txt")));
+    SCOPED_TRACE(r.name);
+    Converted c(r.device, r.args, r.prepare, r.badTail);
+    EXPECT_EQ(c.result.status, r.status);
+    EXPECT_SAME_TEXT(c.Text(Banner() + r.out), c.result.out);
+    EXPECT_EQ(c.Text(r.err), c.result.err);
+    EXPECT_SAME_TEXT(r.report.empty() ? "" : c.Text(Banner() + r.report), ReadFile(c.dir.File(r.reportFile)));
+    EXPECT_EQ(c.files, r.files);
+    const std::string jed =
+        std::filesystem::is_regular_file(c.dir.File("a.jed")) ? ReadFile(c.dir.File("a.jed")) : std::string();
+    EXPECT_EQ(jed.empty() ? '-' : jed.find("G1*") != std::string::npos ? '1' : '0', r.security ? *r.security : '-');
   }
 }
 
-TEST_F(LoadedRun, HardLinkToTheInputCountsAsTheInput) {
-  Source("EPM7064SLC44", 44, true);
-  const std::string link = dir.File("other.jed");
-  ASSERT_EQ(::link(input.c_str(), link.c_str()), 0);
-  c.run.options.outputFileName = c.run.options.reportFileName = link;
-  EXPECT_EQ(Run(0), 1);
-  EXPECT_EQ(c.err.str(), "Error! Output file " + link + " would overwrite the input file\n");
-  EXPECT_EQ(ReadFile(link), "not a real POF");
+// A design that uses every pin: -pd1 and -pd2 are refused, naming the pin of
+// the package ("?" where the package has no such pin listed).
+TEST(Run, PowerDownRefusalNamesThePinOfThePackage) {
+  struct Row {
+    const char *device, *pd1, *pd2;
+  };
+  const Row rows[] = {{"EPM7032SLC44-7", "11", "25"},  {"EPM7032STC44-7", "5", "19"},   {"EPM7032SQC44-10", "?", "?"},
+                      {"EPM7064STC100-7", "14", "44"}, {"EPM7064LC68-10", "17", "37"},  {"EPM7064LC84-10", "20", "46"},
+                      {"EPM7064SLC84-10", "?", "?"},   {"EPM7128SLC84-10", "12", "45"}, {"EPM7128SQC100-10", "3", "43"},
+                      {"EPM7128SQC160-10", "159", "63"}};
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.device);
+    Converted c(r.device, {"-pd2", "-pd1", "$D/a.pof"});
+    EXPECT_EQ(c.result.status, 0);
+    for (int stars : {67, 68}) {
+      std::string boxes;
+      for (const char* pd : {"PD1", "PD2"}) {
+        boxes += StarLine(stars) + "-" + pd + ": Error! Pin " + (pd[2] == '1' ? r.pd1 : r.pd2) + " for " + pd +
+                 " is used in your logic function.\n             " + pd + " option cannot be enabled.\n" + StarLine(stars);
+      }
+      const std::string text = stars == 67 ? c.result.out : ReadFile(c.dir.File("a.txt"));
+      EXPECT_NE(text.find(boxes), std::string::npos) << text;
+    }
+    EXPECT_NE(ReadFile(c.dir.File("a.txt")).find("   Powerdown :\t\tOFF\n"), std::string::npos);
+  }
 }
 
-// The whole run, through the command line, up to the POF read.
-TEST(RunConversion, UnreadablePofEndsWithOneAfterTheBanner) {
-  ScratchDir d;
-  const std::string pof = d.File("none.pof");
-  RunResult r = RunInProcess({"fusecvt", "-slew", "slow", pof});
-  EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.out, Banner() + "Cannot open " + pof + " for read\n");
-  EXPECT_FALSE(FileExists(d.File("none.txt")));
-}
-
-TEST(RunConversion, LastFileNameAndLowerCasedTargetWordArgument) {
-  ScratchDir d;
-  RunResult r = RunInProcess({"fusecvt", d.File("a.pof"), d.File("b.pof")});
-  EXPECT_TRUE(Has(r.out, "Cannot open " + d.File("b.pof") + " for read\n"));
-  RunResult t = RunInProcess({"fusecvt", "-6032esl", "Design.POF"});
-  EXPECT_EQ(t.status, 1);
-  EXPECT_EQ(t.out, Banner() +
-                       "NOTE : You should not use -6128es option here when converting a file.\n"
-                       "       Ignore -6128es option.\n\n"
-                       "Cannot open design.pof for read\n");
-}
-
-TEST(RunConversion, HelpScreenEndsBeforeAnyRead) {
-  ScratchDir d;
-  RunResult r = RunInProcess({"fusecvt", d.File("x.pof"), "-6000e", "-6032es"});
-  EXPECT_EQ(r.status, 1);
-  EXPECT_FALSE(Has(r.out, "Cannot open"));
-  EXPECT_TRUE(Has(r.out, "   -pin_keep              : Enable pin keeper circuits\n"));
-}
-
-TEST(RunConversion, BinaryEndsWithTheSameStatuses) {
-  ScratchDir d;
-  const std::string pof = d.File("gone.pof");
-  RunResult r = RunBinary({"fusecvt", pof});
-  EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.out, Banner() + "Cannot open " + pof + " for read\n");
-  EXPECT_EQ(r.err, "");
-  RunResult named = RunBinary({"C:\\tools\\FuseCvt.exe", "-6032es"});
-  EXPECT_EQ(named.status, 1);
-  EXPECT_EQ(named.out.rfind(Banner("FuseCvt") + "usg: FuseCvt [-i] filename.POF", 0), 0u);
+TEST(Run, HelpScreensByteForByte) {
+  struct Row {
+    std::vector<std::string> args;
+    const char* name;  // the program name of the banner and the usage line
+    const std::string& screen;
+  };
+  const Row rows[] = {
+      {{"fusecvt"}, "fusecvt", screens::kPrompt},
+      {{"C:\\bin\\other.exe"}, "other", screens::kPrompt},  // the prompt keeps its own word
+      {{"/usr/local/bin/fusecvt"}, "/usr/local/bin/fusecvt", screens::kPrompt},
+      {{"fusecvt", "-6000"}, "fusecvt", screens::kFamily6000},
+      {{"fusecvt", "-6000E", "anything.pof"}, "fusecvt", screens::kFamily6000e},
+      {{"fusecvt", "x.pof", "-6000e", "-6032es"}, "fusecvt", screens::kFamily6000e},
+      {{"D:\\x\\My.Tool.EXE", "-6032es"}, "My.Tool", screens::kTarget},
+      {{"a%sb%d", "-6064ESL"}, "a%sb%d", screens::kTarget},
+      {{"fusecvt", "-6128esl"}, "fusecvt", screens::kTarget},
+      {{"fusecvt", "-6128es", "-h2", "more.pof"}, "fusecvt", screens::kAdvanced6128},
+      {{"fusecvt", "-6064esl", "-H2"}, "fusecvt", screens::kAdvanced6064},
+      {{"fusecvt", "-6032es", "-h2"}, "fusecvt", screens::kAdvanced6032},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(testing::PrintToString(r.args));
+    const RunResult run = RunBinary(r.args);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_SAME_TEXT(Banner(r.name) + Replace(r.screen, "usg: fusecvt ", std::string("usg: ") + r.name + " "), run.out);
+    EXPECT_EQ(run.err, "");
+  }
 }
 
 }  // namespace
