@@ -115,7 +115,8 @@ TEST(Run, StepsMessagesFilesAndExitStatus) {
        keepNote + Head(true, "EPM7032LC44-10", "6000ePLCC44") + timing + done, "",
        Head(false, "EPM7032LC44-10", "6000ePLCC44") + done + Qpl6000Summary{}.Text(), "a.jed a.pof a.txt", "0"},
       {"7032S word refused", "EPM7032SLC44-7", {"-device", "6000E", "$D/a.pof"}, 1,
-       Head(true, "EPM7032SLC44-7", "6000ePLCC44") + refusal, "", Head(false, "EPM7032SLC44-7", "6000ePLCC44") + refusal,
+       Head(true, "EPM7032SLC44-7", "6000ePLCC44") + refusal, "",
+       Head(false, "EPM7032SLC44-7", "6000ePLCC44") + refusal,
        "a.pof a.txt", nullptr},
       {"stopped read without fuse data", "EPM7032LC44", {"$D/a.pof"}, 1, "",
        "Error! Incompatible data format encountered in POF \a\n", "", "a.pof", nullptr, nullptr, "a.txt", true},
@@ -173,7 +174,8 @@ TEST(Run, PowerDownRefusalNamesThePinOfThePackage) {
       std::string boxes;
       for (const char* pd : {"PD1", "PD2"}) {
         boxes += StarLine(stars) + "-" + pd + ": Error! Pin " + (pd[2] == '1' ? r.pd1 : r.pd2) + " for " + pd +
-                 " is used in your logic function.\n             " + pd + " option cannot be enabled.\n" + StarLine(stars);
+                 " is used in your logic function.\n             " + pd + " option cannot be enabled.\n" +
+                 StarLine(stars);
       }
       const std::string text = stars == 67 ? c.result.out : ReadFile(c.dir.File("a.txt"));
       EXPECT_NE(text.find(boxes), std::string::npos) << text;
