@@ -4,7 +4,6 @@
 
 #include <sstream>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "driver/CommandLine.h"
@@ -21,33 +20,26 @@ namespace {
 
 using O = ConversionOptions;
 
+std::string Str(const std::string& v) { return v; }
+std::string Str(int v) { return std::to_string(v); }
+std::string Str(OptionState v) {
+  static const char* const kStates[] = {"AUTO", "SLOW", "FAST", "ON", "OFF", "UNSET"};
+  return kStates[v];
+}
+
 // Every option field that differs from a fresh record, as "name=value ...".
 std::string Changed(const O& o) {
-  static const char* const kStates[] = {"AUTO", "SLOW", "FAST", "ON", "OFF", "UNSET"};
-  using Text = std::pair<const char*, std::string O::*>;
-  using State = std::pair<const char*, OptionState O::*>;
-  using Flag = std::pair<const char*, int O::*>;
   const O d;
   std::string s;
-  auto put = [&s](const char* name, const std::string& v, const std::string& fresh) {
-    if (v != fresh) s += (s.empty() ? "" : " ") + std::string(name) + "=" + v;
-  };
-  for (const Text& f : {Text{"in", &O::inputFileName}, Text{"out", &O::outputFileName}, Text{"rep", &O::reportFileName},
-                        Text{"dev", &O::targetDeviceName}, Text{"help", &O::helpTarget}}) {
-    put(f.first, o.*f.second, d.*f.second);
-  }
-  for (const State& f : {State{"slew", &O::slew}, State{"open", &O::openOut}, State{"jtag", &O::jtag},
-                         State{"mc", &O::mcPower}}) {
-    put(f.first, kStates[o.*f.second], kStates[d.*f.second]);
-  }
-  for (const Flag& f : {Flag{"given", &O::targetDeviceGiven}, Flag{"race", &O::raceCover},
-                        Flag{"resetBit", &O::powerResetBit}, Flag{"resetGiven", &O::powerResetGiven},
-                        Flag{"itd1", &O::gclk1Itd}, Flag{"itd2", &O::gclk2Itd}, Flag{"itd3", &O::gclk3Itd},
-                        Flag{"pd1", &O::pd1}, Flag{"pd2", &O::pd2}, Flag{"secure", &O::secure},
-                        Flag{"pinclk", &O::pinClock}, Flag{"keep", &O::pinKeep}, Flag{"verbose", &O::verbose},
-                        Flag{"tdi", &O::tdiPullup}, Flag{"tms", &O::tmsPullup}}) {
-    put(f.first, std::to_string(o.*f.second), std::to_string(d.*f.second));
-  }
+#define FIELD(name, f) \
+  if (Str(o.f) != Str(d.f)) s += (s.empty() ? "" : " ") + std::string(name) + "=" + Str(o.f);
+  FIELD("in", inputFileName) FIELD("out", outputFileName) FIELD("rep", reportFileName) FIELD("dev", targetDeviceName)
+  FIELD("help", helpTarget) FIELD("slew", slew) FIELD("open", openOut) FIELD("jtag", jtag) FIELD("mc", mcPower)
+  FIELD("given", targetDeviceGiven) FIELD("race", raceCover) FIELD("resetBit", powerResetBit)
+  FIELD("resetGiven", powerResetGiven) FIELD("itd1", gclk1Itd) FIELD("itd2", gclk2Itd) FIELD("itd3", gclk3Itd)
+  FIELD("pd1", pd1) FIELD("pd2", pd2) FIELD("secure", secure) FIELD("pinclk", pinClock) FIELD("keep", pinKeep)
+  FIELD("verbose", verbose) FIELD("tdi", tdiPullup) FIELD("tms", tmsPullup) FIELD("ptclk", ptClockConverted)
+#undef FIELD
   return s;
 }
 

@@ -10,11 +10,20 @@ inline const std::string kPrompt =
     " Please provide the device type to get the appropriate options as follow :\n"
     " fusecvt [-6000|-6000e|-6032es|-6032esl|-6064es|-6064esl|-6128es|-6128esl]\n";
 
-inline const std::string kFamily6000 =
+// The opening of every usage screen, and the device-word lines.
+inline const std::string kUsageOpening =
     "usg: fusecvt [-i] filename.POF [-o filename.JED] [options]\n"
     "options:\n"
     "   -i                     : specify input POF file\n"
-    "   -o                     : specify output JEDEC file\n"
+    "   -o                     : specify output JEDEC file\n";
+inline const std::string kDeviceNotes =
+    "   -device device_name    : specify target device name, e.g. 6000,\n"
+    "         6000e, 6032es, 6032esl, 6064es, 6064esl, 6128es, 6128esl\n"
+    "         note: fusecvt can only convert to a part with coresponding\n"
+    "         architecture, the only cross architecture conversion possible\n"
+    "         is from Max7000 non-S to QPL6032ES(L)\n";
+
+inline const std::string kFamily6000 = kUsageOpening +
     "   -powerdown             : turn ON the Power Down mode\n"
     "                            (defaults to OFF).\n"
     "   -secure                : set security bit\n"
@@ -26,23 +35,14 @@ inline const std::string kFamily6000 =
     "                            (defaults to FAST)\n"
     "   -pinclk                : use pin clock wherever applicable\n"
     "   -race_cover_off        : turn OFF race coverage option\n"
-    "                            (defaults to ON)\n"
-    "   -device device_name    : specify target device name, e.g. 6000,\n"
-    "         6000e, 6032es, 6032esl, 6064es, 6064esl, 6128es, 6128esl\n"
-    "         note: fusecvt can only convert to a part with coresponding\n"
-    "         architecture, the only cross architecture conversion possible\n"
-    "         is from Max7000 non-S to QPL6032ES(L)\n"
+    "                            (defaults to ON)\n" + kDeviceNotes +
     "   -verbose               : see configuration changes\n";
 
 inline const std::string kFamily6000e = kFamily6000 +
     "   -pin_keep              : Enable pin keeper circuits\n"
     "\t\t\t    (defaults to Disabled).\n";
 
-inline const std::string kTarget =
-    "usg: fusecvt [-i] filename.POF [-o filename.JED] [options]\n"
-    "options:\n"
-    "   -i                     : specify input POF file\n"
-    "   -o                     : specify output JEDEC file\n"
+inline const std::string kTarget = kUsageOpening +
     "   -PD1\t                  : Enable the Power Down mode on pin PD1\n"
     "\t\t\t    (defaults to Disabled.)\n"
     "   -PD2\t                  : Enable the Power Down mode on pin PD2\n"
@@ -59,15 +59,10 @@ inline const std::string kTarget =
     "\t\t\t    (defaults to ON.)\n"
     "   -verbose               : see configuration changes\n"
     "   -pin_keep              : Enable pin keeper circuits\n"
-    "\t\t\t    (defaults to Disabled).\n"
-    "   -device device_name    : specify target device name, e.g. 6000,\n"
-    "         6000e, 6032es, 6032esl, 6064es, 6064esl, 6128es, 6128esl\n"
-    "         note: fusecvt can only convert to a part with coresponding\n"
-    "         architecture, the only cross architecture conversion possible\n"
-    "         is from Max7000 non-S to QPL6032ES(L)\n"
+    "\t\t\t    (defaults to Disabled).\n" + kDeviceNotes +
     "   -h2\t\t\t  : Displays Advanced Help Options\n";
 
-// The first 16 lines of every advanced screen.
+// The lines every advanced screen opens with.
 inline const std::string kAdvancedHead =
     "Advance Help Options:\n"
     "   -MC_power [on|off|AUTO] : sets Low Power mode for all Macrocells\n"
