@@ -67,10 +67,10 @@ TEST(CommandLine, ArgumentsToOptionFieldsNoticesAndResult) {
   const Row rows[] = {
       // Switches: the first N characters decide, tested in their order.
       {{"-powerdown"}, "pd1=1"}, {{"-POWERD"}, "pd1=1"}, {{"-pd1xyz"}, "pd1=1"}, {{"-PD2"}, "pd2=1"},
-      {{"-powe"}, "resetBit=0 resetGiven=1"}, {{"-powerX"}, "resetBit=0 resetGiven=1"},
-      {{"-secu"}, "secure=1"}, {{"-pinc"}, "pinclk=1"}, {{"-pin_"}, "keep=1"}, {{"-gclk1"}, "itd1=0"},
-      {{"-GCLK2_ITD"}, "itd2=0"}, {{"-gclk3x"}, "itd3=0"}, {{"-race"}, "race=0"}, {{"-verb"}, "verbose=1"},
-      {{"-tdi_"}, "tdi=1"}, {{"-TMS_PULLUP"}, "tms=1"},
+      {{"-powe"}, "resetBit=0 resetGiven=1"}, {{"-powerX"}, "resetBit=0 resetGiven=1"}, {{"-secu"}, "secure=1"},
+      {{"-pinc"}, "pinclk=1"}, {{"-pin_"}, "keep=1"}, {{"-gclk1"}, "itd1=0"}, {{"-GCLK2_ITD"}, "itd2=0"},
+      {{"-gclk3x"}, "itd3=0"}, {{"-race"}, "race=0"}, {{"-verb"}, "verbose=1"}, {{"-tdi_"}, "tdi=1"},
+      {{"-TMS_PULLUP"}, "tms=1"},
       // Shorter than the characters that decide: a file name.
       {{"-pd"}, "in=-pd"}, {{"-pin"}, "in=-pin"}, {{"-gclk"}, "in=-gclk"}, {{"-mc_"}, "in=-mc_"},
       {{"-ope"}, "in=-ope"}, {{"-sle"}, "in=-sle"}, {{"-dev"}, "in=-dev"}, {{"-in"}, "in=-in"},
@@ -90,7 +90,7 @@ TEST(CommandLine, ArgumentsToOptionFieldsNoticesAndResult) {
       {{"-i", "a.pof", "b.pof"}, "in=b.pof"}, {{"d.pof", "-h2"}, "in=-h2"},
       // An option with a value as the last argument does nothing.
       {{"d.pof", "-jtag"}, "in=d.pof"}, {{"d.pof", "-device"}, "in=d.pof"}, {{"d.pof", "-i"}, "in=d.pof"},
-      {{"d.pof", "-o"}, "in=d.pof"},
+      {{"d.pof", "-o"}, "in=d.pof"}, {{"d.pof", "-slew"}, "in=d.pof"},
       // Family words show the usage and end the loop at once.
       {{"-secure", "-6000e", "-pd1", "later.pof"}, "help=-6000e secure=1", EXIT}, {{"-6000ESL"}, "help=-6000e", EXIT},
       {{"-6000"}, "help=-6000", EXIT},
