@@ -27,12 +27,15 @@ struct Converted {
   RunResult result;
   std::string files;  // the folder's names afterwards, sorted
 
+  // stop: 1 an unknown packet after the fuse data stops the read; 2 also an
+  // output-enable fuse programmed, so that the fuse data counts as present.
   Converted(const char* device, std::vector<std::string> args, void (*prepare)(const std::string&) = nullptr,
-            bool badTail = false) {
+            int stop = 0) {
     if (device) {
       PofBuilder pof(device);
       pof.image().logicArray.at(0, 0, 6) = '0';
-      if (badTail) pof.Append({25, "xx", {}});  // an unknown packet stops the read
+      if (stop) pof.Append({25, "xx", {}});
+      if (stop == 2) pof.image().outputEnable.data()[0] = '0';
       pof.WriteTo(dir.File("a.pof"));
     }
     if (prepare) prepare(dir.path());
@@ -79,7 +82,7 @@ TEST(Run, StepsMessagesFilesAndExitStatus) {
     const char* security;  // the JEDEC holds "G1*" ("1") or not ("0"); nullptr: no JEDEC
     void (*prepare)(const std::string& dir) = nullptr;
     const char* reportFile = "a.txt";
-    bool badTail = false;
+    int stop = 0;
   };
   const Row rows[] = {
       {"unreadable POF", nullptr, {"-slew", "slow", "none.pof"}, 1, "Cannot open none.pof for read\n", "", "", "", 0},
@@ -102,7 +105,9 @@ TEST(Run, StepsMessagesFilesAndExitStatus) {
        Head(true, "EPM7032SLC44-7", "6000ePLCC44") + refusal, "",
        Head(false, "EPM7032SLC44-7", "6000ePLCC44") + refusal, "a.pof a.txt", nullptr},
       {"stopped read without fuse data", "EPM7032LC44", {"a.pof"}, 1, "",
-       "Error! Incompatible data format encountered in POF \a\n", "", "a.pof", nullptr, nullptr, "a.txt", true},
+       "Error! Incompatible data format encountered in POF \a\n", "", "a.pof", nullptr, nullptr, "a.txt", 1},
+      {"stopped read with fuse data", plain7064, {"a.pof"}, 1, c7064 + lv + timing + done, "",
+       r7064 + lv + done + s7064.Text(), "a.jed a.pof a.txt", "0", nullptr, "a.txt", 2},
       {"report cannot be opened", plain7064, {"a.pof", "-o", "no/out"}, 1, "", "", "", "a.pof", nullptr},
       {"JEDEC path is a folder", plain7064, {"a.pof"}, 1, c7064 + lv + timing, "Cannot write output_file a.jed\n",
        r7064 + lv + s7064.Text(), "a.jed a.pof a.txt", nullptr,
@@ -122,7 +127,7 @@ TEST(Run, StepsMessagesFilesAndExitStatus) {
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.name);
-    Converted c(r.device, r.args, r.prepare, r.badTail);
+    Converted c(r.device, r.args, r.prepare, r.stop);
     EXPECT_EQ(c.result.status, r.status);
     EXPECT_SAME_TEXT(Banner() + r.out, c.result.out);
     EXPECT_EQ(r.err, c.result.err);
