@@ -9,9 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "ImageCompare.h"
-#include "LoadHelper.h"
-#include "support/PofBuilder.h"
+#include "PofKit.h"
 #include "support/TestPaths.h"
 
 namespace fusecvt::test {
@@ -166,28 +164,6 @@ TEST(GeneratedFiles, ExamplesAndSeedsAreCurrent) {
     EXPECT_TRUE(ReadFile(path) == g.bytes)
         << g.path << " is out of date; rebuild it with FUSECVT_REGENERATE=1";
   }
-}
-
-TEST(GeneratedFiles, ExamplesDecodeAsDesigned) {
-  for (const char* device : {"EPM7032SLC44-10", "EPM7064SLC44-10", "EPM7128SLC84-15"}) {
-    const PofBuilder b = JohnsonCounter(device);
-    auto got = LoadBytes(b.Build());
-    ASSERT_NE(got->image(), nullptr) << device;
-    EXPECT_EQ(got->status.result, 0) << device;
-    EXPECT_FALSE(got->status.exitStatus.has_value()) << device;
-    EXPECT_EQ(got->run.sources.creatorId, "fusecvt example generator");
-    EXPECT_TRUE(SameImage(*got->image(), *b.CarriedImage())) << device;
-    EXPECT_EQ(got->run.sources.HasFuseData(), 1) << device;
-    const SourceImage& img = *got->image();
-    EXPECT_EQ(img.logicArray.at(0, 0, 0), '0');   // stage 0 reads the enable
-    EXPECT_EQ(img.logicArray.at(0, 0, 11), '0');  // and Q3 complemented (row 5)
-    EXPECT_EQ(img.pia.at(0, 0, 2), '0');
-  }
-  auto demo = LoadBytes(JohnsonCounter("EPM7032SLC44-10").Build());
-  EXPECT_EQ(std::string(demo->image()->globalClocks.data(), 3), "011");
-  EXPECT_EQ(std::string(demo->image()->ues.data(), 16), "1010010111000011");
-  EXPECT_EQ(demo->run.pof.pinCount, 44);
-  EXPECT_EQ(demo->run.pof.packageName, "PLCC");
 }
 
 }  // namespace
