@@ -1,40 +1,22 @@
-// The pieces every JEDEC writer shares: the Created-on date, the fuse
-// checksum and the texts made safe for a JEDEC field.
+// The pieces every JEDEC writer shares: the Created-on date (the writer
+// tests see two more), the fuse checksum and the texts made safe for a JEDEC field.
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <string>
 
+#include "JedecTestRun.h"
 #include "jedec/JedecFormat.h"
 
 namespace fusecvt::test {
 namespace {
 
 TEST(JedecFormat, CreatedOnIsZeroPaddedAndAlwaysTwentyFourCharacters) {
-  const struct { int year, mon, mday, hour, min, sec, wday; const char* text; } rows[] = {
-      {2026, 11, 5, 16, 42, 8, 6, "Sat Dec 05 16:42:08 2026"},
-      {2027, 0, 1, 0, 0, 0, 5, "Fri Jan 01 00:00:00 2027"},
-      {2031, 6, 31, 23, 59, 59, 4, "Thu Jul 31 23:59:59 2031"},
-  };
-  for (const auto& r : rows) {
-    std::tm t{};
-    t.tm_year = r.year - 1900;
-    t.tm_mon = r.mon;
-    t.tm_mday = r.mday;
-    t.tm_hour = r.hour;
-    t.tm_min = r.min;
-    t.tm_sec = r.sec;
-    t.tm_wday = r.wday;
-    EXPECT_EQ(FormatCreatedOn(t), r.text);
-  }
+  EXPECT_EQ(FormatCreatedOn(Tm(2027, 0, 1, 0, 0, 0, 5)), "Fri Jan 01 00:00:00 2027");
+  EXPECT_EQ(FormatCreatedOn(Tm(2031, 6, 31, 23, 59, 59, 4)), "Thu Jul 31 23:59:59 2031");
   // Whatever a broken clock hands over, the text keeps its width.
-  std::tm odd{};
+  std::tm odd = Tm(2026, -1, -3, 123, -1, 61, 9);
   odd.tm_year = INT_MAX;
-  odd.tm_mon = -1;
-  odd.tm_mday = -3;
-  odd.tm_hour = 123;
-  odd.tm_sec = 61;
-  odd.tm_wday = 9;
   EXPECT_EQ(FormatCreatedOn(odd).size(), 24u);
 }
 

@@ -13,17 +13,18 @@
 
 namespace fusecvt::test {
 
-inline std::tm FixedDate() {
+inline std::tm Tm(int year, int mon, int mday, int hour, int min, int sec, int wday) {
   std::tm t{};
-  t.tm_year = 2026 - 1900;
-  t.tm_mon = 11;
-  t.tm_mday = 5;
-  t.tm_hour = 16;
-  t.tm_min = 42;
-  t.tm_sec = 8;
-  t.tm_wday = 6;
+  t.tm_year = year - 1900;
+  t.tm_mon = mon;
+  t.tm_mday = mday;
+  t.tm_hour = hour;
+  t.tm_min = min;
+  t.tm_sec = sec;
+  t.tm_wday = wday;
   return t;
 }
+inline std::tm FixedDate() { return Tm(2026, 11, 5, 16, 42, 8, 6); }
 
 struct TestRun {
   TestRun(const std::string& package, int pins, const std::tm& date = FixedDate())

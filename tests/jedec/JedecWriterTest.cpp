@@ -23,16 +23,6 @@ namespace {
 
 using K = BlockTargetKind;
 
-std::tm Sunday() {
-  std::tm t{};
-  t.tm_year = 2027 - 1900;
-  t.tm_mday = 3;
-  t.tm_hour = 7;
-  t.tm_min = 5;
-  t.tm_sec = 9;
-  return t;
-}
-
 // 10001 vectors, one holding an LF and one far longer than a line.
 std::vector<std::string> ManyVectors() {
   std::vector<std::string> v;
@@ -63,7 +53,7 @@ TEST(JedecWriter, WholeFilesByteForByte) {
       // A security word whose low byte is 0 still secures; '*', STX, ETX and
       // CR in a text become blanks.
       {K::Qpl6064, "PLCC", 84, 2, 0x100, {"01*X", "\x02" "10\x03" "\rH"}, {"01 X", " 10  H"}},
-      {K::Qpl6128, "unknown", 160, 3, 0xFFFF, ManyVectors(), {}, Sunday(), "Sun Jan 03 07:05:09 2027"},
+      {K::Qpl6128, "unknown", 160, 3, 0xFFFF, ManyVectors(), {}, Tm(2027, 0, 3, 7, 5, 9, 0), "Sun Jan 03 07:05:09 2027"},
   };
   for (const FileCase& c : cases) {
     SCOPED_TRACE(std::string(GeometryOf(c.kind).deviceWord) + " pattern " + std::to_string(c.pattern));

@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "PofKit.h"
-#include "pof/FuseMap.h"
 
 namespace fusecvt::test {
 namespace {
@@ -71,68 +70,17 @@ TEST(FuseDecoding, RoundTripOfEveryKindInEveryEncoding) {
   }
 }
 
-// Raw fuse bytes: packed bits run from the least significant bit, inverted
-// data swaps programmed and erased, and in one-character data only '0'
-// (inverted: '1') programs a fuse.
-TEST(FuseDecoding, RawFuseBytes) {
-  const struct { std::uint16_t flags; bool big; std::string payload, first16; int last; } rows[] = {
-      {1, false, "\xFE", "0111111111111111", 0},
-      {1, true, std::string("\xFF\x7F", 2), "1111111111111110", 15},
-      {5, false, "\xFE", "1000000011111111", 7},
-      {0, false, "0x1 0", "0111011111111111", 4},
-      {4, true, "1x01", "0110111111111111", 3},
-  };
-  for (const auto& r : rows) {
-    SCOPED_TRACE(r.payload);
-    PofBuilder b("EPM7032SLC44-10");
-    b.BigEndian(r.big).Omit(17);
-    const auto got = Load(b.Append(P(17, b.FuseData(r.flags, r.payload))).Build());
-    EXPECT_EQ(StreamOf("EPM7032SLC44-10", *got->image()).substr(0, 16), r.first16);
-    EXPECT_EQ(got->run.pof.lastProgrammedAddress, r.last);
-  }
-}
-
-// The one-fuse entry points store only into an image of their own kind; the
-// 256-macrocell map only counts, up to its limit.
-TEST(FuseDecoding, NamedMapsWriteOnlyTheirOwnKind) {
-  std::ostringstream out;
-  Conversion run(out, out, Clock::Fixed(std::tm{}));
-  run.sources.CreateImage("EPM7032SLC44");
-  MapFuse7032(run, 14080, FuseValue::Programmed);
-  EXPECT_EQ(run.pof.lastProgrammedAddress, 14080);
-  MapFuse7032S(run, 14081, FuseValue::Erased);
-  MapFuse7032S(run, 14082, FuseValue::Other);
-  EXPECT_EQ(ZerosOf(*run.sources.image()), 0);
-  MapFuse7032S(run, 14081, FuseValue::Programmed);
-  EXPECT_EQ(run.sources.image()->mcConfig.at(0, 1), '0');
-  MapFuse7256AE(run, 62931, FuseValue::Programmed);
-  MapFuse7256AE(run, 62932, FuseValue::Programmed);
-  EXPECT_EQ(run.pof.lastProgrammedAddress, 62931);
-  EXPECT_EQ(ZerosOf(*run.sources.image()), 1);
-}
-
 // Whether an image holds fuse data: each kind looks at one field only, and
 // there only at the positions listed.
 TEST(FuseDecoding, FuseDataProbeOfEveryKind) {
-  const struct {
-    const char* device;
-    FuseArray SourceImage::*field;
-    std::vector<std::size_t> seen, unseen;
-  } rows[] = {
-      {"EPM7032LC44", &SourceImage::outputEnable, {0, 63}, {}},
-      {"EPM7064LC44", &SourceImage::outputEnable, {127}, {}},
-      {"EPM7128LC84", &SourceImage::outputEnable, {191}, {}},
-      {"EPM7032SLC44", &SourceImage::ues, {0, 15}, {}},
-      {"EPM7032AETC44", &SourceImage::ues, {15}, {16, 31}},
-      {"EPM3032ALC44", &SourceImage::ues, {15}, {16}},
-      {"EPM7064SLC44", &SourceImage::ues, {15}, {}},
-      {"EPM7064AETC44", &SourceImage::ues, {0}, {16}},
-      {"EPM3064ATC44", &SourceImage::ues, {0}, {31}},
-      {"EPM7128ELC84", &SourceImage::ioConfig, {0, 287}, {}},
-      {"EPM7128SLC84", &SourceImage::ioConfig, {5, 95 * 6 + 5}, {}},
-      {"EPM7128AETC100", &SourceImage::ioConfig, {95 * 7 + 5}, {6, 95 * 7 + 6}},
-      {"EPM3128ATC100", &SourceImage::ioConfig, {5}, {6}},
-      {"EPM7032SLC44", &SourceImage::logicArray, {}, {0}},
+  const struct { const char* device; FuseArray SourceImage::*field; std::vector<std::size_t> seen, unseen; } rows[] = {
+      {"EPM7032LC44", &SourceImage::outputEnable, {0, 63}, {}}, {"EPM7064LC44", &SourceImage::outputEnable, {127}, {}},
+      {"EPM7128LC84", &SourceImage::outputEnable, {191}, {}},   {"EPM7032SLC44", &SourceImage::ues, {0, 15}, {}},
+      {"EPM7032AETC44", &SourceImage::ues, {15}, {16, 31}},     {"EPM3032ALC44", &SourceImage::ues, {15}, {16}},
+      {"EPM7064SLC44", &SourceImage::ues, {15}, {}},            {"EPM7064AETC44", &SourceImage::ues, {0}, {16}},
+      {"EPM3064ATC44", &SourceImage::ues, {0}, {31}},           {"EPM7128ELC84", &SourceImage::ioConfig, {0, 287}, {}},
+      {"EPM7128SLC84", &SourceImage::ioConfig, {5, 575}, {}},   {"EPM7128AETC100", &SourceImage::ioConfig, {670}, {6, 671}},
+      {"EPM3128ATC100", &SourceImage::ioConfig, {5}, {6}},      {"EPM7032SLC44", &SourceImage::logicArray, {}, {0}},
       {"EPM7128SLC84", &SourceImage::unknownBits, {}, {0}},
   };
   for (const auto& r : rows) {

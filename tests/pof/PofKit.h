@@ -65,19 +65,13 @@ inline std::string DiffAt(const std::string& a, const std::string& b) {
   return i == a.size() && i == b.size() ? "" : "the streams part at address " + std::to_string(i);
 }
 
-// Every field character of an image set to a fixed pseudo-random mix of '0'
-// and '1' (about one '0' in `oneIn`). The seed corpus depends on this sequence.
-inline void Scramble(SourceImage& img, unsigned seed, unsigned oneIn = 2) {
+// Every field character of an image set to a repeatable mix of '0' and '1'
+// (about one '0' in `oneIn`).
+inline void Scramble(SourceImage& img, unsigned seed, unsigned oneIn) {
   unsigned x = seed * 2654435761u + 1;
-  auto next = [&] {
-    x ^= x << 13;
-    x ^= x >> 17;
-    x ^= x << 5;
-    return x;
-  };
+  auto next = [&] { return (x = x * 1103515245u + 12345u) >> 16; };
   for (FuseArray* a : {&img.logicArray, &img.mcConfig, &img.pia, &img.oePia, &img.ioConfig,
-                       &img.outputEnable, &img.globalClocks, &img.unknownBits, &img.ues,
-                       &img.remainingBits}) {
+                       &img.outputEnable, &img.globalClocks, &img.unknownBits, &img.ues, &img.remainingBits}) {
     for (std::size_t i = 0; i < a->size(); ++i) a->data()[i] = next() % oneIn == 0 ? '0' : '1';
   }
   if (img.layout().hasJtagBit) img.jtagBit = next() % 2 == 0 ? '0' : '1';

@@ -16,19 +16,22 @@ namespace {
 const std::string kBlank =
     "ERROR# This pof file appears to have been read from a blank or secured part!\n";
 const std::string kWarn = "Warning ! Vector length reading error\n";
-const std::string kGood =
-    "r0 x- 7032S 'EPM7032SLC44-10' 44/PLCC c=PofBuilder t=Untitled s0 v0: last=0 zeros=1";
-const std::string kNothing = " none '' 0/ c=- t=- s0 v0: last=-1 zeros=0";
+const std::string kGood = "r0 x- 7032S 'EPM7032SLC44-10' 44/PLCC last=0 zeros=1";
+const std::string kNothing = " none '' 0/ c=- t=- last=-1 zeros=0";
 
+// Status, image kind, device name, pins and package, then the texts, the
+// security word and the vectors where they differ from what Design() writes,
+// then the last counted programmed address and the '0's of the image.
 std::string Summary(const Loaded& l) {
   const auto& s = l.run.sources;
   std::ostringstream o;
-  o << "r" << l.status.result << " x"
-    << (l.status.exitStatus ? std::to_string(*l.status.exitStatus) : "-") << " "
-    << (l.image() ? SourceKindName(l.image()->kind()) : "none") << " '"
-    << l.run.pof.sourceDeviceName << "' " << l.run.pof.pinCount << "/" << l.run.pof.packageName
-    << " c=" << s.creatorId.value_or("-") << " t=" << s.commentText.value_or("-") << " s"
-    << s.securityBit << " v" << s.testVectors.size() << ":";
+  o << "r" << l.status.result << " x" << (l.status.exitStatus ? std::to_string(*l.status.exitStatus) : "-")
+    << " " << (l.image() ? SourceKindName(l.image()->kind()) : "none") << " '" << l.run.pof.sourceDeviceName
+    << "' " << l.run.pof.pinCount << "/" << l.run.pof.packageName;
+  if (s.creatorId != "PofBuilder") o << " c=" << s.creatorId.value_or("-");
+  if (s.commentText != "Untitled") o << " t=" << s.commentText.value_or("-");
+  if (s.securityBit) o << " s" << s.securityBit;
+  if (!s.testVectors.empty()) o << " v" << s.testVectors.size() << ":";
   for (std::size_t i = 0; i < s.testVectors.size(); ++i) o << (i ? "|" : "") << s.testVectors[i];
   o << " last=" << l.run.pof.lastProgrammedAddress << " zeros=" << (l.image() ? ZerosOf(*l.image()) : 0);
   if (l.image() && *s.DeviceText() != l.run.pof.sourceDeviceName) o << " text=" << *s.DeviceText();
@@ -46,8 +49,17 @@ PofBuilder Design(const std::string& device = "EPM7032SLC44-10") {
 std::function<std::string()> Vectors(std::vector<std::pair<std::uint32_t, std::string>> packets) {
   return [packets] {
     PofBuilder b = Design();
-    for (const auto& [count, slots] : packets) b.Append(P(10, b.U32(count) + slots, std::nullopt));
+    for (const auto& [count, slots] : packets) b.Append(P(10, b.U32(count) + slots));
     return b.Build();
+  };
+}
+
+// A 7032S file whose only fuse-data packet carries these flags and bytes.
+std::function<std::string()> Fuses(std::uint16_t flags, std::string bytes, bool bigEndian = false) {
+  return [=] {
+    PofBuilder b("EPM7032SLC44-10");
+    b.BigEndian(bigEndian).Omit(17);
+    return b.Append(P(17, b.FuseData(flags, bytes))).Build();
   };
 }
 
@@ -62,30 +74,29 @@ struct Row {
 
 TEST(PofReader, InputTable) {
   using S = std::string;
+  const S good = kGood.substr(2), blank = "r0 x2 7032S 'EPM7032SLC44-10' 44/PLCC last=-1 zeros=0";
+  auto bad = [](const char* name, const char* package) {
+    return "r1 x2 none '" + S(name) + "' 0/" + package + " c=- t=- last=-1 zeros=0";
+  };
+  auto unsupported = [](const char* name) { return "Error! Device " + S(name) + " is not supported \a\n"; };
   const Row rows[] = {
-      {"good file", [] { return Design().Creator("Fitter 9.1").Comment("counter").Security(1)
-                                  .Vectors({"01", "1X0"}).Build(); },
+      {"good file", [] { return Design().Creator("Fitter 9.1").Comment("counter").Security(1).Vectors({"01", "1X0"}).Build(); },
        "r0 x- 7032S 'EPM7032SLC44-10' 44/PLCC c=Fitter 9.1 t=counter s1 v2:01|1X0 last=0 zeros=1"},
       {"big-endian file", [] { return Design().BigEndian().Security(0x0102).Vectors({"0101", "1X"}).Build(); },
-       "r0 x- 7032S 'EPM7032SLC44-10' 44/PLCC c=PofBuilder t=Untitled s258 v2:0101|1X last=0 zeros=1"},
+       "r0 x- 7032S 'EPM7032SLC44-10' 44/PLCC s258 v2:0101|1X last=0 zeros=1"},
       {"big-endian packets, byte order field cleared",
        [] { S b = Design().BigEndian().Build(); b[4] = '\0'; return b; }, "r1 x2" + kNothing, kBlank},
       {"empty file", [] { return S(); }, "r0 x2" + kNothing, kBlank},
       {"header cut short", [] { return S("POF\0\0", 5); }, "r0 x2" + kNothing, kBlank},
-      {"no programmed fuse", [] { return PofBuilder("EPM7032SLC44-10").Build(); },
-       "r0 x2 7032S 'EPM7032SLC44-10' 44/PLCC c=PofBuilder t=Untitled s0 v0: last=-1 zeros=0", kBlank},
-      {"length beyond the bytes left", [] { return Design().Append(P(3, "cut\0", 100)).Build(); }, kGood},
-      {"length 2^31-1", [] { return Design().Append(P(3, "cut\0", 0x7FFFFFFF)).Build(); }, kGood},
-      {"cut inside the fuse data", [] { S b = Design().Build(); return b.substr(0, b.size() - 20); },
-       "r0 x2 7032S 'EPM7032SLC44-10' 44/PLCC c=PofBuilder t=Untitled s0 v0: last=-1 zeros=0", kBlank},
-      {"cut device name", [] { S b = Design().Omit(17).Omit(8).Omit(5).Omit(3).Build();
-                              return b.substr(0, b.size() - 3); }, "r0 x2" + kNothing, kBlank},
-      {"tag 20 stops", [] { return Design().Append(P(20, "xx")).Append(P(3, "no\0")).Build(); },
-       "r1" + kGood.substr(2)},
-      {"tag -1 stops", [] { return Design().Append(P(-1, "xx")).Append(P(3, "no\0")).Build(); },
-       "r1" + kGood.substr(2)},
-      {"negative length stops", [] { return Design().Append(P(3, "x\0", -1)).Append(P(3, "no\0")).Build(); },
-       "r1" + kGood.substr(2)},
+      {"no programmed fuse", [] { return PofBuilder("EPM7032SLC44-10").Build(); }, blank, kBlank},
+      {"length beyond the bytes left", [] { return Design().Append(P(3, "cut", 100)).Build(); }, kGood},
+      {"length 2^31-1", [] { return Design().Append(P(3, "cut", 0x7FFFFFFF)).Build(); }, kGood},
+      {"cut inside the fuse data", [] { S b = Design().Build(); return b.substr(0, b.size() - 20); }, blank, kBlank},
+      {"cut device name", [] { S b = Design().Omit(17).Omit(8).Omit(5).Omit(3).Build(); return b.substr(0, b.size() - 3); },
+       "r0 x2" + kNothing, kBlank},
+      {"tag 20 stops", [] { return Design().Append(P(20, "xx")).Append(P(3, "no")).Build(); }, "r1" + good},
+      {"tag -1 stops", [] { return Design().Append(P(-1, "xx")).Append(P(3, "no")).Build(); }, "r1" + good},
+      {"negative length stops", [] { return Design().Append(P(3, "x", -1)).Append(P(3, "no")).Build(); }, "r1" + good},
       {"stop before any fuse", [] { return Design().Prepend(P(19, "", -5)).Build(); }, "r1 x2" + kNothing, kBlank},
       {"unknown and skipped packets",
        [] {
@@ -94,80 +105,68 @@ TEST(PofReader, InputTable) {
            const auto tag = static_cast<std::int16_t>(t);
            b.Append(P(tag, S(static_cast<std::size_t>(t) + 3, '\x03'))).Append(P(tag, ""));
          }
-         return b.Append(P(3, "after\0")).Append(P(5, b.U16(7))).Build();
+         return b.Append(P(3, "after")).Append(P(5, b.U16(7))).Build();
        },
-       "r0 x- 7032S 'EPM7032SLC44-10' 44/PLCC c=PofBuilder t=after s7 v0: last=0 zeros=1"},
-      {"empty device name", [] { return PofBuilder("").Program(0).Build(); },
-       "r1 x2 none '' 0/unknown c=- t=- s0 v0: last=-1 zeros=0", kBlank, "No Device type read in POF \a\n"},
-      {"unknown device", [] { return PofBuilder("EPM9999LC44").Program(0).Append(P(3, "after\0")).Build(); },
-       "r1 x2 none 'EPM9999LC44' 0/PLCC c=- t=- s0 v0: last=-1 zeros=0", kBlank,
-       "Error! Device EPM9999LC44 is not supported \a\n"},
+       "r0 x- 7032S 'EPM7032SLC44-10' 44/PLCC t=after s7 last=0 zeros=1"},
+      {"empty device name", [] { return PofBuilder("").Program(0).Build(); }, bad("", "unknown"), kBlank,
+       "No Device type read in POF \a\n"},
+      {"unknown device", [] { return PofBuilder("EPM9999LC44").Program(0).Append(P(3, "after")).Build(); },
+       bad("EPM9999LC44", "PLCC"), kBlank, unsupported("EPM9999LC44")},
       {"family without an image", [] { return PofBuilder("epm3064tc44").Program(0).Build(); },
-       "r1 x2 none 'EPM3064TC44' 0/TQFP c=- t=- s0 v0: last=-1 zeros=0", kBlank,
-       "Error! Device EPM3064TC44 is not supported \a\n"},
+       bad("EPM3064TC44", "TQFP"), kBlank, unsupported("EPM3064TC44")},
       {"256 macrocells", [] { return PofBuilder("EPM7256AETC144").Program(0).Build(); },
-       "r1 x2 none 'EPM7256AETC144' 0/TQFP c=- t=- s0 v0: last=-1 zeros=0", kBlank,
-       "Error! Device EPM7256AETC144 is not supported \a\n"},
-      {"lower-case name", [] { return Design("epm7032aetc44-10").Build(); },
-       "r0 x- 7032AE 'EPM7032AETC44-10' 44/TQFP c=PofBuilder t=Untitled s0 v0: last=0 zeros=1"},
-      {"7128A reads as 7128S", [] { return Design("EPM7128ATC100-10").Build(); },
-       "r0 x- 7128S 'EPM7128ATC100-10' 100/TQFP c=PofBuilder t=Untitled s0 v0: last=0 zeros=1"},
-      {"pin code 44 tested first", [] { return Design("EPM7128SLC84-44").Build(); },
-       "r0 x- 7128S 'EPM7128SLC84-44' 44/PLCC c=PofBuilder t=Untitled s0 v0: last=0 zeros=1"},
-      {"no package code", [] { return Design("EPM7128EGC160").Build(); },
-       "r0 x- 7128E 'EPM7128EGC160' 160/unknown c=PofBuilder t=Untitled s0 v0: last=0 zeros=1"},
-      {"PQFP", [] { return Design("EPM7064SQC100").Build(); },
-       "r0 x- 7064S 'EPM7064SQC100' 100/PQFP c=PofBuilder t=Untitled s0 v0: last=0 zeros=1"},
+       bad("EPM7256AETC144", "TQFP"), kBlank, unsupported("EPM7256AETC144")},
+      {"lower-case name", [] { return Design("epm7032aetc44-10").Build(); }, "r0 x- 7032AE 'EPM7032AETC44-10' 44/TQFP last=0 zeros=1"},
+      {"7128A reads as 7128S", [] { return Design("EPM7128ATC100-10").Build(); }, "r0 x- 7128S 'EPM7128ATC100-10' 100/TQFP last=0 zeros=1"},
+      {"pin code 44 tested first", [] { return Design("EPM7128SLC84-44").Build(); }, "r0 x- 7128S 'EPM7128SLC84-44' 44/PLCC last=0 zeros=1"},
+      {"no package code", [] { return Design("EPM7128EGC160").Build(); }, "r0 x- 7128E 'EPM7128EGC160' 160/unknown last=0 zeros=1"},
+      {"PQFP", [] { return Design("EPM7064SQC100").Build(); }, "r0 x- 7064S 'EPM7064SQC100' 100/PQFP last=0 zeros=1"},
       {"long device name kept whole", [] { return Design("EPM7032SLC44" + S(200, 'X')).Build(); },
-       "r0 x- 7032S 'EPM7032SLC44" + S(200, 'X') + "' 44/PLCC c=PofBuilder t=Untitled s0 v0: last=0 zeros=1"},
+       "r0 x- 7032S 'EPM7032SLC44" + S(200, 'X') + "' 44/PLCC last=0 zeros=1"},
       {"texts end at their NUL or the packet end",
        [] {
          PofBuilder b = Design();
-         b.Omit(1).Omit(2).Omit(3).Prepend(P(1, S("made by\0junk", 12))).Prepend(P(3, "early\0"));
+         b.Omit(1).Omit(2).Omit(3).Prepend(P(1, S("made by\0junk", 12))).Prepend(P(3, "early"));
          b.Append(P(2, "EPM7032SLC44")).Append(P(3, "first")).Append(P(3, S("second\0third", 12)));
          return b.Append(P(17, b.FuseData(1, "\xFE"))).Build();
        },
-       "r0 x- 7032S 'EPM7032SLC44' 44/PLCC c=made by t=second s0 v0: last=0 zeros=1"},
-      {"creator after the device name", [] { return Design().Omit(1).Append(P(1, "late\0")).Build(); },
-       "r0 x- 7032S 'EPM7032SLC44-10' 44/PLCC c=- t=Untitled s0 v0: last=0 zeros=1"},
+       "r0 x- 7032S 'EPM7032SLC44' 44/PLCC c=made by t=second last=0 zeros=1"},
+      {"creator after the device name", [] { return Design().Omit(1).Append(P(1, "late")).Build(); },
+       "r0 x- 7032S 'EPM7032SLC44-10' 44/PLCC c=- last=0 zeros=1"},
       {"empty Creator_ID", [] { return Design().Omit(1).Prepend(P(1, "")).Build(); },
-       "r0 x- 7032S 'EPM7032SLC44-10' 44/PLCC c=Unknown t=Untitled s0 v0: last=0 zeros=1"},
+       "r0 x- 7032S 'EPM7032SLC44-10' 44/PLCC c=Unknown last=0 zeros=1"},
       {"a failed device name read drops the creator",
-       [] { return Design().Omit(1).Omit(2).Prepend(P(1, "tool\0")).Prepend(P(2, ""))
-                .Prepend(P(2, "EPM7032SLC44\0")).Build(); },
-       "r0 x- 7032S 'EPM7032SLC44' 44/PLCC c=- t=Untitled s0 v0: last=0 zeros=1"},
+       [] { return Design().Omit(1).Omit(2).Prepend(P(1, "tool")).Prepend(P(2, "")).Prepend(P(2, "EPM7032SLC44")).Build(); },
+       "r0 x- 7032S 'EPM7032SLC44' 44/PLCC c=- last=0 zeros=1"},
       {"later device names are skipped",
-       [] { return Design().Append(P(2, "EPM7128STC100\0")).Append(P(2, S(1, '\0'))).Build(); }, kGood},
-      {"vectors: count 0 replaces", Vectors({{1, S("1\0", 2)}, {0, "abc"}}),
-       "r0 x- 7032S 'EPM7032SLC44-10' 44/PLCC c=PofBuilder t=Untitled s0 v0: last=0 zeros=1"},
+       [] { return Design().Append(P(2, "EPM7128STC100")).Append(P(2, S(1, '\0'))).Build(); }, kGood},
+      {"vectors: count 0 replaces", Vectors({{1, S("1\0", 2)}, {0, "abc"}}), kGood},
       {"vectors: 10 bytes in 3 slots", Vectors({{3, "ABCDEFGHIJ"}}),
-       "r0 x- 7032S 'EPM7032SLC44-10' 44/PLCC c=PofBuilder t=Untitled s0 v3:ABC|DEF|GHI last=0 zeros=1", kWarn},
+       "r0 x- 7032S 'EPM7032SLC44-10' 44/PLCC v3:ABC|DEF|GHI last=0 zeros=1", kWarn},
       {"vectors: more than bytes", Vectors({{20, "0123456789"}}), kGood, kWarn},
       {"vectors: no slot bytes", Vectors({{5, ""}}), kGood},
-      {"vectors: later packet replaces, short one ignored",
-       Vectors({{1, S("A\0", 2)}, {2, S("B\0C\0", 4)}}),
-       "r0 x- 7032S 'EPM7032SLC44-10' 44/PLCC c=PofBuilder t=Untitled s0 v2:B|C last=0 zeros=1"},
-      {"vectors before the device name",
-       [] { PofBuilder b = Design(); return b.Prepend(P(10, b.U32(2) + "abc")).Build(); }, kGood, kWarn},
+      {"vectors: later packet replaces, short one ignored", Vectors({{1, S("A\0", 2)}, {2, S("B\0C\0", 4)}}),
+       "r0 x- 7032S 'EPM7032SLC44-10' 44/PLCC v2:B|C last=0 zeros=1"},
+      {"vectors before the device name", [] { PofBuilder b = Design(); return b.Prepend(P(10, b.U32(2) + "abc")).Build(); },
+       kGood, kWarn},
       {"security word too short", [] { return Design().Security(3).Append(P(5, "\x09")).Build(); },
-       "r0 x- 7032S 'EPM7032SLC44-10' 44/PLCC c=PofBuilder t=Untitled s3 v0: last=0 zeros=1"},
-      {"security before the device name",
-       [] { PofBuilder b = Design(); return b.Omit(5).Prepend(P(5, b.U16(9))).Build(); }, kGood},
+       "r0 x- 7032S 'EPM7032SLC44-10' 44/PLCC s3 last=0 zeros=1"},
+      {"security before the device name", [] { PofBuilder b = Design(); return b.Omit(5).Prepend(P(5, b.U16(9))).Build(); }, kGood},
       {"fuse data before the device name",
-       [] { PofBuilder b = Design(); return b.Omit(17).Prepend(P(17, b.FuseData(1, S(1, '\0')))).Build(); },
-       "r0 x2 7032S 'EPM7032SLC44-10' 44/PLCC c=PofBuilder t=Untitled s0 v0: last=-1 zeros=0", kBlank},
-      {"fuse data of 12 bytes",
-       [] { PofBuilder b = Design(); return b.Omit(17).Append(P(17, b.FuseData(1, ""))).Build(); },
-       "r0 x2 7032S 'EPM7032SLC44-10' 44/PLCC c=PofBuilder t=Untitled s0 v0: last=-1 zeros=0", kBlank},
+       [] { PofBuilder b = Design(); return b.Omit(17).Prepend(P(17, b.FuseData(1, S(1, '\0')))).Build(); }, blank, kBlank},
+      {"fuse data of 12 bytes", Fuses(1, ""), blank, kBlank},
+      {"unpacked fuse data: only '0' programs", Fuses(0, "0x1 0"), "r0 x- 7032S 'EPM7032SLC44-10' 44/PLCC last=4 zeros=2"},
+      {"inverted unpacked fuse data: only '1' programs", Fuses(4, "1x01", true),
+       "r0 x- 7032S 'EPM7032SLC44-10' 44/PLCC last=3 zeros=2"},
       {"a second fuse-data packet starts at address 0 again",
        [] {
          PofBuilder b("EPM7032SLC44-10");
          b.Omit(17).Append(P(17, b.FuseData(0, S(100, '1') + "0")));
          return b.Append(P(17, b.FuseData(0, "10"))).Build();
        },
-       "r0 x- 7032S 'EPM7032SLC44-10' 44/PLCC c=PofBuilder t=Untitled s0 v0: last=1 zeros=2"},
+       "r0 x- 7032S 'EPM7032SLC44-10' 44/PLCC last=1 zeros=2"},
       {"two kind words: the created image's map", [] { return PofBuilder("EPM7128E-7128SLC84").Program(62703).Build(); },
-       "r0 x- 7128S 'EPM7128E-7128SLC84' 84/PLCC c=PofBuilder t=Untitled s0 v0: last=62703 zeros=1"},
+       "r0 x- 7128S 'EPM7128E-7128SLC84' 84/PLCC last=62703 zeros=1"},
       {"called as fusedmp", [] { return Design().Build(); }, kGood,
        "JEDEC is defined in pof, the calling process should not be fusedmp\n", "", "/usr/local/bin/FuseDmp"},
   };
