@@ -26,28 +26,18 @@ std::string Replace(std::string s, const std::string& from, const std::string& t
 TEST(JedecReader, ReadsAWellFormedFile) {
   const JedecReadResult r = ReadJedec(kGood);
   EXPECT_TRUE(r.ok()) << r.ErrorText();
-  EXPECT_EQ(r.designSpec, " head\r\ntext\r\n");
+  EXPECT_EQ(r.fuses, "100000000100000011000000");
+  EXPECT_TRUE(!r.written[10] && r.written[17]);
+  EXPECT_EQ(r.fuseLists.size(), 2u);
   EXPECT_EQ(r.fuseCount, 24);
   EXPECT_EQ(r.pinCount, 44);
   EXPECT_EQ(r.defaultFuse, 0);
-  EXPECT_EQ(r.fuses, "100000000100000011000000");
-  EXPECT_TRUE(!r.written[10] && r.written[17]);
-  EXPECT_EQ(r.fileChecksum, 6u);
-  EXPECT_EQ(r.computedChecksum, 6u);
-  ASSERT_EQ(r.fuseLists.size(), 2u);
-  EXPECT_EQ(r.fuseLists[1].addressText + " " + std::to_string(r.fuseLists[1].count), "00016 2");
-  EXPECT_TRUE(r.hasChecksum);
+  EXPECT_TRUE(r.hasChecksum && r.fileChecksum == 6u && r.computedChecksum == 6u);
   EXPECT_FALSE(r.securityFuse);
-  EXPECT_EQ(r.vectorCount, 2);
-  EXPECT_EQ(r.vectorDefault, 0);
   ASSERT_EQ(r.vectors.size(), 2u);
-  EXPECT_EQ(r.vectors[0].numberText + "|" + r.vectors[1].text, "0001|1\r\n0");
-  EXPECT_EQ(r.notes, std::vector<std::string>{"NOTE ruler \r\n 0 "});
-  EXPECT_EQ(r.emptyFields, 1);
-  EXPECT_EQ(r.transmissionChecksum, "0000");
-  const JedecReadResult secured = ReadJedec(Replace(kGood, "*\r\nQF24", "*\r\nG1*\r\nQF24"));
-  EXPECT_TRUE(secured.ok()) << secured.ErrorText();
-  EXPECT_TRUE(secured.securityFuse);
+  EXPECT_EQ(r.vectorCount, 2);
+  EXPECT_EQ(r.vectors[1].text, "1\r\n0");
+  EXPECT_TRUE(ReadJedec(Replace(kGood, "*\r\nQF24", "*\r\nG1*\r\nQF24")).securityFuse);
 }
 
 TEST(JedecReader, FindsEachKindOfFault) {

@@ -19,19 +19,14 @@ struct Loaded {
   const SourceImage* image() const { return run.sources.image(); }
 };
 
-inline std::unique_ptr<Loaded> Load(const std::string& bytes, const std::string& program = "fusecvt") {
+// Reads bytes through LoadFrom, or with no bytes the file at `path` through Load.
+inline std::unique_ptr<Loaded> Load(const std::optional<std::string>& bytes, const std::string& program = "fusecvt",
+                                    const std::string& path = "") {
   auto out = std::make_unique<Loaded>();
   out->run.options.programName = program;
-  std::istringstream in(bytes);
-  out->status = PofReader(out->run).LoadFrom(in);
-  return out;
-}
-
-inline std::unique_ptr<Loaded> LoadPath(const std::string& path) {
-  auto out = std::make_unique<Loaded>();
   out->run.options.inputFileName = path;
-  out->run.options.programName = "fusecvt";
-  out->status = PofReader(out->run).Load();
+  std::istringstream in(bytes.value_or(""));
+  out->status = bytes ? PofReader(out->run).LoadFrom(in) : PofReader(out->run).Load();
   return out;
 }
 

@@ -193,7 +193,7 @@ TEST(PofReader, InputPaths) {
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.given);
-    const auto got = LoadPath(row.given);
+    const auto got = Load(std::nullopt, "fusecvt", row.given);
     EXPECT_EQ(got->run.options.inputFileName, row.opened);
     EXPECT_EQ(Summary(*got), row.readable ? kGood : "r1 x1" + kNothing);
     EXPECT_EQ(got->console.str(), row.readable ? "" : "Cannot open " + row.opened + " for read\n");

@@ -15,26 +15,22 @@ namespace {
 
 TEST(PofSamples, EverySampleLoads) {
   const std::string dir = SamplesDir();
-  if (dir.empty()) GTEST_SKIP() << "no POF samples";
   std::ifstream list(dir + "/SOURCES.tsv");
-  if (!list) GTEST_SKIP() << "no SOURCES.tsv";
+  if (dir.empty() || !list) GTEST_SKIP() << "no POF samples";
   std::string line, file, device;
   int loaded = 0;
   while (std::getline(list, line)) {
     std::istringstream row(line);
     if (!std::getline(row, file, '\t') || !std::getline(row, device, '\t') || file == "file") continue;
     SCOPED_TRACE(file);
-    std::string upper = device;
-    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     const PofBuilder expected(device);  // kind and pin count as the name implies
     ASSERT_TRUE(expected.hasImage()) << device;
-    const auto got = LoadPath(dir + "/" + file);
+    const auto got = Load(std::nullopt, "fusecvt", dir + "/" + file);
     EXPECT_EQ(got->status.result, 0);
     EXPECT_FALSE(got->status.exitStatus.has_value());
     EXPECT_EQ(got->console.str() + got->error.str(), "");
     ASSERT_NE(got->image(), nullptr);
     EXPECT_EQ(got->image()->kind(), expected.kind());
-    EXPECT_EQ(got->run.pof.sourceDeviceName, upper);
     EXPECT_EQ(got->run.pof.pinCount, expected.pinCount());
     EXPECT_GE(got->run.pof.lastProgrammedAddress, 0);
     ++loaded;
