@@ -30,6 +30,7 @@ inline std::unique_ptr<Loaded> Load(const std::optional<std::string>& bytes, con
   return out;
 }
 
+// A packet; its length field says `length` when given, else the data size.
 inline PofBuilder::Packet P(std::int16_t tag, std::string data,
                             std::optional<std::int32_t> length = std::nullopt) {
   return {tag, std::move(data), length};
