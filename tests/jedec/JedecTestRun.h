@@ -13,17 +13,18 @@
 
 namespace fusecvt::test {
 
-inline std::tm FixedDate() {
+inline std::tm Tm(int year, int mon, int mday, int hour, int min, int sec, int wday) {
   std::tm t{};
-  t.tm_year = 2026 - 1900;
-  t.tm_mon = 11;
-  t.tm_mday = 5;
-  t.tm_hour = 16;
-  t.tm_min = 42;
-  t.tm_sec = 8;
-  t.tm_wday = 6;
+  t.tm_year = year - 1900;
+  t.tm_mon = mon;
+  t.tm_mday = mday;
+  t.tm_hour = hour;
+  t.tm_min = min;
+  t.tm_sec = sec;
+  t.tm_wday = wday;
   return t;
 }
+inline std::tm FixedDate() { return Tm(2026, 11, 5, 16, 42, 8, 6); }
 
 struct TestRun {
   TestRun(const std::string& package, int pins, const std::tm& date = FixedDate())
@@ -45,35 +46,28 @@ inline std::unique_ptr<BlockTargetImage> MakeImage(BlockTargetKind kind) {
   return nullptr;
 }
 
-// Fuse i of the 96 of a product term in file order: 16 foldback, then 80 inputs.
-inline char& TermFuse(BlockTargetImage& img, int mc, int pt, int i) {
-  return i < 16 ? img.ptFoldbackFuses.at(mc, pt, i) : img.ptInputFuses.at(mc, pt, i - 16);
-}
-
-inline void SetTerm(BlockTargetImage& img, int mc, int pt, char c) {
-  for (int i = 0; i < 96; ++i) TermFuse(img, mc, pt, i) = c;
-}
-
 // Fills every field with a repeatable mix of '0' and '1', then sets cases the
-// writer must tell apart: left-out terms, a term with one '1', a macrocell
-// whose S0..S2 are cleared and one whose S21 = '0' keeps them.
+// writer must tell apart: left-out (all '0') terms, terms with one '1' (an
+// input fuse, the first foldback fuse, the last fuse), a macrocell whose
+// S0..S2 are cleared and one whose S21 = '0' keeps them.
 inline void FillPattern(BlockTargetImage& img, unsigned seed) {
   unsigned state = seed * 2654435761u + 1u;
-  auto next = [&] {
-    state = state * 1103515245u + 12345u;
-    return (state >> 16) & 1u ? '1' : '0';
-  };
+  auto next = [&] { return ((state = state * 1103515245u + 12345u) >> 16) & 1u ? '1' : '0'; };
   for (FuseArray* a : {&img.ptInputFuses, &img.ptFoldbackFuses, &img.mcBits, &img.uimMux,
                        &img.goeMux, &img.configBits, &img.uesBits}) {
     for (std::size_t i = 0; i < a->size(); ++i) a->data()[i] = next();
   }
   img.jtagBit = '1';
-  const int n = img.geometry().macrocells;
-  SetTerm(img, 0, 0, '0');
-  SetTerm(img, 17, 4, '0');
-  SetTerm(img, n - 1, 2, '0');
-  SetTerm(img, 5, 3, '0');
-  TermFuse(img, 5, 3, 40) = '1';
+  // Fuse i of a term in file order: 16 foldback, then 80 inputs.
+  auto term = [&](int mc, int pt, int lone) {
+    for (int i = 0; i < 96; ++i) {
+      (i < 16 ? img.ptFoldbackFuses.at(mc, pt, i) : img.ptInputFuses.at(mc, pt, i - 16)) = i == lone ? '1' : '0';
+    }
+  };
+  for (int mc : {0, 17, img.geometry().macrocells - 1}) term(mc, mc % 5, -1);
+  term(5, 3, 40);
+  term(6, 1, 0);
+  term(7, 2, 95);
   std::memcpy(img.mcBits.row(1), "111101010101010101010110", 24);  // S21 = '1': cleared
   std::memcpy(img.mcBits.row(2), "111101010101010101010010", 24);  // S21 = '0': kept
 }
