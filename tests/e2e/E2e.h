@@ -1,0 +1,77 @@
+#pragma once
+// End-to-end conversions: a design stated in source fields is written as a
+// POF and converted by the real run; the JEDEC file is compared byte for byte
+// with the file put together from the target's fuse map after the stated
+// changes, and console and report with their texts.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <functional>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "support/EndToEnd.h"
+#include "support/ExpectedJedec.h"
+#include "support/PofBuilder.h"
+#include "support/RunHarness.h"
+#include "support/TestPaths.h"
+
+namespace fusecvt::test {
+
+// A source design; `idle` sets mcConfig[7] = '0' in every macrocell (no
+// product term routed, pin unused), as the QPL6032 designs start.
+struct Design {
+  Design(const std::string& device, bool idle) : pof(device), s(pof.image()) {
+    for (int m = 0; m < 32 && idle; ++m) s.mcConfig.at(m, 7) = '0';
+  }
+  static void Row(FuseArray& f, int row, const char* text) {
+    for (int i = 0; text[i]; ++i) f.at(row, i) = text[i];
+  }
+  static void Flat(FuseArray& f, const char* text) { std::copy(text, text + std::strlen(text), f.data()); }
+  // Pick p of PIA row r: a two-character code (high bit first) on the plain
+  // 7032, one-hot '0' on the other kinds.
+  void Pick(int lab, int row, int p) {
+    for (int i = 0; i < (s.kind() == SourceKind::Max7032 ? 2 : 4); ++i) {
+      s.pia.at(lab, row, i) = s.kind() == SourceKind::Max7032 ? ((p >> (1 - i)) & 1 ? '1' : '0') : i == p ? '0' : '1';
+    }
+  }
+  void Connect(int m, int k, int c) { s.logicArray.at(m, k, c) = '0'; }
+  PofBuilder pof;
+  SourceImage& s;
+};
+
+// The texts of one run; console and report are put together around them.
+struct Texts {
+  std::string target;   // target, package and pins of the conversion line
+  bool lowVoltage;      // the low-voltage warning after the file names
+  std::string console;  // console lines before the timing line
+  std::string report;   // report lines before "Conversion is completed"
+  std::string summary;  // the report's settings summary
+  std::string before = "", after = "";  // console lines around the rest
+};
+
+// Converts `pof` with `options` in a scratch folder and compares everything.
+inline void ConvertAndCompare(const PofBuilder& pof, const std::vector<std::string>& options,
+                              const std::string& expectedJed, long fuses, const Texts& t) {
+  ScratchDir dir;
+  const std::string in = dir.File("design.pof"), jed = dir.File("design.jed"), txt = dir.File("design.txt");
+  pof.WriteTo(in);
+  std::vector<std::string> args{"fusecvt"};
+  args.insert(args.end(), options.begin(), options.end());
+  args.push_back(in);
+  const RunResult r = RunInProcess(args);
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "");
+  EXPECT_SAME_TEXT(expectedJed, ReadFile(jed));
+  ExpectSoundJedec(jed, fuses);
+  const std::string line = ConversionLine(pof.deviceName(), t.target), warn = t.lowVoltage ? LowVoltageWarning() : "";
+  EXPECT_SAME_TEXT(Banner() + t.before + line + ConsoleFileNames(in, jed, txt) + warn + t.console + TimingLine() +
+                       kCompleted + t.after, r.out);
+  EXPECT_SAME_TEXT(Banner() + line + ReportFileNames(in, jed, txt) + warn + t.report + kCompleted + t.summary,
+                   ReadFile(txt));
+}
+
+}  // namespace fusecvt::test

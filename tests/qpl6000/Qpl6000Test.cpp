@@ -1,0 +1,305 @@
+// The QPL6000 rules that are intricate enough for tables of their own: the
+// macrocell bits and the clean-up of unused terms, the combinational-latch
+// pass, and the JEDEC writer's header, fuse section and vector numbering.
+// MC 1 sits at pin 4: feedback F = 25, F' = 24, pin input T = 41, T' = 40;
+// A = pin 5 (true 42, complement 43), B = pin 6 (true 45, complement 44).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <optional>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "driver/Conversion.h"
+#include "driver/Version.h"
+#include "qpl6000/Qpl6000.h"
+#include "support/EndToEnd.h"
+#include "support/ExpectedQpl6000.h"
+#include "support/TestPaths.h"
+
+namespace fusecvt {
+namespace {
+
+using Cols = std::vector<int>;
+constexpr int F = 25, Fc = 24, T = 41, NotT = 40, A = 42, NotA = 43, B = 45, NotB = 44;
+const Cols E{-1};  // a term with every column connected
+
+struct Term { int mc, pt; Cols cols; };
+
+void Set(Qpl6000& q, const Term& t) {
+  for (int c = 0; c < 152; ++c) q.ptFuses.at(t.mc, t.pt, c) = t.cols == E ? '0' : '1';
+  for (int c : t.cols) {
+    if (c >= 0) q.ptFuses.at(t.mc, t.pt, c) = '0';
+  }
+}
+Cols Zeros(const Qpl6000& q, int mc, int pt) {
+  Cols out;
+  for (int c = 0; c < 152; ++c) if (q.ptFuses.at(mc, pt, c) == '0') out.push_back(c);
+  return out.size() == 152 ? E : out;
+}
+std::string Bits(const Qpl6000& q, int mc) { return std::string(q.mcBits.row(mc), 16); }
+void SetBits(Qpl6000& q, int mc, const std::string& b) { std::copy(b.begin(), b.end(), q.mcBits.row(mc)); }
+
+struct Captured {
+  std::ostringstream console, error, out;
+  Conversion run{console, error, Clock::Fixed(std::tm{})};
+};
+
+// Combinational output, PT 1 in the sum, bits 3 and 4 on, output enable 0 1 1.
+const std::string kLatch = "1111111110111111";
+std::string Stored(int mc, const char* bell) {
+  const std::string n = std::to_string(mc);
+  return "Combinatorial Latch Detected at Macrocell " + n + " from POF file" + bell +
+         "\n\t- Added race coverage product term" + bell + "\n";
+}
+const std::string kPf = "Combinatorial Latch Detected at Macrocell 1 from POF file (pf)\n - Implemented Pin feedback.\n";
+const std::string kInUse = "Combinatorial Latch Detected at Macrocell 1 from POF file\n";
+
+struct RaceCase {
+  std::string what, bits;
+  std::vector<Term> before, after;  // `after`: the terms checked afterwards
+  std::string bitsAfter, out, console;
+  int verbose = 1;
+};
+
+TEST(Qpl6000CoverRaces, CoverageTermPinFeedbackOrNothing) {
+  std::vector<RaceCase> cases = {
+      {"second block: own feedback 33", kLatch, {{16, 0, {A, B}}, {16, 1, {33, NotB}}, {16, 2, E}},
+       {{16, 2, {33, A}}}, "1111101110111111", Stored(17, ""), Stored(17, "\a")},
+      {"one recounted, copy differs", kLatch, {{0, 0, {A, B}}, {0, 1, {F, A}}, {0, 2, E}},
+       {{0, 0, {A, B}}, {0, 1, {T, A}}, {0, 2, E}}, kLatch, kPf, kPf},
+      {"two recounted", kLatch, {{0, 0, {A, B}}, {0, 1, {F, A}}, {0, 2, E}, {0, 3, {F, B}}},
+       {{0, 1, {T, A}}, {0, 3, {T, B}}}, kLatch, kPf, kPf},
+      {"two recounted, copy equals them", kLatch, {{0, 0, {A}}, {0, 1, {F, A}}, {0, 2, E}, {0, 3, {F, A}}},
+       {{0, 1, {T, A}}, {0, 3, {T, A}}}, kLatch, kPf, kPf},
+      {"one recounted, copy equals it", kLatch, {{0, 0, {A}}, {0, 1, {F, A}}, {0, 2, E}},
+       {{0, 1, {F, A}}, {0, 2, E}}, kLatch, "", ""},
+      {"copy left with nothing", kLatch, {{0, 0, {B}}, {0, 1, {F, NotB}}, {0, 2, E}}, {{0, 1, {T, NotB}}},
+       kLatch, kPf, kPf},
+      {"literal without opposite", kLatch, {{0, 0, {A}}, {0, 1, {F, 13}}, {0, 2, E}}, {{0, 1, {13, T}}},
+       kLatch, kPf, kPf},
+      {"literal not in the copy", kLatch, {{0, 0, {A}}, {0, 1, {F, NotB}}, {0, 2, E}}, {{0, 1, {T, NotB}}},
+       kLatch, kPf, kPf},
+      {"no empty term", kLatch, {{0, 0, {A, B}}, {0, 1, {F, NotB}}}, {{0, 1, {T, NotB}}}, kLatch, kPf, kPf},
+      {"bit 3 off", "1110111110111111", {{0, 0, {A, B}}, {0, 1, {F, NotB}}, {0, 2, E}},
+       {{0, 1, {T, NotB}}, {0, 2, E}}, "", kPf, kPf},
+      {"complement and wider terms move, quietly", kLatch,
+       {{0, 0, {F, A, B}}, {0, 1, {Fc, NotA}}, {0, 2, {NotB}}, {0, 3, E}},
+       {{0, 0, {T, A, B}}, {0, 1, {NotT, NotA}}, {0, 2, {NotB}}, {0, 3, E}}, kLatch, "", "", 0},
+      {"output off, pin unused", "1111111111111111", {{0, 0, {Fc, A}}}, {{0, 0, {NotT, A}}}, kLatch, kPf, kPf},
+      {"output off, pin read by MC 6", "1111111111111111", {{0, 0, {Fc, A}}, {5, 2, {T}}}, {{0, 0, {Fc, A}}},
+       "", kInUse, kInUse},
+      {"output off, pin complement read", "1111111111111111", {{0, 0, {Fc, A}}, {5, 2, {NotT}}},
+       {{0, 0, {Fc, A}}}, "", kInUse, kInUse},
+      {"output off, an all-0 term reads the pin", "1111111111111111", {{0, 0, {Fc, A}}, {5, 4, E}},
+       {{0, 0, {Fc, A}}}, "", kInUse, kInUse},
+      {"output enable 0 0 1", "1111111110011111", {{0, 0, {Fc, A}}, {0, 1, {F, B}}},
+       {{0, 0, {Fc, A}}, {0, 1, {F, B}}}, "", "", ""},
+      {"output enable 0 1 0", "1111111110101111", {{0, 0, {Fc, A}}}, {{0, 0, {Fc, A}}}, "", "", ""},
+      {"registered", "1111111110111011", {{0, 0, {Fc, A}}}, {{0, 0, {Fc, A}}}, "", "", ""},
+      {"bit 15 off", "1111111110111110", {{0, 0, {Fc, A}}}, {{0, 0, {Fc, A}}}, "", "", ""},
+      {"set-aside PT 1 alone", "0111111110111111", {{0, 0, {F, A}}}, {{0, 0, {F, A}}}, "", "", ""},
+      {"set-aside PT 1 moves with another", "0111111110111111", {{0, 0, {F, A}}, {0, 1, {Fc, B}}},
+       {{0, 0, {T, A}}, {0, 1, {NotT, B}}}, "", kPf, kPf},
+  };
+  // A.B + F./B: the copy of A.B loses B and gains F and goes into the first
+  // empty term (a later one stays empty), whose enable bit is switched on.
+  const std::pair<int, char> enable[5] = {{0, '1'}, {1, '1'}, {5, '0'}, {7, '0'}, {12, '0'}};
+  for (int e = 0; e < 5; ++e) {
+    std::string bits = "1011111110111111";  // PT 2..5 not in the sum
+    if (e == 0) bits[0] = '0';
+    std::string after = bits;
+    after[static_cast<std::size_t>(enable[e].first)] = enable[e].second;
+    const int plain = (e + 1) % 5, latch = (e + 2) % 5, later = e < 2 ? e + 3 : -1;
+    RaceCase c{"stored in PT " + std::to_string(e + 1), bits, {{0, e, E}, {0, plain, {A, B}}, {0, latch, {F, NotB}}},
+               {{0, e, {F, A}}, {0, plain, {A, B}}, {0, latch, {F, NotB}}}, after, Stored(1, ""), Stored(1, "\a"), e % 2};
+    if (later >= 0) c.before.push_back({0, later, E}), c.after.push_back({0, later, E});
+    cases.push_back(c);
+  }
+  for (const RaceCase& k : cases) {
+    SCOPED_TRACE(k.what);
+    Captured r;
+    r.run.options.verbose = k.verbose;
+    Qpl6000 q;
+    const int mc = k.before[0].mc;
+    SetBits(q, mc, k.bits);
+    for (const Term& t : k.before) Set(q, t);
+    q.CoverRaces(r.out, r.run);
+    for (const Term& t : k.after) {
+      Cols want = t.cols;
+      std::sort(want.begin(), want.end());
+      EXPECT_EQ(Zeros(q, t.mc, t.pt), want) << "PT " << t.pt + 1;
+    }
+    EXPECT_EQ(Bits(q, mc), k.bitsAfter.empty() ? k.bits : k.bitsAfter);
+    EXPECT_EQ(r.out.str(), k.out);
+    EXPECT_EQ(r.console.str(), k.console);
+  }
+}
+
+TEST(Qpl6000TranslateMacrocells, EachSourceBitReachesItsConfigurationBit) {
+  // {mc, source config bit or -1, output enable bit or -1, bits 0..15}
+  struct Case { int mc, config, oe; const char* bits; } cases[] = {
+      {0, -1, -1, "0000110100111101"}, {1, 0, -1, "1000110100111101"}, {2, 1, -1, "0100110100111101"},
+      {3, 2, -1, "0000100100111101"},
+      {4, 3, -1, "0000110010111101"},   // bit 7 off with bit 13 on raises bit 8
+      {5, 4, -1, "0000110100110101"},
+      {6, 5, -1, "0000110010111101"},   // bits 7, 8 on and an open PT 4: PT 4 taken
+      {7, 6, -1, "0000111100111101"}, {8, 7, -1, "0010110100111101"},
+      {9, 8, -1, "0001010100111101"},   // expander 72+9 of MC 18 PT 1 erased
+      {10, 9, -1, "0000010100111101"}, {11, 10, -1, "0000110100111001"}, {12, 11, -1, "0000110100111111"},
+      {13, -1, 1, "0000110101011101"}, {14, -1, 0, "0000110100011101"},
+      {15, 8, -1, "0001110100111101"},  // expander 72+15 programmed: bit 4 on
+      {31, 8, -1, "0001010100111101"},  // second block: bit 4 stays
+  };
+  Captured r;
+  r.run.options.slew = AUTO;
+  r.run.options.pinClock = 1;
+  auto src = MakeSourceImage(SourceKind::Max7032);
+  for (const Case& c : cases) {
+    if (c.config >= 0) src->mcConfig.at(c.mc, c.config) = '0';
+    if (c.oe >= 0) src->outputEnable.at(c.mc, c.oe) = '0';
+  }
+  src->logicArray.at(17, 0, 72 + 15) = '0';
+  src->mcConfig.at(16, 10) = '0';  // MC 17 registered, its clock term reads only pin 43
+  Qpl6000 q;
+  for (const Term& t : std::vector<Term>{{16, 3, {58}}, {17, 3, {58}}, {18, 3, {58, 42}}, {19, 3, {59}}}) Set(q, t);
+  q.TranslateMacrocells(*src, r.run);
+  for (const Case& c : cases) EXPECT_EQ(Bits(q, c.mc), c.bits) << "MC " << c.mc + 1;
+  EXPECT_EQ(Zeros(q, 6, 3), E);
+  EXPECT_EQ(Zeros(q, 4, 3), Cols{});
+  // Pin clock: a registered term turns into bit 8; a combinational one keeps its bits.
+  EXPECT_EQ(Bits(q, 16), "0000110010111001");
+  EXPECT_EQ(Bits(q, 17), "0000110100111101");
+  for (int m : {16, 17}) EXPECT_EQ(Zeros(q, m, 3), E);
+  EXPECT_EQ(Zeros(q, 18, 3), (Cols{42, 58}));
+  EXPECT_EQ(Zeros(q, 19, 3), Cols{59});
+  EXPECT_EQ(r.run.options.ptClockConverted, 1);
+}
+
+TEST(Qpl6000ClearUnusedTerms, OpenTermsAreKeptOnlyWhereTheirMacrocellUsesThem) {
+  // 'K': the open term stays (all '1'); 'C': cleared to all '0'.
+  struct Case { int mc; const char* before; const char* after; const char* terms; } cases[] = {
+      {0, "1111111111111111", "1101111111111111", "KCCCC"},  // PT2 VCC reconfigured
+      {1, "1111011111111111", "1111011111111111", "KKCCC"},  // bit 1 on, 2..4 = 110
+      {2, "1111111111111110", "1111111111111110", "KCCCC"},  // bit 15 off, bit 13 on
+      {3, "1111111111111000", "1101111111111000", "KCCKC"},  // bit 13 off: reconfigured
+      {4, "1011011111111111", "1011011111111111", "KKCCC"},  // bit 1 off, 110
+      {5, "1001111111111111", "1001111111111111", "KKCCC"},  // bit 1 off, 011
+      {6, "1011111111111111", "1011111111111111", "KCCCC"},  // bit 1 off, 111
+      {7, "1001011111111111", "1001011111111111", "KCCCC"},  // bit 1 off, 010
+      {8, "1x11111111111111", "1x11111111111111", "KCCCC"},  // undefined bit 1
+      {9, "0111111111111111", "0101111111111111", "CCCCC"},  // bit 0 off
+      {10, "1111101111111111", "1101101111111111", "KCKCC"}, // bit 5 off keeps PT 3
+      {11, "1111111011111111", "1101111011111111", "KCCKC"}, // bit 7 off keeps PT 4
+      {12, "1111111111111011", "1101111111111011", "KCCKC"}, // 7, 8 on, 13 off
+      {13, "1111111101111011", "1101111101111011", "KCCCC"}, // 8 off
+      {14, "0000000000000000", "0000000000000000", "CCKKC"}, // PT 5 never kept
+  };
+  for (int verbose : {1, 0}) {
+    Captured r;
+    r.run.options.verbose = verbose;
+    Qpl6000 q;
+    for (int m = 0; m < 32; ++m) SetBits(q, m, std::string(16, '0'));
+    for (const Case& c : cases) SetBits(q, c.mc, c.before);
+    Set(q, {15, 4, {3}});  // a connected term is always kept
+    q.ClearUnusedTerms(r.run);
+    std::string notices;
+    for (const Case& c : cases) {
+      EXPECT_EQ(Bits(q, c.mc), c.after) << "MC " << c.mc + 1;
+      for (int p = 0; p < 5; ++p) EXPECT_EQ(Zeros(q, c.mc, p), c.terms[p] == 'K' ? Cols{} : E) << c.mc << p;
+      if (c.before[2] != c.after[2]) notices += "Macrocell " + std::to_string(c.mc + 1) + " PT2 VCC is reconfigured\n";
+    }
+    EXPECT_EQ(Zeros(q, 15, 4), Cols{3});
+    EXPECT_EQ(r.console.str(), verbose ? notices : "");
+  }
+}
+
+// ------------------------------------------------------------ the JEDEC file
+
+std::tm SampleTime() {  // Sat Dec 05 16:42:08 2026
+  std::tm t{};
+  t.tm_year = 126, t.tm_mon = 11, t.tm_mday = 5, t.tm_hour = 16, t.tm_min = 42, t.tm_sec = 8, t.tm_wday = 6;
+  return t;
+}
+
+// Open, partly connected and disabled terms (MC 16: none written); no two
+// configuration rows alike.
+void FillMixed(Qpl6000& q) {
+  std::minstd_rand next(12345);
+  for (int mc = 0; mc < 32; ++mc) {
+    for (int p = 0; p < 5; ++p) {
+      const unsigned kind = mc == 15 ? 0 : next() % 4;
+      for (int c = 0; c < 152; ++c) q.ptFuses.at(mc, p, c) = kind == 0 ? '0' : kind == 1 || next() % 3 ? '1' : '0';
+    }
+    for (int i = 0; i < 16; ++i) q.mcBits.at(mc, i) = (mc * 7 + i * 3) % 5 == 0 ? '0' : '1';
+  }
+  for (int p = 0; p < 4; ++p) Set(q, {0, p, E});
+  Set(q, {0, 4, {0, 151}});  // MC 1 PT 5 at 23560 + 456
+}
+
+TEST(Qpl6000WriteJedec, HeaderNoticesFuseSectionAndVectorNumbers) {
+  std::vector<std::string> many(1000, "01");
+  many[998] = "HL";
+  many[999] = std::string(300, 'X') + "END";
+  struct Case {
+    const char *word, *device;
+    std::optional<std::string> creator, comment;
+    std::uint16_t security;
+    int pd1, pinKeep;
+    std::vector<std::string> vectors;
+    const char* head;  // from the device line to the '*' line, "\n" line ends
+  } cases[] = {
+      // '*', STX, ETX and CR in the texts would break the file: each becomes a blank.
+      {"qpl6000e", "EPM7032QC44-10", "Fitter*9.1", "ALL03\x03\r\n", 1, 0, 1, {"0101XXHL", "HL\x02LH"},
+       "Device QPL6000E (TQFP)\nCreated on: Sat Dec 05 16:42:08 2026\n\nFitter 9.1\nALL03  \n\n"},
+      {"p6000", "EPM7032", std::nullopt, std::nullopt, 0, 1, 1, many,
+       "Device QPL6000 (PLCC)\nCreated on: Sat Dec 05 16:42:08 2026\n\n\n"},
+      {"p6000e", "epm7032ti44", "two\nlines", "", 0, 1, 0, {},
+       "Device QPL6000E (TQFP)\nCreated on: Sat Dec 05 16:42:08 2026\n\ntwo\nlines\n\n"},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.word);
+    test::ScratchDir dir;
+    std::ostringstream console, error;
+    Conversion run(console, error, Clock::Fixed(SampleTime()));
+    ConversionOptions& o = run.options;
+    o.programName = "fusecvt", o.outputFileName = dir.File("out.jed"), o.targetDeviceName = k.word;
+    o.pd1 = k.pd1, o.pinKeep = k.pinKeep, o.raceCover = 0;
+    run.sources.deviceText = k.device, run.sources.creatorId = k.creator, run.sources.commentText = k.comment;
+    run.sources.securityBit = k.security, run.sources.testVectors = k.vectors;
+    Qpl6000 q;
+    FillMixed(q);
+    ASSERT_EQ(q.WriteJedec(run), kJedecWritten);
+    const bool extended = std::string(k.word).back() == 'e';
+    std::string vectors;
+    for (std::size_t i = 0; i < k.vectors.size(); ++i) {
+      vectors += (i < 9 ? "V00" : i < 99 ? "V0" : "V") + std::to_string(i + 1) + " " + k.vectors[i] + "*\n";
+    }
+    std::replace(vectors.begin(), vectors.end(), '\x02', ' ');
+    const std::string file = test::ReadFile(o.outputFileName);
+    EXPECT_SAME_TEXT(test::CrLf(std::string("\x02") + "fusecvt " + kVersionText + "\n" + k.head + "*\n" +
+                               (k.security ? "G1*\n" : "") + test::Qpl6000FuseSection(q, extended, k.pd1, k.pinKeep) +
+                               "QV" + std::to_string(k.vectors.size()) + "* X0*\n" + vectors + "\x03" "0000\n"), file);
+    if (k.vectors.size() == 1000) {
+      EXPECT_NE(file.find("\r\nV999 HL*\r\nV1000 " + std::string(300, 'X') + "END*\r\n\x03"), std::string::npos);
+    }
+    EXPECT_EQ(run.sources.deviceText.find_first_of("EPMQCT"), std::string::npos);  // lower-cased in place
+    EXPECT_EQ(console.str() + error.str(), "");
+  }
+}
+
+TEST(Qpl6000WriteJedec, UnopenableOutputIsReportedAndLeavesNoFile) {
+  test::ScratchDir dir;
+  Captured r;
+  r.run.options.outputFileName = dir.File("missing/out.jed");
+  Qpl6000 q;
+  EXPECT_EQ(q.WriteJedec(r.run), kJedecOpenFailed);
+  EXPECT_EQ(r.error.str(), "Cannot write output_file " + r.run.options.outputFileName + "\n");
+  EXPECT_FALSE(test::FileExists(r.run.options.outputFileName));
+}
+
+}  // namespace
+}  // namespace fusecvt
