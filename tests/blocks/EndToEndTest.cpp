@@ -1,0 +1,429 @@
+// Whole conversions to the QPL6032, QPL6064 and QPL6128: a design of each
+// source kind built by the test POF builder, converted by the real run. The
+// JEDEC file, the console and the report must match byte for byte what the
+// translation rules make of the design: the expected target image is stated
+// here fuse by fuse and laid out by the tests' own model of the fuse map.
+// Macrocells, LABs and product terms are counted from 0.
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "Blocks.h"
+#include "support/EndToEnd.h"
+#include "support/ExpectedJedec.h"
+#include "support/PofBuilder.h"
+#include "support/RunHarness.h"
+#include "support/TestPaths.h"
+
+namespace fusecvt::test {
+namespace {
+
+// A source edit: characters into a field at (a, b, c), or a kind-aware write.
+struct Src {
+  enum Op { kPut, kPick, kPair, kSelect, kOe, kClock, kJtag } op;
+  FuseArray SourceImage::*field;
+  int a, b, c;
+  const char* text;
+};
+Src Put(FuseArray SourceImage::*f, int a, int b, const char* t) { return {Src::kPut, f, a, b, 0, t}; }
+Src Col(int m, int k, int c) { return {Src::kPut, &SourceImage::logicArray, m, k, c, "0"}; }
+Src Pk(int lab, int row, int p) { return {Src::kPick, nullptr, lab, row, p, nullptr}; }
+Src Pair(int lab, int row) { return {Src::kPair, nullptr, lab, row, 0, nullptr}; }
+Src Sel(int rec, const char* s) { return {Src::kSelect, nullptr, rec, 0, 0, s}; }
+Src Oe(int row, int p, bool polarity) { return {Src::kOe, nullptr, row, p, polarity, nullptr}; }
+Src Clk(const char* code) { return {Src::kClock, nullptr, 0, 0, 0, code}; }
+Src Jtag(const char* bit) { return {Src::kJtag, nullptr, 0, 0, 0, bit}; }
+
+// An edit of the expected image. Term: PT k of macrocell m in use, all '1'
+// but input fuse a / foldback fuse b ('0'), and S21 '0'. Uim and Goe: the
+// multiplexer refilled with '1' and one fuse '0'.
+struct Tgt {
+  enum Op { kPut, kTerm, kUim, kGoe, kJtag } op;
+  FuseArray BlockTargetImage::*field;
+  int m, a, b, c;
+  const char* text;
+};
+Tgt Bits(int m, const char* s, int first = 0) { return {Tgt::kPut, &BlockTargetImage::mcBits, m, first, 0, 0, s}; }
+Tgt Cfg(int i, const char* s) { return {Tgt::kPut, &BlockTargetImage::configBits, i, 0, 0, 0, s}; }
+Tgt Ues(const char* s) { return {Tgt::kPut, &BlockTargetImage::uesBits, 0, 0, 0, 0, s}; }
+Tgt Term(int m, int k, int fuse, int fb = -1) { return {Tgt::kTerm, nullptr, m, k, fuse, fb, nullptr}; }
+Tgt Uim(int lab, int u, int f) { return {Tgt::kUim, nullptr, lab, u, f, 0, nullptr}; }
+Tgt Goe(int g, int f) { return {Tgt::kGoe, nullptr, g, f, 0, 0, nullptr}; }
+Tgt JtagOut(const char* bit) { return {Tgt::kJtag, nullptr, 0, 0, 0, 0, bit}; }
+
+struct Msg {
+  enum Kind { kPd1, kBox, kConsoleBox, kTdiPullup, kConsoleText } kind;
+  const char* text;  // the PD1 pin, or the console text
+};
+
+using SummaryField = std::pair<std::string BlockSummary::*, const char*>;
+
+struct Case {
+  const char* device;
+  std::vector<std::string> options;
+  const char* target;  // target, package and pins as the conversion line shows them
+  const char* package;
+  int pins;
+  std::vector<Src> source;
+  std::vector<Tgt> expected;
+  std::vector<Msg> messages;
+  bool ptClock;
+  std::vector<SummaryField> summary;
+};
+
+const char kUes[] = "0011010100001111";
+
+void Write(FuseArray& f, int a, int b, int c, const char* text) {
+  char* at = &f.at(a, b, c);
+  ASSERT_LE(at - f.data() + static_cast<long>(std::strlen(text)), static_cast<long>(f.size()));
+  std::memcpy(at, text, std::strlen(text));
+}
+
+void BuildSource(SourceImage& s, const std::vector<Src>& edits) {
+  IdleAll(s);
+  for (const Src& e : edits) {
+    switch (e.op) {
+      case Src::kPut: Write(s.*e.field, e.a, e.b, e.c, e.text); break;
+      case Src::kPick: WritePick(s, e.a, e.b, e.c); break;
+      case Src::kPair: WritePair(s, e.a, e.b); break;
+      case Src::kSelect: WriteSelect(s, e.a, e.text); break;
+      case Src::kOe: WriteOePick(s, e.a, e.b, e.c != 0); break;
+      case Src::kClock: WriteClockCode(s, e.text); break;
+      case Src::kJtag: s.jtagBit = e.text[0]; break;
+    }
+  }
+}
+
+bool LowVoltage(const Case& c) { return std::strstr(c.target, "ESL") != nullptr; }
+
+// A fresh target with every product term disabled, every macrocell idle,
+// the ITD fuses on and the lines that no PIA row feeds on fuse 1; then the
+// case's edits; then, on the QPL6128, lines 36..39 left without a '0' on
+// their "none" fuse (the plain 7128 sets it on 36 and 37 in any case).
+void BuildExpected(BlockTargetImage& t, const Case& c, K kind) {
+  t.ptInputFuses.fill('0');
+  t.ptFoldbackFuses.fill('0');
+  const std::string idle = PickCodeWidth(kind) ? Ones(24, {6, 8, 15, 20, 22}) : Ones(24, {6, 15, 20});
+  for (int m = 0; m < t.geometry().macrocells; ++m) std::memcpy(t.mcBits.row(m), idle.data(), 24);
+  Write(t.configBits, 9, 0, 0, "000");
+  if (LowVoltage(c)) t.configBits.at(6) = '0';
+  const int w = t.geometry().uimWidth;
+  for (int b = 0; b < t.geometry().blocks; ++b) {
+    if (w == 5) for (int u : {9, 19, 29, 39}) t.uimMux.at(b, u, 1) = '0';
+    if (w == 9) for (int u : {18, 19, 38, 39}) t.uimMux.at(b, u, 1) = '0';
+  }
+  for (const Tgt& e : c.expected) {
+    switch (e.op) {
+      case Tgt::kPut: Write(t.*e.field, e.m, e.a, 0, e.text); break;
+      case Tgt::kTerm: {
+        std::memset(t.ptInputFuses.row(e.m, e.a), '1', 80);
+        std::memset(t.ptFoldbackFuses.row(e.m, e.a), '1', 16);
+        if (e.b >= 0) t.ptInputFuses.at(e.m, e.a, e.b) = '0';
+        if (e.c >= 0) t.ptFoldbackFuses.at(e.m, e.a, e.c) = '0';
+        t.mcBits.at(e.m, 21) = '0';
+        break;
+      }
+      case Tgt::kUim:
+        std::memset(t.uimMux.row(e.m, e.a), '1', static_cast<std::size_t>(w));
+        t.uimMux.at(e.m, e.a, e.b) = '0';
+        break;
+      case Tgt::kGoe:
+        std::memset(t.goeMux.row(e.m), '1', static_cast<std::size_t>(t.geometry().goeWidth));
+        t.goeMux.at(e.m, e.a) = '0';
+        break;
+      case Tgt::kJtag: t.jtagBit = e.text[0]; break;
+    }
+  }
+  if (w != 27) return;
+  for (int lab = 0; lab < 8; ++lab) {
+    for (int u = 36; u < 40; ++u) {
+      const std::string line(t.uimMux.row(lab, u), 27);
+      if (line == Ones(27) || (kind == K::Max7128 && u < 38)) t.uimMux.at(lab, u, u < 38 ? 12 : 2) = '0';
+    }
+  }
+}
+
+std::string Render(const std::vector<Msg>& messages, bool console) {
+  std::string s;
+  for (const Msg& m : messages) {
+    if (m.kind == Msg::kPd1) {
+      const int n = console ? 67 : 68;
+      s += Stars(n) + "-PD1: Error! Pin " + m.text + " for PD1 is used in your logic function.\n" +
+           "             PD1 option cannot be enabled.\n" + Stars(n);
+    } else if (m.kind == Msg::kTdiPullup) {
+      s += Stars(79) + "-TDI_pullup: Error! Some or all four JTAG pins are used in your logic function.\n" +
+           "                    TDI_pullup option cannot be enabled.\n" + Stars(79);
+    } else if (m.kind == Msg::kConsoleText) {
+      if (console) s += m.text;
+    } else if (m.kind == Msg::kBox || console) {
+      s += ErrorBox(console ? 63 : 62);
+    }
+  }
+  return s;
+}
+
+void RunCase(const Case& c) {
+  SCOPED_TRACE(c.device);
+  ScratchDir dir;
+  const std::string pof = dir.File("design.pof"), jed = dir.File("design.jed"), txt = dir.File("design.txt");
+  PofBuilder b(c.device);
+  ASSERT_EQ(b.pinCount(), c.pins);
+  BuildSource(b.image(), c.source);
+  b.WriteTo(pof);
+  std::vector<std::string> args{"fusecvt"};
+  args.insert(args.end(), c.options.begin(), c.options.end());
+  args.push_back(pof);
+  const RunResult r = RunInProcess(args);
+  ASSERT_EQ(r.status, 0) << r.out << r.err;
+  EXPECT_EQ(r.err, "");
+
+  std::unique_ptr<BlockTargetImage> want = TargetFor(b.image());
+  BuildExpected(*want, c, b.kind());
+  ExpectedHeader h;
+  h.packageName = c.package;
+  h.pinCount = c.pins;
+  h.createdOn = kTestTimeText;
+  EXPECT_SAME_TEXT(ExpectedJedecFile(*want, h), ReadFile(jed));
+  ExpectSoundJedec(jed, want->geometry().fuseCount);
+
+  BlockSummary sum;
+  const std::string word = std::string(c.target).substr(3, 4);
+  sum.heading = c.device[3] == '3' ? "" : "Options :  (" + word + " only)";
+  if (LowVoltage(c)) sum.powerReset = "ONCE";
+  for (const SummaryField& f : c.summary) sum.*f.first = f.second;
+  const std::string head = Banner() + ConversionLine(c.device, c.target);
+  const std::string warning = LowVoltage(c) ? "" : LowVoltageWarning();
+  const std::string clock = c.ptClock ? kPtClockLine : "";
+  EXPECT_SAME_TEXT(head + ConsoleFileNames(pof, jed, txt) + warning + Render(c.messages, true) + clock +
+                       TimingLine() + kCompleted,
+                   r.out);
+  EXPECT_SAME_TEXT(head + ReportFileNames(pof, jed, txt) + warning + Render(c.messages, false) + clock +
+                       kCompleted + sum.Text(),
+                   ReadFile(txt));
+}
+
+const auto kMcCfg = &SourceImage::mcConfig;
+const auto kIo = &SourceImage::ioConfig;
+const auto kOePia = &SourceImage::oePia;
+const auto kOut = &SourceImage::outputEnable;
+const auto kUnknown = &SourceImage::unknownBits;
+
+// --- QPL6032 ------------------------------------------------------------------
+
+TEST(BlocksEndToEnd, Qpl6032) {
+  // 7032S with -pinclk: MC 21's PT 4 reads only GCLK2 (row 0 pick 1 of LAB 1,
+  // true column) with clock code 1: a pin clock on the second line ('0'). No
+  // term reads line 30 of LAB 1 any more: the 7032S parks it (choice 3).
+  RunCase({"EPM7032SLC44-10", {"-pinclk"}, "QPL6032ESPLCC44", "PLCC", 44,
+           {Put(kMcCfg, 21, 10, "0"), Pk(1, 0, 1), Col(21, 3, 0), Clk("001"), Pk(0, 0, 0),
+            Col(0, 0, 0), Pk(0, 1, 0), Put(&SourceImage::ues, 0, 0, kUes)},
+           {Bits(21, "111" "010001" "11101101" "1000" "011"), Uim(1, 30, 3), Term(0, 0, 60), Uim(0, 30, 1), Uim(0, 31, 3),
+            Cfg(15, "010110"), JtagOut("1"), Bits(8, "000"), Bits(24, "000"), Bits(3, "000"),
+            Ues(kUes)},
+           {}, true, {{&BlockSummary::pinClk, "ON"}}});
+  // 3032A with -pd2: nothing parks; OE PIA rows 0 and 2 route GOE 4 and 0,
+  // row 2 with its polarity bit; MC 11 and 21 lose their output.
+  RunCase({"EPM3032ATC44-10", {"-pd2"}, "QPL6032ESLTQFP44", "TQFP", 44,
+           {Pk(0, 0, 0), Col(0, 0, 0), Pk(1, 12, 3), Pk(0, 35, 1), Put(kOePia, 0, 0, "10111"),
+            Put(kOePia, 2, 0, "10110"), Clk("001"), Sel(5, "011")},
+           {Term(0, 0, 60), Uim(0, 30, 1), Uim(1, 23, 0), Uim(0, 8, 4), Goe(4, 0), Goe(0, 4),
+            Cfg(27, "1"), Cfg(15, "010110"), Bits(5, "010"), Bits(11, "000"), Bits(21, "000"),
+            Bits(31, "000"), Cfg(28, "0"), JtagOut("1"), Bits(8, "000"), Bits(24, "000"),
+            Bits(3, "000"), Ues("1111111111111111")},
+           {}, false, {{&BlockSummary::powerdown, "PD2"}}});
+}
+
+// --- QPL6064 ------------------------------------------------------------------
+
+TEST(BlocksEndToEnd, Qpl6064SelectKinds) {
+  const char* off = "000";
+  // 7064S with -pd1: MC 0 fully set (select OE1), PT 0 reads row 0 true and
+  // the foldback of MC 5; row 18 of LAB 0 is picked but unread: parked.
+  RunCase({"EPM7064SLC44-10", {"-pd1"}, "QPL6064ESPLCC44", "PLCC", 44,
+           {Put(kMcCfg, 0, 0, "0110100110101"), Put(kIo, 0, 0, "101010"), Col(0, 0, 0), Col(0, 0, 77),
+            Pk(0, 0, 0), Pk(0, 18, 3), Put(kOePia, 0, 0, "110110110"), Clk("001"),
+            Put(&SourceImage::ues, 0, 0, kUes)},
+           {Bits(0, "001" "110110" "01001111" "1111" "001"), Term(0, 0, 0, 5), Term(0, 1, -1), Term(0, 3, -1),
+            Uim(0, 0, 3), Uim(0, 1, 8), Goe(0, 4), Cfg(27, "1"), Cfg(15, "010110"), Bits(2, off),
+            Cfg(29, "0"), JtagOut("1"), Bits(31, off), Bits(47, off), Bits(7, off), Ues(kUes)},
+           {}, false, {{&BlockSummary::powerdown, "PD1"}}});
+  // 7064AE: PD1 refused (MC 2 drives GND), MC 16's PT 3 becomes a pin clock
+  // (GCLK1 true, code 1) and its line 33 is parked; an unsupported bit.
+  RunCase({"EPM7064AETC100-10", {"-pd1", "-pinclk"}, "QPL6064ESLTQFP100", "TQFP", 100,
+           {Put(kIo, 2, 5, "00"), Put(kMcCfg, 16, 7, "1"), Put(kMcCfg, 16, 10, "0"), Pk(1, 33, 3),
+            Col(16, 3, 66), Clk("001"), Put(kUnknown, 0, 0, "0"), Put(&SourceImage::ues, 0, 0, kUes),
+            Put(&SourceImage::ues, 16, 0, "0000000000000000")},
+           {Bits(2, off), Bits(16, "111" "010111" "11101101" "1010" "011"), Term(16, 1, -1), Uim(1, 33, 8),
+            Cfg(15, "010110"), JtagOut("1"), Bits(31, off), Bits(47, off), Bits(7, off), Ues(kUes)},
+           {{Msg::kPd1, "14"}, {Msg::kBox, nullptr}}, true, {{&BlockSummary::pinClk, "ON"}}});
+  // 3064A with the JTAG bit off: MC 47 (TCK) drives GND, so -tdi_pullup is
+  // refused; OE PIA row 1 routes GOE 2; MC 19's PT 2 reads line 13 complemented.
+  RunCase({"EPM3064ATC44-10", {"-tdi_pullup"}, "QPL6064ESLTQFP44", "TQFP", 44,
+           {Jtag("0"), Put(kIo, 47, 0, "111100"), Put(kIo, 4, 0, "111110"), Put(kIo, 11, 0, "111101"),
+            Put(kOePia, 1, 0, "011111111"), Put(kMcCfg, 19, 2, "0"), Pk(1, 24, 3), Col(19, 2, 49),
+            Clk("100"), Put(&SourceImage::ues, 0, 0, kUes)},
+           {Bits(47, off), Bits(4, "011"), Bits(11, "001"), Bits(19, "111" "111011" "11111100" "1110" "011"),
+            Term(19, 2, 27), Uim(1, 13, 0), Goe(2, 0), Cfg(15, "010111"), Ues(kUes)},
+           {{Msg::kTdiPullup, nullptr}}, false, {}});
+}
+
+// The plain 7064 in each package: the output-enable records go to the
+// macrocells with a pin, in order; every erased row picks code 7, which no
+// term reads: every fed line is parked.
+TEST(BlocksEndToEnd, Qpl6064Plain) {
+  const int kPark[18] = {8, 8, 0, 0, 0, 0, 8, 8, 1, 1, 0, 0, 8, 8, 0, 0, 1, 1};
+  struct Row {
+    const char* device;
+    const char* target;
+    const char* package;
+    int pins, records, mc1, mc2;  // macrocells of records 1 and 2
+    std::vector<std::string> options;
+    const char* pd1Pin;  // refused PD1, or null
+    bool pd2;
+  } rows[] = {{"EPM7064LC44-10", "QPL6064ESPLCC44", "PLCC", 44, 32, 2, 3, {"-pd1"}, "11", false},
+              {"EPM7064LC68-10", "QPL6064ESPLCC68", "PLCC", 68, 48, 2, 3, {"-pd1", "-pd2"}, "17", true},
+              {"EPM7064LC84-10", "QPL6064ESPLCC84", "PLCC", 84, 64, 1, 2, {"-pd2"}, nullptr, true},
+              {"EPM7064TC100-10", "QPL6064ESTQFP100", "TQFP", 100, 64, 1, 2, {"-pd1"}, "14", false}};
+  for (const Row& row : rows) {
+    Case c{row.device, row.options, row.target, row.package, row.pins,
+           {Put(kOut, 0, 0, "10"), Put(kOut, 1, 0, "00"), Put(kOut, 2, 0, "00"),
+            Put(kOut, row.records - 1, 0, "01"), Put(kMcCfg, 0, 0, "0"),
+            Put(&SourceImage::pia, 0, 33, "0"), Col(0, 0, 66)},
+           {Bits(0, "001" "111010" "01111101" "1110" "001"), Term(0, 0, 66), Bits(row.mc1, "000"),
+            Bits(row.mc2, "000"), Bits(63, "010"), Goe(0, 0), Goe(1, 0), Cfg(10, "1")},
+           {}, false,
+           {{&BlockSummary::powerdown, row.pd2 ? "PD2" : "OFF"}, {&BlockSummary::itd2, "OFF"},
+            {&BlockSummary::openCollector, "OFF"}, {&BlockSummary::jtag, "OFF"}}};
+    c.options.push_back("-gclk2_itd");
+    c.messages.push_back({Msg::kConsoleText, " ITD Disabled, activity on GCLK2 dose not cause a part wake-up\n"});
+    if (row.pd1Pin) c.messages.push_back({Msg::kPd1, row.pd1Pin});
+    if (row.pd2) c.expected.insert(c.expected.end(), {Bits(34, "000"), Cfg(28, "0")});
+    for (int b = 0; b < 4; ++b) {
+      for (int u = 0; u < 40; ++u) {
+        if (u % 20 < 18) c.expected.push_back(Uim(b, u, kPark[u % 20]));
+      }
+    }
+    c.expected.push_back(Uim(0, 33, 0));  // GCLK1, read by MC 0
+    RunCase(c);
+  }
+}
+
+// --- QPL6128 ------------------------------------------------------------------
+
+struct PtIn {
+  int mc, pt, column, fuse;  // source column of the PT, and the target fuse it lands on
+};
+struct Fuse {
+  int lab, line, fuse;
+};
+
+// The paired kinds' design. Rows reached through their pair row: LAB 1 row 19
+// (row 27 of LAB 6, secondary line 17), LAB 6 row 18 (row 27 of LAB 1,
+// primary line 35), LAB 3 row 2 (row 10 of LAB 4: its "none", secondary).
+// Special placements: P64 on row 5 (primary: line 38 and fuse 23 of line
+// 24; secondary: line 6 as usual), P68 on row 34 (secondary: line 37), the
+// "none" of row 6 (line 36, extra fuse by the LAB's half) and of row 10.
+const Src kPairedPicks[] = {Pk(6, 27, 7), Pk(1, 27, 7), Pk(0, 5, 10), Pk(4, 34, 10), Pk(0, 6, 12),
+                            Pk(4, 10, 12), Pk(0, 0, 0), Pk(5, 5, 10), Pair(1, 19), Pair(6, 18),
+                            Pair(3, 2)};
+const PtIn kPairedInputs[] = {{100, 1, 37, 71}, {4, 0, 10, 76}, {68, 4, 69, 75}, {5, 0, 12, 72},
+                              {53, 0, 4, 72},   {7, 0, 0, 68},  {84, 0, 10, 12}};
+const Fuse kPairedUim[] = {
+    {6, 17, 2},  {6, 35, 11}, {1, 35, 23},               // D130: pair-read, own rows parked
+    {0, 38, 3},  {0, 24, 23}, {4, 37, 2},  {4, 3, 23},   // P64, P68
+    {0, 36, 23}, {0, 22, 9},  {3, 36, 23}, {3, 30, 0},   // "none" of rows 6 and 10
+    {4, 36, 12}, {4, 30, 0},  {0, 34, 10}, {5, 6, 3}};   // row 10 unread, F104, P64 secondary
+
+// The plain 7128: no pairing, the primary line everywhere; its product terms
+// read the "none" of rows 6 and 33 on line 39 while line 36 is routed.
+const Src kPlainPicks[] = {Pk(0, 5, 10), Pk(6, 5, 10), Pk(1, 32, 10), Pk(2, 6, 12),
+                           Pk(7, 33, 12), Pk(4, 0, 0),  Pk(5, 34, 10), Pk(3, 27, 7)};
+const PtIn kPlainInputs[] = {{4, 0, 10, 76},  {20, 0, 64, 78}, {36, 0, 13, 79},
+                             {68, 1, 1, 69},  {84, 0, 68, 42}, {52, 3, 55, 71}};
+const Fuse kPlainUim[] = {{0, 38, 3}, {0, 24, 23}, {6, 38, 12}, {6, 24, 23}, {1, 39, 3},
+                          {1, 25, 3}, {2, 36, 12}, {2, 22, 9},  {7, 36, 12}, {7, 23, 26},
+                          {4, 34, 10}, {5, 21, 2}, {3, 35, 11}};
+
+template <std::size_t P, std::size_t I, std::size_t U>
+void AddDesign(Case& c, const Src (&picks)[P], const PtIn (&inputs)[I], const Fuse (&uim)[U]) {
+  c.source.insert(c.source.end(), picks, picks + P);
+  for (const PtIn& in : inputs) {
+    c.source.push_back(Col(in.mc, in.pt, in.column));
+    c.expected.push_back(Term(in.mc, in.pt, in.fuse));
+  }
+  for (const Fuse& f : uim) c.expected.push_back(Uim(f.lab, f.line, f.fuse));
+}
+
+// Record `rec` selects OE2 and lands on MC 16 (S0..S2 100, GOE 3); OE PIA
+// row 1 picks P112 (GOE 3 fuse 6) with its polarity bit, row 4 has only its
+// polarity bit. With -pinclk, MC 20's PT 3 reads GCLK1 through LAB 1 row 19
+// (code 1: first line, '1') and line 17 of LAB 1 is parked instead of read.
+Case Paired(const char* device, const char* target, const char* package, int pins, bool pinClock,
+            const char* code, const char* clockBits, const char* jtagIn, const char* jtagOut,
+            std::vector<int> unknownZeros, std::vector<Msg> messages, int rec, const char* ues) {
+  Case c{device, {}, target, package, pins, {Sel(rec, "011"), Oe(1, 9, true), Oe(4, -1, true), Clk(code), Jtag(jtagIn)},
+         {Bits(16, "100"), Goe(3, 6), Cfg(24, "1"), Cfg(26, "1"), Cfg(15, clockBits), JtagOut(jtagOut)},
+         messages, pinClock, {}};
+  AddDesign(c, kPairedPicks, kPairedInputs, kPairedUim);
+  for (int i : unknownZeros) c.source.push_back(Put(kUnknown, i, 0, "0"));
+  if (ues) c.source.push_back(Put(&SourceImage::ues, 0, 0, ues));
+  if (ues) c.expected.push_back(Ues(ues));
+  if (jtagOut[0] == '1') c.expected.insert(c.expected.end(), {Bits(31, "000"), Bits(47, "000"), Bits(95, "000")});
+  if (pinClock) {
+    c.options.push_back("-pinclk");
+    c.summary.push_back({&BlockSummary::pinClk, "ON"});
+    c.source.insert(c.source.end(), {Col(20, 3, 38), Put(kMcCfg, 20, 10, "0")});
+    c.expected.insert(c.expected.end(), {Bits(20, "111" "010011" "11101101" "1010" "011"), Uim(1, 17, 2)});
+  } else {
+    c.source.push_back(Col(20, 0, 38));
+    c.expected.insert(c.expected.end(), {Term(20, 0, 34), Uim(1, 17, 11)});
+  }
+  if (std::strstr(device, "7128E")) {  // open_out and JTAG follow the POF on the others
+    c.summary.insert(c.summary.end(), {{&BlockSummary::openCollector, "OFF"}, {&BlockSummary::jtag, "OFF"}});
+  }
+  return c;
+}
+
+TEST(BlocksEndToEnd, Qpl6128PairedKinds) {
+  const Msg box{Msg::kBox, nullptr}, consoleBox{Msg::kConsoleBox, nullptr};
+  // 7128S: JTAG AUTO from unknownBits[10]; a '0' among unknownBits 3..9 gives
+  // a box on both streams, unknownBits[27] one more on the console.
+  RunCase(Paired("EPM7128SLC84-15", "QPL6128ESPLCC84", "PLCC", 84, true, "001", "010110", "1", "1",
+                 {4, 27}, {box, consoleBox}, 12, nullptr));
+  RunCase(Paired("EPM7128AETC100-10", "QPL6128ESLTQFP100", "TQFP", 100, false, "101", "011110", "0",
+                 "0", {}, {}, 12, "0110100111000010"));
+  RunCase(Paired("EPM3128ATC100-10", "QPL6128ESLTQFP100", "TQFP", 100, false, "110", "010011", "1",
+                 "1", {}, {}, 12, "1000000011111110"));
+  // 7128E: code 000 is illegal and silent; one box per '0' of unknownBits 3..9;
+  // the records follow the package.
+  RunCase(Paired("EPM7128EQC160-15", "QPL6128ESPQFP160", "PQFP", 160, false, "000", "111110", "1",
+                 "0", {3, 8}, {box, box}, 12, nullptr));
+  RunCase(Paired("EPM7128ELC84-15", "QPL6128ESPLCC84", "PLCC", 84, false, "001", "010110", "1", "0",
+                 {9}, {box}, 8, nullptr));
+}
+
+// The plain 7128: record 0 (OE1) goes to the package's first pinned macrocell,
+// MC 16 takes record `rec` (OE2); GOE 0 takes D132, GOE 3 D129.
+TEST(BlocksEndToEnd, Qpl6128Plain) {
+  const struct {
+    const char* device;
+    const char* target;
+    const char* package;
+    int pins, rec, first;
+  } rows[] = {{"EPM7128LC84-15", "QPL6128ESPLCC84", "PLCC", 84, 8, 2},
+              {"EPM7128TC100-10", "QPL6128ESTQFP100", "TQFP", 100, 10, 0}};
+  for (const auto& row : rows) {
+    Case c{row.device, {}, row.target, row.package, row.pins, {Put(kOut, row.rec, 0, "0"), Put(kOut, 0, 1, "0")},
+           {Bits(16, "100"), Bits(row.first, "001"), Goe(0, 0), Goe(3, 10)}, {}, false,
+           {{&BlockSummary::openCollector, "OFF"}, {&BlockSummary::jtag, "OFF"}}};
+    AddDesign(c, kPlainPicks, kPlainInputs, kPlainUim);
+    RunCase(c);
+  }
+}
+
+}  // namespace
+}  // namespace fusecvt::test

@@ -1,0 +1,321 @@
+// The intricate rules of the block-target stages, one table over the three
+// targets: where a PIA row's pick and columns land (pair rows, side rule,
+// special placements, parking), which pins and clocks stage 1 records, the
+// pin-clock conversion, the global OE picks, the S bits per source family,
+// the JTAG, pull-up, power-down and clock options, and the unsupported-bit
+// boxes. Macrocells, LABs and product terms are counted from 0.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "Blocks.h"
+#include "translate/BlockTranslation.h"
+
+namespace fusecvt::test {
+namespace {
+
+const std::vector<K> k6064All{K::Max7064S, K::Max7064AE, K::Max3064A, K::Max7064};
+
+// PT 2 of macrocell lab*16+4 reads the row's complement column (or not).
+struct RouteRow {
+  std::vector<K> kinds;
+  int lab, row, serving;  // serving: the pair row of LAB 7 - lab; -1: unpaired
+  int pick;               // -1: none written
+  int ptFuse;             // where the complement column lands
+  int line, fuse;         // the line routed and its fuse when read (-1: erased)
+  int park;               // its fuse when no term reads it (-1: no parking)
+  int extraLine, extraFuse;
+};
+
+TEST(BlocksRouting, PicksAndColumnsReachTheirLineAndFuse) {
+  const RouteRow rows[] = {
+      // QPL6032: only the 7032S parks; odd lines take the complement at 2u.
+      {{K::Max7032S}, 0, 0, -1, 0, 61, 30, 1, 3, -1, -1},
+      {{K::Max7032AE, K::Max3032A, K::Max7032}, 1, 12, -1, 3, 46, 23, 0, -1, -1, -1},
+      {{K::Max7032AE, K::Max3032A, K::Max7032}, 0, 35, -1, 1, 17, 8, 4, -1, -1, -1},
+      {{K::Max7032AE}, 0, 10, -1, 3, 42, 21, 3, -1, -1, -1},
+      {{K::Max7032S, K::Max7032AE}, 0, 27, -1, -1, 1, 0, -1, -1, -1, -1},
+      // QPL6064: fuse 8 - position, every kind parks.
+      {k6064All, 2, 0, -1, 0, 1, 0, 3, 8, -1, -1},
+      {k6064All, 2, 18, -1, 3, 3, 1, 1, 8, -1, -1},
+      {k6064All, 2, 6, -1, 3, 25, 12, 0, 8, -1, -1},
+      {k6064All, 2, 35, -1, 4, 75, 37, 8, 1, -1, -1},
+      {k6064All, 2, 22, -1, 6, 19, 9, 6, 1, -1, -1},
+      {{K::Max7064S, K::Max3064A}, 2, 0, -1, -1, 1, 0, -1, -1, -1, -1},
+      // QPL6128: primary line in LABs 0..3, secondary in 4..7, swapped by a pair row.
+      {{K::Max7128S, K::Max7128E}, 0, 0, -1, 0, 69, 34, 10, 23, -1, -1},
+      {{K::Max7128S, K::Max7128E}, 7, 0, -1, 0, 33, 16, 10, 2, -1, -1},
+      {{K::Max7128S, K::Max7128E}, 1, 19, 27, 7, 35, 17, 11, 2, -1, -1},
+      {{K::Max7128S, K::Max7128E}, 6, 18, 27, 7, 71, 35, 11, 23, -1, -1},
+      {{K::Max7128S, K::Max7128E}, 4, 5, -1, 10, 13, 6, 3, 0, -1, -1},
+      // Special placements: their own line and one extra fuse.
+      {{K::Max7128S, K::Max3128A, K::Max7128E}, 0, 5, -1, 10, 77, 38, 3, 12, 24, 23},
+      {{K::Max7128S, K::Max3128A, K::Max7128E}, 6, 15, 5, 10, 77, 38, 3, 12, 24, 23},
+      {{K::Max7128S, K::Max3128A, K::Max7128E}, 3, 32, -1, 10, 79, 39, 3, 12, 25, 3},
+      {{K::Max7128S, K::Max3128A, K::Max7128E}, 1, 24, 34, 10, 75, 37, 2, 12, 3, 23},
+      {{K::Max7128S, K::Max3128A, K::Max7128E}, 5, 7, -1, 10, 73, 36, 2, 12, 2, 23},
+      {{K::Max7128S, K::Max3128A, K::Max7128E}, 0, 6, -1, 12, 73, 36, 23, 12, 22, 9},
+      {{K::Max7128S, K::Max3128A, K::Max7128E}, 4, 6, -1, 12, 73, 36, 23, 12, 4, 8},
+      {{K::Max7128S, K::Max3128A, K::Max7128E}, 7, 33, -1, 12, 73, 36, 23, 12, 5, 8},
+      {{K::Max7128S, K::Max3128A, K::Max7128E}, 2, 2, 10, 12, 73, 36, 23, 12, 30, 0},
+      {{K::Max7128S, K::Max3128A, K::Max7128E}, 6, 19, -1, 12, 73, 36, 23, 12, 31, 0},
+      {{K::Max7128S}, 0, 6, -1, -1, 45, 22, -1, -1, -1, -1},
+      {{K::Max7128E}, 0, 27, -1, 13, 71, 35, -1, -1, -1, -1},
+      // The plain 7128: no pairing; its terms read the "none" of row 6 on
+      // line 39 while line 36 is routed (and, read by nobody, parked).
+      {{K::Max7128}, 6, 5, -1, 10, 77, 38, 3, 12, 24, 23},
+      {{K::Max7128}, 1, 32, -1, 10, 79, 39, 3, 12, 25, 3},
+      {{K::Max7128}, 4, 0, -1, 0, 69, 34, 10, 23, -1, -1},
+      {{K::Max7128}, 5, 34, -1, 10, 43, 21, 2, 0, -1, -1},
+      {{K::Max7128}, 2, 6, -1, 12, 79, 36, 12, 12, 22, 9},
+      {{K::Max7128}, 4, 27, -1, 15, 71, 35, -1, -1, -1, -1},
+  };
+  for (const RouteRow& r : rows) {
+    for (K kind : r.kinds) {
+      for (bool read : {true, false}) {
+        SCOPED_TRACE(std::string(SourceKindName(kind)) + " LAB " + std::to_string(r.lab) + " row " +
+                     std::to_string(r.row) + (read ? " read" : " unread"));
+        Stage s(kind);
+        if (r.serving >= 0) {
+          WritePair(*s.src, r.lab, r.row);
+          s.Pick(7 - r.lab, r.serving, r.pick);
+        } else if (r.pick >= 0) {
+          s.Pick(r.lab, r.row, r.pick);
+        }
+        const int m = r.lab * 16 + 4;
+        if (read) s.Col(m, 2, 2 * r.row + 1);
+        s.Run(5);
+        if (read) {
+          EXPECT_EQ(s.Inputs(m, 2), Ones(80, {r.ptFuse}));
+        }
+        const int w = s.t->geometry().uimWidth;
+        EXPECT_EQ(s.Uim(r.lab, r.line), Ones(w, {read || r.park < 0 ? r.fuse : r.park}));
+        if (r.extraLine >= 0) {
+          EXPECT_EQ(s.Uim(r.lab, r.extraLine), Ones(w, {r.extraFuse}));
+        }
+      }
+    }
+  }
+}
+
+// Stage 1 records the JTAG pins and the dedicated clock inputs read through a
+// picked row (by column parity where the kind tells the polarities apart).
+TEST(BlocksProductTerms, PinAndClockUseFlags) {
+  using F = int PinUseFlags::*;
+  const F tdi = &PinUseFlags::tdiPinUsed, tdo = &PinUseFlags::tdoPinUsed, g1 = &PinUseFlags::gclk1TrueUsed,
+          g1c = &PinUseFlags::gclk1ComplementUsed, g2 = &PinUseFlags::gclk2TrueUsed,
+          g2c = &PinUseFlags::gclk2ComplementUsed, g3 = &PinUseFlags::gclk3Used;
+  const struct {
+    std::vector<K> kinds;
+    int lab, row, serving, pick, column;
+    F flag;  // null: none
+  } rows[] = {
+      {{K::Max7032S, K::Max7032}, 1, 20, -1, 3, 40, tdi},  {{K::Max7032S, K::Max7032}, 1, 27, -1, 1, 54, g1},
+      {{K::Max7032S, K::Max7032}, 1, 35, -1, 1, 71, g1c},  {{K::Max7032S, K::Max7032}, 1, 0, -1, 1, 0, g2},
+      {{K::Max7032S, K::Max7032}, 1, 8, -1, 1, 17, g2c},   {{K::Max7032S, K::Max7032}, 1, 7, -1, 0, 14, g3},
+      {{K::Max7032S}, 0, 0, -1, 0, 0, nullptr},             // F4: a JTAG macrocell's feedback
+      {k6064All, 2, 31, -1, 4, 62, tdi},                    {k6064All, 2, 27, -1, 7, 55, tdo},
+      {k6064All, 2, 11, -1, 3, 22, nullptr},                {k6064All, 2, 33, -1, 3, 67, g1c},
+      {{K::Max7064S, K::Max3064A}, 3, 8, -1, 3, 17, g2c},   {{K::Max7064}, 3, 8, -1, 3, 17, nullptr},
+      {k6064All, 3, 9, -1, 3, 18, g3},                      {k6064All, 3, 15, -1, 3, 30, nullptr},
+      {{K::Max7128S, K::Max7128E}, 2, 33, -1, 7, 67, g1c},  {{K::Max7128}, 2, 33, -1, 7, 67, g1},
+      {{K::Max7128S, K::Max7128E}, 2, 0, -1, 7, 0, g2},     {{K::Max7128}, 2, 0, -1, 7, 0, nullptr},
+      {{K::Max7128S, K::Max7128}, 2, 31, -1, 6, 63, g3},    {{K::Max7128AE}, 1, 19, 27, 7, 38, g1},
+      {{K::Max7128E}, 4, 14, 6, 7, 29, g2c},
+  };
+  const F all[] = {&PinUseFlags::pd1PinUsed, &PinUseFlags::pd2PinUsed, tdi, &PinUseFlags::tmsPinUsed,
+                   &PinUseFlags::tckPinUsed, tdo, g1, g1c, g2, g2c, g3};
+  for (const auto& r : rows) {
+    for (K kind : r.kinds) {
+      SCOPED_TRACE(std::string(SourceKindName(kind)) + " row " + std::to_string(r.row));
+      Stage s(kind);
+      if (r.serving >= 0) WritePair(*s.src, r.lab, r.row);
+      s.Pick(r.serving >= 0 ? 7 - r.lab : r.lab, r.serving >= 0 ? r.serving : r.row, r.pick);
+      s.Col(r.lab * 16 + 5, 1, r.column);
+      s.Run(1);
+      for (F f : all) EXPECT_EQ(s.t->pinUse.*f, f == r.flag ? 1 : 0);
+    }
+  }
+}
+
+// PT 3 of macrocell lab*16+5 reads one clock column (S3 '0'); with -pinclk it
+// becomes a pin clock on the line the clock code gives ('1' first, '0'
+// second), or stays. `other`: row, pick and column through which macrocell
+// lab*16+6 reads GCLK1, so that a clock flag is set whatever PT 3 reads.
+TEST(BlocksPinClock, ProductTermClocksBecomePinClocks) {
+  const struct {
+    K kind;
+    int lab, row, serving, pick, column;
+    const char* code;  // null: the kind has none
+    char value;        // 0: no conversion
+    int other[3];
+  } rows[] = {
+      {K::Max7032S, 1, 27, -1, 1, 54, "001", '1', {}}, {K::Max7032S, 1, 27, -1, 1, 54, "010", 0, {}},
+      {K::Max7032AE, 1, 35, -1, 1, 71, "011", '0', {}}, {K::Max7032AE, 1, 27, -1, 1, 55, "100", '1', {}},
+      {K::Max3032A, 1, 8, -1, 1, 16, "110", '0', {}},  {K::Max7032S, 1, 0, -1, 1, 1, "110", '1', {}},
+      {K::Max7032S, 1, 27, -1, 1, 54, "111", 0, {}},   {K::Max7032S, 1, 27, -1, 0, 54, "001", 0, {35, 1, 70}},
+      {K::Max7032, 1, 35, -1, 1, 71, nullptr, '0', {}}, {K::Max7032, 1, 0, -1, 1, 0, nullptr, 0, {}},
+      {K::Max7064S, 1, 35, -1, 3, 71, "100", '1', {}}, {K::Max7064AE, 1, 6, -1, 3, 12, "100", '0', {}},
+      {K::Max3064A, 1, 6, -1, 3, 13, "110", '1', {}},  {K::Max7064AE, 1, 6, -1, 3, 13, "001", 0, {}},
+      {K::Max7064AE, 1, 33, -1, 2, 66, "001", 0, {35, 3, 70}}, {K::Max7064, 1, 33, -1, 3, 67, nullptr, '0', {}},
+      {K::Max7064, 1, 8, -1, 3, 16, nullptr, 0, {}},   {K::Max7128S, 2, 19, 27, 7, 38, "101", '1', {}},
+      {K::Max7128S, 5, 23, 33, 7, 47, "011", '0', {}}, {K::Max7128S, 6, 18, 27, 7, 36, "011", '1', {}},
+      {K::Max7128AE, 1, 10, 0, 7, 20, "100", '0', {}}, {K::Max3128A, 6, 14, 6, 7, 29, "110", '1', {}},
+      {K::Max7128S, 4, 9, 0, 7, 18, "110", '0', {}},   {K::Max7128E, 3, 25, 33, 7, 50, "001", '1', {}},
+      {K::Max7128S, 2, 19, -1, 7, 38, "001", 0, {27, 7, 54}}, {K::Max7128, 4, 27, -1, 7, 55, nullptr, '0', {}},
+      {K::Max7128, 4, 0, -1, 7, 0, nullptr, 0, {}},
+  };
+  for (const auto& r : rows) {
+    for (int variant = 0; variant < (r.value ? 4 : 1); ++variant) {  // then S3 '1', two inputs, no -pinclk
+      SCOPED_TRACE(std::string(SourceKindName(r.kind)) + " row " + std::to_string(r.row) + " code " +
+                   (r.code ? r.code : "-") + " variant " + std::to_string(variant));
+      Stage s(r.kind);
+      const int m = r.lab * 16 + 5;
+      if (r.serving >= 0) WritePair(*s.src, r.lab, r.row);
+      s.Pick(r.serving >= 0 ? 7 - r.lab : r.lab, r.serving >= 0 ? r.serving : r.row, r.pick);
+      s.Col(m, 3, r.column);
+      s.src->mcConfig.at(m, 10) = variant == 1 ? '1' : '0';
+      if (variant == 2) s.Col(m, 3, 80);
+      if (r.other[2]) {
+        s.Pick(r.lab, r.other[0], r.other[1]);
+        s.Col(m + 1, 0, r.other[2]);
+      }
+      if (r.code) WriteClockCode(*s.src, r.code);
+      s.run.options.pinClock = variant == 3 ? 0 : 1;
+      s.Run(2);
+      const bool converted = r.value && variant == 0;
+      EXPECT_EQ(s.run.options.ptClockConverted, converted ? 1 : 0);
+      const std::string b = s.Bits(m);
+      EXPECT_EQ(std::string() + b[5] + b[12], converted ? "00" : "11");
+      if (converted) {
+        EXPECT_EQ(std::string() + b[7] + b[19], std::string(2, r.value));
+      }
+      EXPECT_EQ(s.Inputs(m, 3) == std::string(80, '0'), converted);
+    }
+  }
+}
+
+// Stage 3: an OE PIA pick (or, on the plain kinds, an output-enable code of
+// one of the package's records) refills one GOE with one fuse; the others
+// keep the fresh target's defaults.
+TEST(BlocksGlobalOe, PicksAndPlainCodesSetTheirGoe) {
+  const struct {
+    K kind;
+    int pins, record;
+    const char* text;
+    int goe, fuse;  // goe -1: nothing changes; fuse -1: the GOE is refilled only
+  } rows[] = {
+      {K::Max7032S, 44, 0, "10111", 4, 0},      {K::Max7032S, 44, 0, "11101", 4, 4},
+      {K::Max7032S, 44, 0, "10011", 4, 0},      {K::Max7032AE, 44, 2, "10110", 0, 4},
+      {K::Max3032A, 44, 5, "11011", 5, 2},      {K::Max7032S, 44, 0, "11110", 4, -1},
+      {K::Max7032, 44, 3, "01", 1, 0},          {K::Max7032, 44, 31, "10", 4, 0},
+      {K::Max7064S, 44, 0, "110110111", 0, 4},  {K::Max7064AE, 44, 1, "111110110", 2, 8},
+      {K::Max3064A, 44, 3, "111111101", 4, 7},  {K::Max7064S, 44, 5, "000000001", 5, 6},
+      {K::Max7064AE, 44, 4, "111111110", -1, 0}, {K::Max7064, 44, 31, "10", 0, 0},
+      {K::Max7064, 44, 32, "10", -1, 0},        {K::Max7064, 68, 47, "01", 1, 0},
+      {K::Max7064, 68, 48, "01", -1, 0},        {K::Max7064, 160, 0, "10", -1, 0},
+      {K::Max7128S, 84, 0, "11011111011111", 0, 0}, {K::Max7128AE, 84, 1, "01111111111111", 3, 9},
+      {K::Max3128A, 84, 5, "11111111111101", 5, 9}, {K::Max7128S, 84, 4, "11111111111110", -1, 0},
+      {K::Max7128E, 84, 1, "10010", 3, 6},      {K::Max7128E, 84, 4, "11011", -1, 0},
+      {K::Max7128, 84, 63, "10", 0, 0},         {K::Max7128, 84, 64, "10", -1, 0},
+      {K::Max7128, 100, 79, "01", 3, 10},       {K::Max7128, 68, 0, "10", -1, 0},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(std::string(SourceKindName(r.kind)) + " " + std::to_string(r.pins) + " " + r.text);
+    Stage s(r.kind, r.pins);
+    const bool plain = PickCodeWidth(r.kind) && r.kind != K::Max7128E;
+    s.Set(plain ? s.src->outputEnable : s.src->oePia, r.record, r.text);
+    const std::unique_ptr<BlockTargetImage> fresh = TargetFor(*s.src);
+    s.Run(3);
+    for (int e = 0; e < 6; ++e) {
+      const int w = fresh->geometry().goeWidth;
+      EXPECT_EQ(s.Goe(e), e == r.goe ? Ones(w, {r.fuse}) : std::string(fresh->goeMux.row(e), w)) << e;
+    }
+  }
+}
+
+// Stages 2 and 4 on the JTAG port. The TDI and TDO macrocells use their pins
+// (PT 1 in use, S3 '1'); stage 1 said the TMS pin was used. Stage 2 takes the
+// flags from the pins again (QPL6032 with a warning), or keeps them; stage 4
+// takes the JTAG bit from the source (the 7128S: unknownBits[10]) under AUTO.
+TEST(BlocksJtag, PinFlagsAndTheJtagBit) {
+  const struct {
+    K kind;
+    int tdi, tms, tdo;
+    char sourceBit, unknown10;
+    bool recompute;
+    char jtagBit;
+  } rows[] = {
+      {K::Max7032S, 3, 8, 19, '0', 0, true, '0'},    {K::Max7032S, 3, 8, 19, '1', 0, false, '1'},
+      {K::Max7032, 3, 8, 19, '1', 0, true, '0'},     {K::Max7064S, 7, 31, 55, '1', 0, true, '1'},
+      {K::Max7064AE, 7, 31, 55, '1', 0, false, '1'}, {K::Max3064A, 7, 31, 55, '0', 0, true, '0'},
+      {K::Max7064, 7, 31, 55, '1', 0, true, '0'},    {K::Max7128S, 31, 47, 111, '0', '1', true, '1'},
+      {K::Max7128S, 31, 47, 111, '1', '0', true, '0'}, {K::Max7128AE, 31, 47, 111, '1', 0, true, '1'},
+      {K::Max7128E, 31, 47, 111, '1', 0, true, '0'},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(std::string(SourceKindName(r.kind)) + " JTAG bit " + r.sourceBit);
+    Stage s(r.kind, 84);
+    IdleAll(*s.src);
+    s.src->mcConfig.at(r.tdi, 7) = s.src->mcConfig.at(r.tdo, 7) = '1';
+    s.src->jtagBit = r.sourceBit;
+    if (r.unknown10) s.src->unknownBits.at(10) = r.unknown10;
+    s.t->pinUse.tmsPinUsed = 1;
+    s.Run(2);
+    EXPECT_EQ(s.t->pinUse.tdiPinUsed + s.t->pinUse.tdoPinUsed, r.recompute ? 2 : 0);
+    EXPECT_EQ(s.t->pinUse.tmsPinUsed, r.recompute ? 0 : 1);
+    const bool warn = r.kind != K::Max7032 && r.tdi == 3 && r.recompute;
+    auto warning = [](const char* pin, int mc) {
+      return std::string("Warning!! Jtag port ") + pin + " MC " + std::to_string(mc) +
+             " is used as\nInput or bidirectional port.\nJtag disabled.\n\n";
+    };
+    EXPECT_EQ(s.console.str(), warn ? warning("TDI", 4) + warning("TDO", 20) : "");
+    s.t->ApplyDeviceOptions(s.run);
+    EXPECT_EQ(s.t->jtagBit, r.jtagBit);
+  }
+}
+
+// Stage 4's clock code and stage 5's unsupported bits: one box per field
+// holding a '0' (the 7128E: per '0'; unknownBits[27]: the console only).
+TEST(BlocksUnsupportedBits, BoxesAndClockCodeTexts) {
+  const struct {
+    K kind;
+    const char* code;  // null: no clock step
+    std::vector<int> unknownZeros, remainingZeros;
+    int consoleBoxes, reportBoxes;
+    const char* clockBits;
+    const char* text;  // console text of stage 4
+  } rows[] = {
+      {K::Max7032S, "001", {}, {}, 0, 0, "010110", ""},
+      {K::Max7032S, "011", {}, {6}, 1, 1, "111110", ""},
+      {K::Max7032AE, "000", {0, 6}, {}, 1, 1, "111110", "Illegal GCLK\n"},
+      {K::Max3032A, "010", {3}, {0}, 2, 2, "011111", ""},
+      {K::Max7064AE, "111", {}, {0, 1}, 1, 1, "111110", "Illegal GCLK\n"},
+      {K::Max3064A, "100", {2}, {4}, 2, 2, "010111", ""},
+      {K::Max7128S, "101", {4, 9}, {}, 1, 1, "011110", ""},
+      {K::Max7128S, "110", {10, 26}, {}, 0, 0, "010011", ""},
+      {K::Max7128S, "111", {27}, {}, 1, 0, "111110", "Illegal unknown bits\n"},
+      {K::Max7128AE, "001", {5, 27}, {}, 2, 1, "010110", ""},
+      {K::Max7128E, "000", {3, 7}, {}, 2, 2, "111110", ""},
+      {K::Max7128, nullptr, {}, {}, 0, 0, "111110", ""},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(std::string(SourceKindName(r.kind)) + " " + (r.code ? r.code : "-"));
+    Stage s(r.kind, 84);
+    if (r.code) WriteClockCode(*s.src, r.code);
+    for (int i : r.unknownZeros) s.src->unknownBits.at(i) = '0';
+    for (int i : r.remainingZeros) s.src->remainingBits.at(i) = '0';
+    s.Run();
+    std::string console = r.text, report;
+    for (int i = 0; i < r.consoleBoxes; ++i) console += ErrorBox(63);
+    for (int i = 0; i < r.reportBoxes; ++i) report += ErrorBox(62);
+    EXPECT_EQ(s.console.str(), console);
+    EXPECT_EQ(s.report.str(), report);
+    EXPECT_EQ(s.Config(15, 6), r.clockBits);
+  }
+}
+
+}  // namespace
+}  // namespace fusecvt::test
