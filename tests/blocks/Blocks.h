@@ -19,11 +19,12 @@ namespace fusecvt::test {
 
 using K = SourceKind;
 
-inline std::unique_ptr<BlockTargetImage> TargetFor(const SourceImage& s) {
-  if (s.macrocells() == 32) return std::make_unique<Qpl6032>();
-  if (s.macrocells() == 64) return std::make_unique<Qpl6064>();
+inline std::unique_ptr<BlockTargetImage> TargetOf(int macrocells) {
+  if (macrocells == 32) return std::make_unique<Qpl6032>();
+  if (macrocells == 64) return std::make_unique<Qpl6064>();
   return std::make_unique<Qpl6128>();
 }
+inline std::unique_ptr<BlockTargetImage> TargetFor(const SourceImage& s) { return TargetOf(s.macrocells()); }
 
 // Kinds whose PIA picks are binary codes (first character most significant).
 inline int PickCodeWidth(K k) {

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <utility>
@@ -187,6 +188,7 @@ void RunCase(const Case& c) {
   h.packageName = c.package;
   h.pinCount = c.pins;
   h.createdOn = kTestTimeText;
+  h.secure = std::find(c.options.begin(), c.options.end(), "-secure") != c.options.end();
   EXPECT_SAME_TEXT(ExpectedJedecFile(*want, h), ReadFile(jed));
   ExpectSoundJedec(jed, want->geometry().fuseCount);
 
@@ -225,16 +227,17 @@ TEST(BlocksEndToEnd, Qpl6032) {
             Cfg(15, "010110"), JtagOut("1"), Bits(8, "000"), Bits(24, "000"), Bits(3, "000"),
             Ues(kUes)},
            {}, true, {{&BlockSummary::pinClk, "ON"}}});
-  // 3032A with -pd2: nothing parks; OE PIA rows 0 and 2 route GOE 4 and 0,
-  // row 2 with its polarity bit; MC 11 and 21 lose their output.
-  RunCase({"EPM3032ATC44-10", {"-pd2"}, "QPL6032ESLTQFP44", "TQFP", 44,
-           {Pk(0, 0, 0), Col(0, 0, 0), Pk(1, 12, 3), Pk(0, 35, 1), Put(kOePia, 0, 0, "10111"),
+  // 3032A with -pd2 and -secure: nothing parks; OE PIA rows 0 and 2 route GOE
+  // 4 and 0, row 2 with its polarity bit; MC 11 and 21 lose their output;
+  // MC 17 reads row 12 true, on odd line 23: fuse 2u+1.
+  RunCase({"EPM3032ATC44-10", {"-pd2", "-secure"}, "QPL6032ESLTQFP44", "TQFP", 44,
+           {Pk(0, 0, 0), Col(0, 0, 0), Pk(1, 12, 3), Col(17, 0, 24), Pk(0, 35, 1), Put(kOePia, 0, 0, "10111"),
             Put(kOePia, 2, 0, "10110"), Clk("001"), Sel(5, "011")},
-           {Term(0, 0, 60), Uim(0, 30, 1), Uim(1, 23, 0), Uim(0, 8, 4), Goe(4, 0), Goe(0, 4),
+           {Term(0, 0, 60), Term(17, 0, 47), Uim(0, 30, 1), Uim(1, 23, 0), Uim(0, 8, 4), Goe(4, 0), Goe(0, 4),
             Cfg(27, "1"), Cfg(15, "010110"), Bits(5, "010"), Bits(11, "000"), Bits(21, "000"),
             Bits(31, "000"), Cfg(28, "0"), JtagOut("1"), Bits(8, "000"), Bits(24, "000"),
             Bits(3, "000"), Ues("1111111111111111")},
-           {}, false, {{&BlockSummary::powerdown, "PD2"}}});
+           {}, false, {{&BlockSummary::powerdown, "PD2"}, {&BlockSummary::security, "ON"}}});
 }
 
 // --- QPL6064 ------------------------------------------------------------------

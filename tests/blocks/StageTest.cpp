@@ -11,12 +11,16 @@
 #include <vector>
 
 #include "Blocks.h"
+#include "driver/CommandLine.h"
+#include "support/ExpectedJedec.h"
 #include "translate/BlockTranslation.h"
 
 namespace fusecvt::test {
 namespace {
 
 const std::vector<K> k6064All{K::Max7064S, K::Max7064AE, K::Max3064A, K::Max7064};
+const std::vector<K> kAll{K::Max7032S, K::Max7032AE, K::Max3032A, K::Max7064S, K::Max7064AE, K::Max3064A, K::Max7128S,
+                          K::Max7128AE, K::Max3128A, K::Max7032, K::Max7064, K::Max7128, K::Max7128E};
 
 // PT 2 of macrocell lab*16+4 reads the row's complement column (or not).
 struct RouteRow {
@@ -314,6 +318,111 @@ TEST(BlocksUnsupportedBits, BoxesAndClockCodeTexts) {
     EXPECT_EQ(s.console.str(), console);
     EXPECT_EQ(s.report.str(), report);
     EXPECT_EQ(s.Config(15, 6), r.clockBits);
+  }
+}
+
+// Stage 2's fix-ups of MC 21 (mcConfig 0..9 as given): S11 drops to '0' when
+// S6 '1', S10 '0' and a term of its block reads its foldback other than with
+// foldbacks 0 and 1 together; a clock term that S5 '0' and S12 '1' leave
+// empty is switched off (S12 '0', PT 3 all '0').
+TEST(BlocksMacrocells, FoldbackAndClockTermFixUps) {
+  const struct {
+    const char* mc;
+    int reader, pt;
+    std::vector<int> columns;
+    char s11, s12;
+  } rows[] = {
+      {"1111111101", 18, 1, {77}, '0', '1'}, {"1111111101", 18, 1, {72, 73, 77}, '1', '1'},
+      {"1111111101", 21, 4, {72, 77}, '0', '1'}, {"1111111101", 2, 1, {77}, '1', '1'},
+      {"1111111111", 18, 1, {77}, '1', '1'}, {"1111111001", 18, 1, {77}, '1', '1'},
+      {"1111101010", -1, 0, {}, '0', '0'}, {"1111101010", 21, 3, {80}, '0', '1'}, {"1111111010", -1, 0, {}, '0', '1'}};
+  for (K kind : kAll) {
+    for (const auto& r : rows) {
+      SCOPED_TRACE(std::string(SourceKindName(kind)) + " " + r.mc + " reader " + std::to_string(r.reader));
+      Stage s(kind);
+      IdleAll(*s.src);
+      s.Set(s.src->mcConfig, 21, r.mc);
+      for (int c : r.columns) s.Col(r.reader, r.pt, c);
+      s.Run(2);
+      EXPECT_EQ(std::string() + s.Bits(21)[11] + s.Bits(21)[12], std::string() + r.s11 + r.s12);
+      EXPECT_EQ(s.Inputs(21, 3), std::string(80, r.s12 == '0' ? '0' : '1'));  // cleared with S12
+    }
+  }
+}
+
+// A target given a source of another target's kinds changes nothing, options
+// or not: its fuse map stays the fresh one.
+TEST(BlocksStages, SourcesOfAnotherTargetAreIgnored) {
+  for (K kind : kAll) {
+    for (int m : {32, 64, 128}) {
+      Stage s(kind);
+      if (m == s.src->macrocells()) continue;
+      s.t = TargetOf(m);
+      SCOPED_TRACE(std::string(SourceKindName(kind)) + " on " + s.t->geometry().deviceWord);
+      s.Col(0, 0, 0);
+      s.run.options.powerResetBit = 0;
+      s.run.options.pinKeep = s.run.options.pd1 = s.run.options.pinClock = 1;
+      s.Run();
+      EXPECT_EQ(ExpectedJedecFile(*s.t, {}), ExpectedJedecFile(*TargetOf(m), {}));
+      EXPECT_EQ(s.console.str() + s.report.str(), "");
+    }
+  }
+}
+
+// The device options from the command line, over every kind of an idle
+// erased source: S8 S20 S22 of MC 0 (null: left to the source), configBits
+// 6..11 and 28..30, the JTAG bit, whether the TMS macrocell lost its output
+// and the console. `used`: a pin flag raised before stage 4.
+TEST(BlocksDeviceOptions, OptionsSetTheirBits) {
+  auto refusal = [](const std::string& name) {
+    return Stars(79) + "-" + name + "_pullup: Error! Some or all four JTAG pins are used in your logic function.\n" +
+           "                    " + name + "_pullup option cannot be enabled.\n" + Stars(79);
+  };
+  auto itd = [](int n) {
+    return " ITD Disabled, activity on GCLK" + std::to_string(n) + " dose not cause a part wake-up\n";
+  };
+  const struct {
+    std::vector<std::string> args;
+    int PinUseFlags::*used;
+    const char *s, *cfg;
+    char jtag;
+    std::string text;
+  } rows[] = {
+      {{"-mc_power", "off", "-open_out", "on", "-slew", "slow", "-jtag", "off"}, nullptr, "011", "111000111", '0', ""},
+      {{"-mc_power", "on", "-open_out", "off", "-slew", "fast", "-jtag", "on"}, nullptr, "100", "111000111", '1', ""},
+      {{"-power_reset", "-pin_keep", "-gclk1_itd", "-gclk2_itd", "-gclk3_itd", "-jtag", "off"},
+       nullptr, nullptr, "011111110", '0', itd(1) + itd(2) + itd(3)},
+      {{"-gclk2_itd", "-jtag", "off"}, &PinUseFlags::gclk2ComplementUsed, nullptr, "111000111", '0',
+       "\nGCLK2 ITD setting override: (ignore user request to disable)\n"
+       "GCLK2 pin is used as a logic input so ITD wake-up enable is required\n\n"},
+      {{"-tdi_pullup", "-tms_pullup", "-jtag", "off"}, nullptr, nullptr, "100000111", '1', ""},
+      {{"-tdi_pullup", "-tms_pullup", "-jtag", "off"}, &PinUseFlags::tckPinUsed, nullptr,
+       "111000111", '0', refusal("TDI") + refusal("TMS")},
+      {{"-tms_pullup", "-jtag", "on"}, &PinUseFlags::tdoPinUsed, nullptr, "110000111", '1',
+       "WARNING: (-JTAG ON) Some JTAG pins appear to be used for I/O pins in\n"
+       "   this design.  If these pins are used for I/O in the design, use the \n   -JTAG OFF option.\n\n"},
+  };
+  for (const auto& r : rows) {
+    for (K kind : kAll) {
+      SCOPED_TRACE(std::string(SourceKindName(kind)) + " row " + std::to_string(&r - rows));
+      Stage s(kind, kind == K::Max7128 || kind == K::Max7128E ? 84 : 44);
+      IdleAll(*s.src);
+      if (!PickCodeWidth(kind) || kind == K::Max7128E) WriteClockCode(*s.src, "001");
+      std::vector<std::string> args{"fusecvt"};
+      args.insert(args.end(), r.args.begin(), r.args.end());
+      args.push_back("design.pof");
+      ASSERT_EQ(ParseCommandLine(args, s.run), CONTINUE);
+      s.Run(3);
+      if (r.used) s.t->pinUse.*r.used = 1;
+      s.t->ApplyDeviceOptions(s.run);
+      const std::string b = s.Bits(0);
+      EXPECT_EQ(r.s ? std::string() + b[8] + b[20] + b[22] : "", r.s ? r.s : "");
+      EXPECT_EQ(s.Config(6, 6) + s.Config(28, 3), r.cfg);
+      EXPECT_EQ(s.t->jtagBit, r.jtag);
+      const int tms = s.src->macrocells() == 32 ? 8 : s.src->macrocells() == 64 ? 31 : 47;
+      EXPECT_EQ(s.Bits(tms).substr(0, 3), r.jtag == '1' ? "000" : "111");
+      EXPECT_EQ(s.console.str(), r.text);
+    }
   }
 }
 
