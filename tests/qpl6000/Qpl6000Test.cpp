@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <random>
 #include <sstream>
@@ -154,9 +155,6 @@ TEST(Qpl6000TranslateMacrocells, EachSourceBitReachesItsConfigurationBit) {
       {15, 8, -1, "0001110100111101"},  // expander 72+15 programmed: bit 4 on
       {31, 8, -1, "0001010100111101"},  // second block: bit 4 stays
   };
-  Captured r;
-  r.run.options.slew = AUTO;
-  r.run.options.pinClock = 1;
   auto src = MakeSourceImage(SourceKind::Max7032);
   for (const Case& c : cases) {
     if (c.config >= 0) src->mcConfig.at(c.mc, c.config) = '0';
@@ -164,19 +162,44 @@ TEST(Qpl6000TranslateMacrocells, EachSourceBitReachesItsConfigurationBit) {
   }
   src->logicArray.at(17, 0, 72 + 15) = '0';
   src->mcConfig.at(16, 10) = '0';  // MC 17 registered, its clock term reads only pin 43
-  Qpl6000 q;
-  for (const Term& t : std::vector<Term>{{16, 3, {58}}, {17, 3, {58}}, {18, 3, {58, 42}}, {19, 3, {59}}}) Set(q, t);
-  q.TranslateMacrocells(*src, r.run);
-  for (const Case& c : cases) EXPECT_EQ(Bits(q, c.mc), c.bits) << "MC " << c.mc + 1;
-  EXPECT_EQ(Zeros(q, 6, 3), E);
-  EXPECT_EQ(Zeros(q, 4, 3), Cols{});
-  // Pin clock: a registered term turns into bit 8; a combinational one keeps its bits.
-  EXPECT_EQ(Bits(q, 16), "0000110010111001");
-  EXPECT_EQ(Bits(q, 17), "0000110100111101");
-  for (int m : {16, 17}) EXPECT_EQ(Zeros(q, m, 3), E);
-  EXPECT_EQ(Zeros(q, 18, 3), (Cols{42, 58}));
-  EXPECT_EQ(Zeros(q, 19, 3), Cols{59});
-  EXPECT_EQ(r.run.options.ptClockConverted, 1);
+  for (int pinClock : {1, 0}) {
+    Captured r;
+    r.run.options.slew = AUTO;
+    r.run.options.pinClock = pinClock;
+    Qpl6000 q;
+    for (const Term& t : std::vector<Term>{{16, 3, {58}}, {17, 3, {58}}, {18, 3, {58, 42}}, {19, 3, {59}}}) Set(q, t);
+    q.TranslateMacrocells(*src, r.run);
+    for (const Case& c : cases) EXPECT_EQ(Bits(q, c.mc), c.bits) << "MC " << c.mc + 1;
+    EXPECT_EQ(Zeros(q, 6, 3), E);
+    EXPECT_EQ(Zeros(q, 4, 3), Cols{});
+    // Pin clock: a registered term turns into bit 8; a combinational one keeps
+    // its bits; without -pinclk both terms stay.
+    EXPECT_EQ(Bits(q, 16), pinClock ? "0000110010111001" : "0000110100111001");
+    EXPECT_EQ(Bits(q, 17), "0000110100111101");
+    for (int m : {16, 17}) EXPECT_EQ(Zeros(q, m, 3), pinClock ? E : Cols{58});
+    EXPECT_EQ(Zeros(q, 18, 3), (Cols{42, 58}));
+    EXPECT_EQ(Zeros(q, 19, 3), Cols{59});
+    EXPECT_EQ(r.run.options.ptClockConverted, pinClock);
+  }
+}
+
+// PT 2 of MC mc+1 reads source position `pos` through its block's PIA row
+// (code written unless empty; erased rows read code 3) or expander.
+TEST(Qpl6000ReadMaxInputBits, PiaCodesAndExpandersReachTheirColumn) {
+  struct Case { int mc; const char* code; int pos, column; } cases[] = {  // column -1: the error line
+      {0, "11", 0, 28}, {0, "11", 1, 27}, {0, "00", 0, 31}, {0, "00", 1, 30}, {16, "01", 70, 58},
+      {16, "01", 71, 59}, {19, "", 72, 10}, {2, "", 72, 13}, {31, "", 87, 122}, {0, "0x", 0, -1}, {16, "2", 71, -1}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE("MC " + std::to_string(c.mc + 1) + " position " + std::to_string(c.pos));
+    Captured r;
+    auto src = MakeSourceImage(SourceKind::Max7032);
+    std::copy(c.code, c.code + std::strlen(c.code), src->pia.data() + c.mc / 16 * 72 + c.pos / 2 * 2);
+    src->logicArray.at(c.mc, 1, c.pos) = '0';
+    Qpl6000 q;
+    q.ReadMaxInputBits(*src, r.run);
+    EXPECT_EQ(Zeros(q, c.mc, 1), c.column < 0 ? Cols{} : Cols{c.column});
+    EXPECT_EQ(r.console.str(), c.column < 0 ? "Qpl6000::ReadMaxInputBits() Error\n" : "");
+  }
 }
 
 TEST(Qpl6000ClearUnusedTerms, OpenTermsAreKeptOnlyWhereTheirMacrocellUsesThem) {
