@@ -98,6 +98,15 @@ inline std::string ErrorBox(int stars) {
          "       Please check the design, or ask your device supplier for help.\n" + Stars(stars);
 }
 
+// A JTAG pull-up refused ("TDI", "TMS") and a GCLK's ITD switched off.
+inline std::string PullupRefusal(const std::string& name) {
+  return Stars(79) + "-" + name + "_pullup: Error! Some or all four JTAG pins are used in your logic function.\n" +
+         "                    " + name + "_pullup option cannot be enabled.\n" + Stars(79);
+}
+inline std::string ItdOff(int n) {
+  return " ITD Disabled, activity on GCLK" + std::to_string(n) + " dose not cause a part wake-up\n";
+}
+
 class Stage {
  public:
   explicit Stage(K kind, int pins = 44) : run(console, error, Clock::Fixed(std::tm{}, 0)) {
@@ -124,6 +133,11 @@ class Stage {
   }
 
   void Pick(int lab, int row, int p) { WritePick(*src, lab, row, p); }
+  // Pick p for row `row` of `lab`, through the pair row `serving` of LAB 7 - lab (-1: its own).
+  void PickVia(int lab, int row, int serving, int p) {
+    if (serving >= 0) WritePair(*src, lab, row);
+    Pick(serving >= 0 ? 7 - lab : lab, serving >= 0 ? serving : row, p);
+  }
   void Col(int m, int k, int c) { src->logicArray.at(m, k, c) = '0'; }
   void Set(FuseArray& f, int row, const char* text) { std::memcpy(f.row(row), text, std::strlen(text)); }
 

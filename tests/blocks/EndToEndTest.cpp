@@ -57,8 +57,8 @@ Tgt Goe(int g, int f) { return {Tgt::kGoe, nullptr, g, f, 0, 0, nullptr}; }
 Tgt JtagOut(const char* bit) { return {Tgt::kJtag, nullptr, 0, 0, 0, 0, bit}; }
 
 struct Msg {
-  enum Kind { kPd1, kBox, kConsoleBox, kTdiPullup, kConsoleText } kind;
-  const char* text;  // the PD1 pin, or the console text
+  enum Kind { kPd1, kBox, kConsoleBox, kText, kConsoleText } kind;
+  std::string text;  // the PD1 pin, or the text (of both streams or the console only)
 };
 
 using SummaryField = std::pair<std::string BlockSummary::*, const char*>;
@@ -155,12 +155,9 @@ std::string Render(const std::vector<Msg>& messages, bool console) {
       const int n = console ? 67 : 68;
       s += Stars(n) + "-PD1: Error! Pin " + m.text + " for PD1 is used in your logic function.\n" +
            "             PD1 option cannot be enabled.\n" + Stars(n);
-    } else if (m.kind == Msg::kTdiPullup) {
-      s += Stars(79) + "-TDI_pullup: Error! Some or all four JTAG pins are used in your logic function.\n" +
-           "                    TDI_pullup option cannot be enabled.\n" + Stars(79);
-    } else if (m.kind == Msg::kConsoleText) {
-      if (console) s += m.text;
-    } else if (m.kind == Msg::kBox || console) {
+    } else if (m.kind == Msg::kText || (m.kind == Msg::kConsoleText && console)) {
+      s += m.text;
+    } else if (m.kind == Msg::kBox || (m.kind == Msg::kConsoleBox && console)) {
       s += ErrorBox(console ? 63 : 62);
     }
   }
@@ -262,7 +259,7 @@ TEST(BlocksEndToEnd, Qpl6064SelectKinds) {
             Put(&SourceImage::ues, 16, 0, "0000000000000000")},
            {Bits(2, off), Bits(16, "111" "010111" "11101101" "1010" "011"), Term(16, 1, -1), Uim(1, 33, 8),
             Cfg(15, "010110"), JtagOut("1"), Bits(31, off), Bits(47, off), Bits(7, off), Ues(kUes)},
-           {{Msg::kPd1, "14"}, {Msg::kBox, nullptr}}, true, {{&BlockSummary::pinClk, "ON"}}});
+           {{Msg::kPd1, "14"}, {Msg::kBox, ""}}, true, {{&BlockSummary::pinClk, "ON"}}});
   // 3064A with the JTAG bit off: MC 47 (TCK) drives GND, so -tdi_pullup is
   // refused; OE PIA row 1 routes GOE 2; MC 19's PT 2 reads line 13 complemented.
   RunCase({"EPM3064ATC44-10", {"-tdi_pullup"}, "QPL6064ESLTQFP44", "TQFP", 44,
@@ -271,11 +268,11 @@ TEST(BlocksEndToEnd, Qpl6064SelectKinds) {
             Clk("100"), Put(&SourceImage::ues, 0, 0, kUes)},
            {Bits(47, off), Bits(4, "011"), Bits(11, "001"), Bits(19, "111" "111011" "11111100" "1110" "011"),
             Term(19, 2, 27), Uim(1, 13, 0), Goe(2, 0), Cfg(15, "010111"), Ues(kUes)},
-           {{Msg::kTdiPullup, nullptr}}, false, {}});
+           {{Msg::kText, PullupRefusal("TDI")}}, false, {}});
 }
 
-// The plain 7064 in each package: the output-enable records go to the
-// macrocells with a pin, in order; every erased row picks code 7, which no
+// The plain 7064 in each package (the PLCC84 takes the TQFP100's records):
+// the output-enable records go to the macrocells with a pin, in order; every erased row picks code 7, which no
 // term reads: every fed line is parked.
 TEST(BlocksEndToEnd, Qpl6064Plain) {
   const int kPark[18] = {8, 8, 0, 0, 0, 0, 8, 8, 1, 1, 0, 0, 8, 8, 0, 0, 1, 1};
@@ -289,7 +286,6 @@ TEST(BlocksEndToEnd, Qpl6064Plain) {
     bool pd2;
   } rows[] = {{"EPM7064LC44-10", "QPL6064ESPLCC44", "PLCC", 44, 32, 2, 3, {"-pd1"}, "11", false},
               {"EPM7064LC68-10", "QPL6064ESPLCC68", "PLCC", 68, 48, 2, 3, {"-pd1", "-pd2"}, "17", true},
-              {"EPM7064LC84-10", "QPL6064ESPLCC84", "PLCC", 84, 64, 1, 2, {"-pd2"}, nullptr, true},
               {"EPM7064TC100-10", "QPL6064ESTQFP100", "TQFP", 100, 64, 1, 2, {"-pd1"}, "14", false}};
   for (const Row& row : rows) {
     Case c{row.device, row.options, row.target, row.package, row.pins,
@@ -302,7 +298,7 @@ TEST(BlocksEndToEnd, Qpl6064Plain) {
            {{&BlockSummary::powerdown, row.pd2 ? "PD2" : "OFF"}, {&BlockSummary::itd2, "OFF"},
             {&BlockSummary::openCollector, "OFF"}, {&BlockSummary::jtag, "OFF"}}};
     c.options.push_back("-gclk2_itd");
-    c.messages.push_back({Msg::kConsoleText, " ITD Disabled, activity on GCLK2 dose not cause a part wake-up\n"});
+    c.messages.push_back({Msg::kConsoleText, ItdOff(2)});
     if (row.pd1Pin) c.messages.push_back({Msg::kPd1, row.pd1Pin});
     if (row.pd2) c.expected.insert(c.expected.end(), {Bits(34, "000"), Cfg(28, "0")});
     for (int b = 0; b < 4; ++b) {
@@ -392,7 +388,7 @@ Case Paired(const char* device, const char* target, const char* package, int pin
 }
 
 TEST(BlocksEndToEnd, Qpl6128PairedKinds) {
-  const Msg box{Msg::kBox, nullptr}, consoleBox{Msg::kConsoleBox, nullptr};
+  const Msg box{Msg::kBox, ""}, consoleBox{Msg::kConsoleBox, ""};
   // 7128S: JTAG AUTO from unknownBits[10]; a '0' among unknownBits 3..9 gives
   // a box on both streams, unknownBits[27] one more on the console.
   RunCase(Paired("EPM7128SLC84-15", "QPL6128ESPLCC84", "PLCC", 84, true, "001", "010110", "1", "1",
@@ -409,23 +405,15 @@ TEST(BlocksEndToEnd, Qpl6128PairedKinds) {
                  {9}, {box}, 8, nullptr));
 }
 
-// The plain 7128: record 0 (OE1) goes to the package's first pinned macrocell,
-// MC 16 takes record `rec` (OE2); GOE 0 takes D132, GOE 3 D129.
+// The plain 7128 in the TQFP100 (the PLCC84's records: the 7128E row above):
+// record 0 (OE1) goes to the first pinned macrocell, MC 0; MC 16 takes record
+// 10 (OE2); GOE 0 takes D132, GOE 3 D129.
 TEST(BlocksEndToEnd, Qpl6128Plain) {
-  const struct {
-    const char* device;
-    const char* target;
-    const char* package;
-    int pins, rec, first;
-  } rows[] = {{"EPM7128LC84-15", "QPL6128ESPLCC84", "PLCC", 84, 8, 2},
-              {"EPM7128TC100-10", "QPL6128ESTQFP100", "TQFP", 100, 10, 0}};
-  for (const auto& row : rows) {
-    Case c{row.device, {}, row.target, row.package, row.pins, {Put(kOut, row.rec, 0, "0"), Put(kOut, 0, 1, "0")},
-           {Bits(16, "100"), Bits(row.first, "001"), Goe(0, 0), Goe(3, 10)}, {}, false,
-           {{&BlockSummary::openCollector, "OFF"}, {&BlockSummary::jtag, "OFF"}}};
-    AddDesign(c, kPlainPicks, kPlainInputs, kPlainUim);
-    RunCase(c);
-  }
+  Case c{"EPM7128TC100-10", {}, "QPL6128ESTQFP100", "TQFP", 100, {Put(kOut, 10, 0, "0"), Put(kOut, 0, 1, "0")},
+         {Bits(16, "100"), Bits(0, "001"), Goe(0, 0), Goe(3, 10)}, {}, false,
+         {{&BlockSummary::openCollector, "OFF"}, {&BlockSummary::jtag, "OFF"}}};
+  AddDesign(c, kPlainPicks, kPlainInputs, kPlainUim);
+  RunCase(c);
 }
 
 }  // namespace

@@ -29,52 +29,36 @@ struct RouteRow {
   int pick;               // -1: none written
   int ptFuse;             // where the complement column lands
   int line, fuse;         // the line routed and its fuse when read (-1: erased)
-  int park;               // its fuse when no term reads it (-1: no parking)
-  int extraLine, extraFuse;
+  int park = -1;          // its fuse when no term reads it (-1: no parking)
+  int extraLine = -1, extraFuse = -1;
 };
 
 TEST(BlocksRouting, PicksAndColumnsReachTheirLineAndFuse) {
+  const std::vector<K> k32{K::Max7032AE, K::Max3032A, K::Max7032}, kSE{K::Max7128S, K::Max7128E},
+      kSp{K::Max7128S, K::Max3128A, K::Max7128E}, kP{K::Max7128};
   const RouteRow rows[] = {
       // QPL6032: only the 7032S parks; odd lines take the complement at 2u.
-      {{K::Max7032S}, 0, 0, -1, 0, 61, 30, 1, 3, -1, -1},
-      {{K::Max7032AE, K::Max3032A, K::Max7032}, 1, 12, -1, 3, 46, 23, 0, -1, -1, -1},
-      {{K::Max7032AE, K::Max3032A, K::Max7032}, 0, 35, -1, 1, 17, 8, 4, -1, -1, -1},
-      {{K::Max7032AE}, 0, 10, -1, 3, 42, 21, 3, -1, -1, -1},
-      {{K::Max7032S, K::Max7032AE}, 0, 27, -1, -1, 1, 0, -1, -1, -1, -1},
+      {{K::Max7032S}, 0, 0, -1, 0, 61, 30, 1, 3}, {k32, 1, 12, -1, 3, 46, 23, 0, -1}, {k32, 0, 35, -1, 1, 17, 8, 4, -1},
+      {{K::Max7032AE}, 0, 10, -1, 3, 42, 21, 3, -1}, {{K::Max7032S, K::Max7032AE}, 0, 27, -1, -1, 1, 0, -1, -1},
       // QPL6064: fuse 8 - position, every kind parks.
-      {k6064All, 2, 0, -1, 0, 1, 0, 3, 8, -1, -1},
-      {k6064All, 2, 18, -1, 3, 3, 1, 1, 8, -1, -1},
-      {k6064All, 2, 6, -1, 3, 25, 12, 0, 8, -1, -1},
-      {k6064All, 2, 35, -1, 4, 75, 37, 8, 1, -1, -1},
-      {k6064All, 2, 22, -1, 6, 19, 9, 6, 1, -1, -1},
-      {{K::Max7064S, K::Max3064A}, 2, 0, -1, -1, 1, 0, -1, -1, -1, -1},
+      {k6064All, 2, 0, -1, 0, 1, 0, 3, 8},   {k6064All, 2, 18, -1, 3, 3, 1, 1, 8}, {k6064All, 2, 6, -1, 3, 25, 12, 0, 8},
+      {k6064All, 2, 35, -1, 4, 75, 37, 8, 1}, {k6064All, 2, 22, -1, 6, 19, 9, 6, 1},
+      {{K::Max7064S, K::Max3064A}, 2, 0, -1, -1, 1, 0, -1, -1},
       // QPL6128: primary line in LABs 0..3, secondary in 4..7, swapped by a pair row.
-      {{K::Max7128S, K::Max7128E}, 0, 0, -1, 0, 69, 34, 10, 23, -1, -1},
-      {{K::Max7128S, K::Max7128E}, 7, 0, -1, 0, 33, 16, 10, 2, -1, -1},
-      {{K::Max7128S, K::Max7128E}, 1, 19, 27, 7, 35, 17, 11, 2, -1, -1},
-      {{K::Max7128S, K::Max7128E}, 6, 18, 27, 7, 71, 35, 11, 23, -1, -1},
-      {{K::Max7128S, K::Max7128E}, 4, 5, -1, 10, 13, 6, 3, 0, -1, -1},
+      {kSE, 0, 0, -1, 0, 69, 34, 10, 23}, {kSE, 7, 0, -1, 0, 33, 16, 10, 2}, {kSE, 1, 19, 27, 7, 35, 17, 11, 2},
+      {kSE, 6, 18, 27, 7, 71, 35, 11, 23}, {kSE, 4, 5, -1, 10, 13, 6, 3, 0},
       // Special placements: their own line and one extra fuse.
-      {{K::Max7128S, K::Max3128A, K::Max7128E}, 0, 5, -1, 10, 77, 38, 3, 12, 24, 23},
-      {{K::Max7128S, K::Max3128A, K::Max7128E}, 6, 15, 5, 10, 77, 38, 3, 12, 24, 23},
-      {{K::Max7128S, K::Max3128A, K::Max7128E}, 3, 32, -1, 10, 79, 39, 3, 12, 25, 3},
-      {{K::Max7128S, K::Max3128A, K::Max7128E}, 1, 24, 34, 10, 75, 37, 2, 12, 3, 23},
-      {{K::Max7128S, K::Max3128A, K::Max7128E}, 5, 7, -1, 10, 73, 36, 2, 12, 2, 23},
-      {{K::Max7128S, K::Max3128A, K::Max7128E}, 0, 6, -1, 12, 73, 36, 23, 12, 22, 9},
-      {{K::Max7128S, K::Max3128A, K::Max7128E}, 4, 6, -1, 12, 73, 36, 23, 12, 4, 8},
-      {{K::Max7128S, K::Max3128A, K::Max7128E}, 7, 33, -1, 12, 73, 36, 23, 12, 5, 8},
-      {{K::Max7128S, K::Max3128A, K::Max7128E}, 2, 2, 10, 12, 73, 36, 23, 12, 30, 0},
-      {{K::Max7128S, K::Max3128A, K::Max7128E}, 6, 19, -1, 12, 73, 36, 23, 12, 31, 0},
-      {{K::Max7128S}, 0, 6, -1, -1, 45, 22, -1, -1, -1, -1},
-      {{K::Max7128E}, 0, 27, -1, 13, 71, 35, -1, -1, -1, -1},
+      {kSp, 0, 5, -1, 10, 77, 38, 3, 12, 24, 23},  {kSp, 6, 15, 5, 10, 77, 38, 3, 12, 24, 23},
+      {kSp, 3, 32, -1, 10, 79, 39, 3, 12, 25, 3},  {kSp, 1, 24, 34, 10, 75, 37, 2, 12, 3, 23},
+      {kSp, 5, 7, -1, 10, 73, 36, 2, 12, 2, 23},   {kSp, 0, 6, -1, 12, 73, 36, 23, 12, 22, 9},
+      {kSp, 4, 6, -1, 12, 73, 36, 23, 12, 4, 8},   {kSp, 7, 33, -1, 12, 73, 36, 23, 12, 5, 8},
+      {kSp, 2, 2, 10, 12, 73, 36, 23, 12, 30, 0},  {kSp, 6, 19, -1, 12, 73, 36, 23, 12, 31, 0},
+      {{K::Max7128S}, 0, 6, -1, -1, 45, 22, -1}, {{K::Max7128E}, 0, 27, -1, 13, 71, 35, -1},
       // The plain 7128: no pairing; its terms read the "none" of row 6 on
       // line 39 while line 36 is routed (and, read by nobody, parked).
-      {{K::Max7128}, 6, 5, -1, 10, 77, 38, 3, 12, 24, 23},
-      {{K::Max7128}, 1, 32, -1, 10, 79, 39, 3, 12, 25, 3},
-      {{K::Max7128}, 4, 0, -1, 0, 69, 34, 10, 23, -1, -1},
-      {{K::Max7128}, 5, 34, -1, 10, 43, 21, 2, 0, -1, -1},
-      {{K::Max7128}, 2, 6, -1, 12, 79, 36, 12, 12, 22, 9},
-      {{K::Max7128}, 4, 27, -1, 15, 71, 35, -1, -1, -1, -1},
+      {kP, 6, 5, -1, 10, 77, 38, 3, 12, 24, 23}, {kP, 1, 32, -1, 10, 79, 39, 3, 12, 25, 3},
+      {kP, 4, 0, -1, 0, 69, 34, 10, 23},         {kP, 5, 34, -1, 10, 43, 21, 2, 0},
+      {kP, 2, 6, -1, 12, 79, 36, 12, 12, 22, 9}, {kP, 4, 27, -1, 15, 71, 35, -1},
   };
   for (const RouteRow& r : rows) {
     for (K kind : r.kinds) {
@@ -82,12 +66,7 @@ TEST(BlocksRouting, PicksAndColumnsReachTheirLineAndFuse) {
         SCOPED_TRACE(std::string(SourceKindName(kind)) + " LAB " + std::to_string(r.lab) + " row " +
                      std::to_string(r.row) + (read ? " read" : " unread"));
         Stage s(kind);
-        if (r.serving >= 0) {
-          WritePair(*s.src, r.lab, r.row);
-          s.Pick(7 - r.lab, r.serving, r.pick);
-        } else if (r.pick >= 0) {
-          s.Pick(r.lab, r.row, r.pick);
-        }
+        if (r.pick >= 0) s.PickVia(r.lab, r.row, r.serving, r.pick);
         const int m = r.lab * 16 + 4;
         if (read) s.Col(m, 2, 2 * r.row + 1);
         s.Run(5);
@@ -135,8 +114,7 @@ TEST(BlocksProductTerms, PinAndClockUseFlags) {
     for (K kind : r.kinds) {
       SCOPED_TRACE(std::string(SourceKindName(kind)) + " row " + std::to_string(r.row));
       Stage s(kind);
-      if (r.serving >= 0) WritePair(*s.src, r.lab, r.row);
-      s.Pick(r.serving >= 0 ? 7 - r.lab : r.lab, r.serving >= 0 ? r.serving : r.row, r.pick);
+      s.PickVia(r.lab, r.row, r.serving, r.pick);
       s.Col(r.lab * 16 + 5, 1, r.column);
       s.Run(1);
       for (F f : all) EXPECT_EQ(s.t->pinUse.*f, f == r.flag ? 1 : 0);
@@ -177,8 +155,7 @@ TEST(BlocksPinClock, ProductTermClocksBecomePinClocks) {
                    (r.code ? r.code : "-") + " variant " + std::to_string(variant));
       Stage s(r.kind);
       const int m = r.lab * 16 + 5;
-      if (r.serving >= 0) WritePair(*s.src, r.lab, r.row);
-      s.Pick(r.serving >= 0 ? 7 - r.lab : r.lab, r.serving >= 0 ? r.serving : r.row, r.pick);
+      s.PickVia(r.lab, r.row, r.serving, r.pick);
       s.Col(m, 3, r.column);
       s.src->mcConfig.at(m, 10) = variant == 1 ? '1' : '0';
       if (variant == 2) s.Col(m, 3, 80);
@@ -374,13 +351,6 @@ TEST(BlocksStages, SourcesOfAnotherTargetAreIgnored) {
 // 6..11 and 28..30, the JTAG bit, whether the TMS macrocell lost its output
 // and the console. `used`: a pin flag raised before stage 4.
 TEST(BlocksDeviceOptions, OptionsSetTheirBits) {
-  auto refusal = [](const std::string& name) {
-    return Stars(79) + "-" + name + "_pullup: Error! Some or all four JTAG pins are used in your logic function.\n" +
-           "                    " + name + "_pullup option cannot be enabled.\n" + Stars(79);
-  };
-  auto itd = [](int n) {
-    return " ITD Disabled, activity on GCLK" + std::to_string(n) + " dose not cause a part wake-up\n";
-  };
   const struct {
     std::vector<std::string> args;
     int PinUseFlags::*used;
@@ -391,13 +361,13 @@ TEST(BlocksDeviceOptions, OptionsSetTheirBits) {
       {{"-mc_power", "off", "-open_out", "on", "-slew", "slow", "-jtag", "off"}, nullptr, "011", "111000111", '0', ""},
       {{"-mc_power", "on", "-open_out", "off", "-slew", "fast", "-jtag", "on"}, nullptr, "100", "111000111", '1', ""},
       {{"-power_reset", "-pin_keep", "-gclk1_itd", "-gclk2_itd", "-gclk3_itd", "-jtag", "off"},
-       nullptr, nullptr, "011111110", '0', itd(1) + itd(2) + itd(3)},
+       nullptr, nullptr, "011111110", '0', ItdOff(1) + ItdOff(2) + ItdOff(3)},
       {{"-gclk2_itd", "-jtag", "off"}, &PinUseFlags::gclk2ComplementUsed, nullptr, "111000111", '0',
        "\nGCLK2 ITD setting override: (ignore user request to disable)\n"
        "GCLK2 pin is used as a logic input so ITD wake-up enable is required\n\n"},
       {{"-tdi_pullup", "-tms_pullup", "-jtag", "off"}, nullptr, nullptr, "100000111", '1', ""},
       {{"-tdi_pullup", "-tms_pullup", "-jtag", "off"}, &PinUseFlags::tckPinUsed, nullptr,
-       "111000111", '0', refusal("TDI") + refusal("TMS")},
+       "111000111", '0', PullupRefusal("TDI") + PullupRefusal("TMS")},
       {{"-tms_pullup", "-jtag", "on"}, &PinUseFlags::tdoPinUsed, nullptr, "110000111", '1',
        "WARNING: (-JTAG ON) Some JTAG pins appear to be used for I/O pins in\n"
        "   this design.  If these pins are used for I/O in the design, use the \n   -JTAG OFF option.\n\n"},

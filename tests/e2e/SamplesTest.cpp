@@ -45,6 +45,7 @@ TEST(RealSamples, EverySampleConverts) {
       const RunResult r = RunBinary(args, dir.path());
       EXPECT_EQ(r.status, 0) << r.out << r.err;
       EXPECT_EQ(r.err, "");
+      EXPECT_NE(r.out.find(kCompleted), std::string::npos) << r.out;
       const std::string base = file.substr(0, file.rfind('.'));
       EXPECT_TRUE(FileExists(dir.File(base + ".txt")));
       ASSERT_TRUE(FileExists(dir.File(base + ".jed")));
