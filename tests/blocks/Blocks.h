@@ -114,12 +114,9 @@ class Stage {
     src = run.sources.image();
     t = TargetFor(*src);
     run.SetReport(&report);
-    run.options.slew = AUTO;
-    run.options.openOut = AUTO;
-    run.options.jtag = AUTO;
+    run.options.slew = run.options.openOut = run.options.jtag = AUTO;
     run.pof.sourceDeviceName = std::string("EPM") + SourceKindName(kind) + "LC" + std::to_string(pins);
-    run.pof.pinCount = pins;
-    run.pof.packageName = "PLCC";
+    run.pof.pinCount = pins, run.pof.packageName = "PLCC";
   }
 
   // Stages 1 to n.
@@ -141,17 +138,12 @@ class Stage {
   void Col(int m, int k, int c) { src->logicArray.at(m, k, c) = '0'; }
   void Set(FuseArray& f, int row, const char* text) { std::memcpy(f.row(row), text, std::strlen(text)); }
 
-  std::string Bits(int m) const { return std::string(t->mcBits.row(m), 24); }
-  std::string Inputs(int m, int k) const { return std::string(t->ptInputFuses.row(m, k), 80); }
-  std::string Uim(int b, int u) const {
-    return std::string(t->uimMux.row(b, u), static_cast<std::size_t>(t->geometry().uimWidth));
-  }
-  std::string Goe(int e) const {
-    return std::string(t->goeMux.row(e), static_cast<std::size_t>(t->geometry().goeWidth));
-  }
-  std::string Config(int first, int n) const {
-    return std::string(t->configBits.data() + first, static_cast<std::size_t>(n));
-  }
+  static std::string Of(const char* p, int n) { return std::string(p, static_cast<std::size_t>(n)); }
+  std::string Bits(int m) const { return Of(t->mcBits.row(m), 24); }
+  std::string Inputs(int m, int k) const { return Of(t->ptInputFuses.row(m, k), 80); }
+  std::string Uim(int b, int u) const { return Of(t->uimMux.row(b, u), t->geometry().uimWidth); }
+  std::string Goe(int e) const { return Of(t->goeMux.row(e), t->geometry().goeWidth); }
+  std::string Config(int first, int n) const { return Of(t->configBits.data() + first, n); }
 
   std::ostringstream console, error, report;
   Conversion run;

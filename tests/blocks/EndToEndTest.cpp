@@ -78,10 +78,10 @@ struct Case {
 
 const char kUes[] = "0011010100001111";
 
-void Write(FuseArray& f, int a, int b, int c, const char* text) {
+void Write(FuseArray& f, int a, int b, int c, const std::string& text) {
   char* at = &f.at(a, b, c);
-  ASSERT_LE(at - f.data() + static_cast<long>(std::strlen(text)), static_cast<long>(f.size()));
-  std::memcpy(at, text, std::strlen(text));
+  ASSERT_LE(at - f.data() + static_cast<long>(text.size()), static_cast<long>(f.size()));
+  std::memcpy(at, text.data(), text.size());
 }
 
 void BuildSource(SourceImage& s, const std::vector<Src>& edits) {
@@ -120,22 +120,13 @@ void BuildExpected(BlockTargetImage& t, const Case& c, K kind) {
   for (const Tgt& e : c.expected) {
     switch (e.op) {
       case Tgt::kPut: Write(t.*e.field, e.m, e.a, 0, e.text); break;
-      case Tgt::kTerm: {
-        std::memset(t.ptInputFuses.row(e.m, e.a), '1', 80);
-        std::memset(t.ptFoldbackFuses.row(e.m, e.a), '1', 16);
-        if (e.b >= 0) t.ptInputFuses.at(e.m, e.a, e.b) = '0';
-        if (e.c >= 0) t.ptFoldbackFuses.at(e.m, e.a, e.c) = '0';
+      case Tgt::kTerm:
+        Write(t.ptInputFuses, e.m, e.a, 0, Ones(80, {e.b}));
+        Write(t.ptFoldbackFuses, e.m, e.a, 0, Ones(16, {e.c}));
         t.mcBits.at(e.m, 21) = '0';
         break;
-      }
-      case Tgt::kUim:
-        std::memset(t.uimMux.row(e.m, e.a), '1', static_cast<std::size_t>(w));
-        t.uimMux.at(e.m, e.a, e.b) = '0';
-        break;
-      case Tgt::kGoe:
-        std::memset(t.goeMux.row(e.m), '1', static_cast<std::size_t>(t.geometry().goeWidth));
-        t.goeMux.at(e.m, e.a) = '0';
-        break;
+      case Tgt::kUim: Write(t.uimMux, e.m, e.a, 0, Ones(w, {e.b})); break;
+      case Tgt::kGoe: Write(t.goeMux, e.m, 0, 0, Ones(t.geometry().goeWidth, {e.a})); break;
       case Tgt::kJtag: t.jtagBit = e.text[0]; break;
     }
   }
@@ -181,12 +172,8 @@ void RunCase(const Case& c) {
 
   std::unique_ptr<BlockTargetImage> want = TargetFor(b.image());
   BuildExpected(*want, c, b.kind());
-  ExpectedHeader h;
-  h.packageName = c.package;
-  h.pinCount = c.pins;
-  h.createdOn = kTestTimeText;
-  h.secure = std::find(c.options.begin(), c.options.end(), "-secure") != c.options.end();
-  EXPECT_SAME_TEXT(ExpectedJedecFile(*want, h), ReadFile(jed));
+  const bool secure = std::find(c.options.begin(), c.options.end(), "-secure") != c.options.end();
+  EXPECT_SAME_TEXT(ExpectedJedecFile(*want, {c.package, c.pins, kTestTimeText, secure, {}}), ReadFile(jed));
   ExpectSoundJedec(jed, want->geometry().fuseCount);
 
   BlockSummary sum;
@@ -276,13 +263,11 @@ TEST(BlocksEndToEnd, Qpl6064SelectKinds) {
 // term reads: every fed line is parked.
 TEST(BlocksEndToEnd, Qpl6064Plain) {
   const int kPark[18] = {8, 8, 0, 0, 0, 0, 8, 8, 1, 1, 0, 0, 8, 8, 0, 0, 1, 1};
-  struct Row {
-    const char* device;
-    const char* target;
-    const char* package;
-    int pins, records, mc1, mc2;  // macrocells of records 1 and 2
+  struct Row {  // mc1, mc2: the macrocells of records 1 and 2; pd1Pin: refused PD1, or null
+    const char *device, *target, *package;
+    int pins, records, mc1, mc2;
     std::vector<std::string> options;
-    const char* pd1Pin;  // refused PD1, or null
+    const char* pd1Pin;
     bool pd2;
   } rows[] = {{"EPM7064LC44-10", "QPL6064ESPLCC44", "PLCC", 44, 32, 2, 3, {"-pd1"}, "11", false},
               {"EPM7064LC68-10", "QPL6064ESPLCC68", "PLCC", 68, 48, 2, 3, {"-pd1", "-pd2"}, "17", true},

@@ -87,6 +87,7 @@ TEST(BlocksRouting, PicksAndColumnsReachTheirLineAndFuse) {
 // picked row (by column parity where the kind tells the polarities apart).
 TEST(BlocksProductTerms, PinAndClockUseFlags) {
   using F = int PinUseFlags::*;
+  const std::vector<K> k32{K::Max7032S, K::Max7032}, kSE{K::Max7128S, K::Max7128E};
   const F tdi = &PinUseFlags::tdiPinUsed, tdo = &PinUseFlags::tdoPinUsed, g1 = &PinUseFlags::gclk1TrueUsed,
           g1c = &PinUseFlags::gclk1ComplementUsed, g2 = &PinUseFlags::gclk2TrueUsed,
           g2c = &PinUseFlags::gclk2ComplementUsed, g3 = &PinUseFlags::gclk3Used;
@@ -95,18 +96,15 @@ TEST(BlocksProductTerms, PinAndClockUseFlags) {
     int lab, row, serving, pick, column;
     F flag;  // null: none
   } rows[] = {
-      {{K::Max7032S, K::Max7032}, 1, 20, -1, 3, 40, tdi},  {{K::Max7032S, K::Max7032}, 1, 27, -1, 1, 54, g1},
-      {{K::Max7032S, K::Max7032}, 1, 35, -1, 1, 71, g1c},  {{K::Max7032S, K::Max7032}, 1, 0, -1, 1, 0, g2},
-      {{K::Max7032S, K::Max7032}, 1, 8, -1, 1, 17, g2c},   {{K::Max7032S, K::Max7032}, 1, 7, -1, 0, 14, g3},
-      {{K::Max7032S}, 0, 0, -1, 0, 0, nullptr},             // F4: a JTAG macrocell's feedback
-      {k6064All, 2, 31, -1, 4, 62, tdi},                    {k6064All, 2, 27, -1, 7, 55, tdo},
-      {k6064All, 2, 11, -1, 3, 22, nullptr},                {k6064All, 2, 33, -1, 3, 67, g1c},
-      {{K::Max7064S, K::Max3064A}, 3, 8, -1, 3, 17, g2c},   {{K::Max7064}, 3, 8, -1, 3, 17, nullptr},
-      {k6064All, 3, 9, -1, 3, 18, g3},                      {k6064All, 3, 15, -1, 3, 30, nullptr},
-      {{K::Max7128S, K::Max7128E}, 2, 33, -1, 7, 67, g1c},  {{K::Max7128}, 2, 33, -1, 7, 67, g1},
-      {{K::Max7128S, K::Max7128E}, 2, 0, -1, 7, 0, g2},     {{K::Max7128}, 2, 0, -1, 7, 0, nullptr},
-      {{K::Max7128S, K::Max7128}, 2, 31, -1, 6, 63, g3},    {{K::Max7128AE}, 1, 19, 27, 7, 38, g1},
-      {{K::Max7128E}, 4, 14, 6, 7, 29, g2c},
+      {k32, 1, 20, -1, 3, 40, tdi}, {k32, 1, 27, -1, 1, 54, g1}, {k32, 1, 35, -1, 1, 71, g1c}, {k32, 1, 0, -1, 1, 0, g2},
+      {k32, 1, 8, -1, 1, 17, g2c}, {k32, 1, 7, -1, 0, 14, g3},
+      {{K::Max7032S}, 0, 0, -1, 0, 0, nullptr},  // F4: a JTAG macrocell's feedback
+      {k6064All, 2, 31, -1, 4, 62, tdi}, {k6064All, 2, 27, -1, 7, 55, tdo}, {k6064All, 2, 11, -1, 3, 22, nullptr},
+      {k6064All, 2, 33, -1, 3, 67, g1c}, {{K::Max7064S, K::Max3064A}, 3, 8, -1, 3, 17, g2c},
+      {{K::Max7064}, 3, 8, -1, 3, 17, nullptr}, {k6064All, 3, 9, -1, 3, 18, g3}, {k6064All, 3, 15, -1, 3, 30, nullptr},
+      {kSE, 2, 33, -1, 7, 67, g1c}, {{K::Max7128}, 2, 33, -1, 7, 67, g1}, {kSE, 2, 0, -1, 7, 0, g2},
+      {{K::Max7128}, 2, 0, -1, 7, 0, nullptr}, {{K::Max7128S, K::Max7128}, 2, 31, -1, 6, 63, g3},
+      {{K::Max7128AE}, 1, 19, 27, 7, 38, g1}, {{K::Max7128E}, 4, 14, 6, 7, 29, g2c},
   };
   const F all[] = {&PinUseFlags::pd1PinUsed, &PinUseFlags::pd2PinUsed, tdi, &PinUseFlags::tmsPinUsed,
                    &PinUseFlags::tckPinUsed, tdo, g1, g1c, g2, g2c, g3};
