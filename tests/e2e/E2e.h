@@ -15,6 +15,8 @@
 
 #include "support/EndToEnd.h"
 #include "support/ExpectedJedec.h"
+#include "support/ExpectedQpl6000.h"
+#include "driver/Version.h"
 #include "support/PofBuilder.h"
 #include "support/RunHarness.h"
 #include "support/TestPaths.h"
@@ -72,6 +74,19 @@ inline void ConvertAndCompare(const PofBuilder& pof, const std::vector<std::stri
                        kCompleted + t.after, r.out);
   EXPECT_SAME_TEXT(Banner() + line + ReportFileNames(in, jed, txt) + warn + t.report + kCompleted + t.summary,
                    ReadFile(txt));
+}
+
+// A whole QPL6000(E) file: `head` runs from the device line to the line before
+// '*'; vectors are numbered V001 on.
+inline std::string Qpl6000File(const Qpl6000& q, const std::string& head, bool secure, bool extended, int pd1,
+                               int pinKeep, const std::vector<std::string>& vectors) {
+  std::string f = std::string("\x02") + "fusecvt " + kVersionText + "\n" + head + "*\n" + (secure ? "G1*\n" : "") +
+                  Qpl6000FuseSection(q, extended, pd1, pinKeep) + "QV" + std::to_string(vectors.size()) + "* X0*\n";
+  for (std::size_t i = 0; i < vectors.size(); ++i) {
+    const std::string n = std::to_string(i + 1);
+    f += "V" + std::string(n.size() < 3 ? 3 - n.size() : 0, '0') + n + " " + vectors[i] + "*\n";
+  }
+  return CrLf(f + "\x03" "0000\n");
 }
 
 }  // namespace fusecvt::test

@@ -3,12 +3,10 @@
 // for slew FAST) and no open term is kept.
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <tuple>
 #include <utility>
 
 #include "E2e.h"
-#include "driver/Version.h"
 #include "qpl6000/Qpl6000.h"
 #include "support/ExpectedQpl6000.h"
 
@@ -20,28 +18,6 @@ void Term(Qpl6000& q, int m, int p, std::initializer_list<int> zeros) {
   for (int c : zeros) q.ptFuses.at(m, p, c) = '0';
 }
 void Bits(Qpl6000& q, int m, const char* bits) { std::copy(bits, bits + 16, q.mcBits.row(m)); }
-
-struct Header {
-  bool extended = true;
-  const char* package = "PLCC";
-  std::string notices;  // of the race pass
-  bool secure = false;
-  int pd1 = 0, pinKeep = 0;
-  std::vector<std::string> vectors;
-};
-
-std::string ExpectedFile(const Qpl6000& q, const Header& h) {
-  std::string f = std::string("\x02") + "fusecvt " + kVersionText + "\nDevice " + (h.extended ? "QPL6000E" : "QPL6000") +
-                  " (" + h.package + ")\nCreated on: " + kTestTimeText + "\n\nPofBuilder\nUntitled\n" + h.notices +
-                  "*\n" + (h.secure ? "G1*\n" : "") + Qpl6000FuseSection(q, h.extended, h.pd1, h.pinKeep) + "QV" +
-                  std::to_string(h.vectors.size()) + "* X0*\n";
-  for (std::size_t i = 0; i < h.vectors.size(); ++i) {
-    char n[32];
-    std::snprintf(n, sizeof n, "V%03zu ", i + 1);
-    f += n + h.vectors[i] + "*\n";
-  }
-  return CrLf(f + "\x03" "0000\n");
-}
 
 // Combinational macrocells whose terms feed back their own output (bit 0
 // '1' keeps PT 1 counted):
@@ -88,52 +64,60 @@ TEST(ConvertPlain7032, DesignsDeviceWordsAndOptions) {
     s.heading = heading, s.security = security, s.pinKeeper = keeper, s.slew = slew;
     return s.Text();
   };
-  const std::string e6000 = "Options :  (6000E only)", p6000 = "Options :  (6000 only)", plain = summary(e6000.c_str(), "AUTO", "OFF");
+  const char *e6000 = "Options :  (6000E only)", *p6000 = "Options :  (6000 only)";
+  const std::string plain = summary(e6000, "AUTO", "OFF");
   const std::string slow = [] { Qpl6000Summary s; s.powerdown = "ON", s.slew = "SLOW", s.raceCoverage = "OFF", s.pinKeeper = "ON"; return s.Text(); }();
-  // Non-latch designs: MC 6 keeps PT 1 (c0 '0'), MC 11 has c11 '0' (read by slew AUTO only).
+  const std::string pinClk = [] { Qpl6000Summary s; s.pinClk = "ON"; return s.Text(); }();
+  // Designs: 'L' the latch design; 'N' MC 6 keeps PT 1 (c0 '0'), MC 11 has c11
+  // '0' (read by slew AUTO only); 'C' MC 17 registered, its clock term reads
+  // only pin 43 (PIA row 35 of block 2, code 1), which -pinclk makes a pin clock.
   struct Case {
-    const char* device;
     std::vector<std::string> options;
-    bool latch;
-    int pofSecurity;
-    char slew;  // bit 14: 'F' all '0', 'S' all '1', 'A' only MC 11 '1'
-    Header h;
-    Texts t;
+    const char* target;  // of the conversion line; the low-voltage warning when it starts "QPL"
+    bool extended, secure;
+    std::string summary, before = "", after = "";  // console lines around the rest
+    char design = 'N';
+    char slew = 'F';  // bit 14: 'F' all '0', 'S' all '1', 'A' only MC 11 '1'
+    int pofSecurity = 0, pd1 = 0, pinKeep = 0;
+    const char* device = "EPM7032LC44-15";
   } cases[] = {
-      {"EPM7032LC44-15", {}, true, 0, 'F', {true, "PLCC", stored + inUse, false, 0, 0, {}}, {"QPL6000ePLCC44", true, bell + inUse, "", plain}},
-      {"EPM7032LC44-15", {"-verbose"}, true, 0, 'F', {true, "PLCC", stored + pf + inUse, false, 0, 0, {}},
-       {"QPL6000ePLCC44", true, bell + pf + inUse, "", plain}},
-      {"EPM7032LC44-15", {}, false, 0, 'F', {true, "PLCC", "", false, 0, 0, v}, {"QPL6000ePLCC44", true, "", "", plain}},
-      {"EPM7032LC44-15", {"-device", "p6000"}, false, 0, 'F', {false, "PLCC", "", false, 0, 0, v},
-       {"p6000PLCC44", false, "", "", summary(p6000.c_str(), "AUTO", "")}},
-      {"EPM7032LC44-15", {"-device", "p6000", "-secure"}, false, 0, 'F', {false, "PLCC", "", false, 0, 0, v},
-       {"p6000PLCC44", false, "", "", summary(p6000.c_str(), "OFF (Warning! This device does not support Security Bit!)", ""),
-        "", noSecurity}},
-      {"EPM7032LC44-15", {"-device", "P6000E", "-secure"}, false, 0, 'F', {true, "PLCC", "", true, 0, 0, v},
-       {"p6000ePLCC44", false, "", "", summary(e6000.c_str(), "ON", "OFF")}},
+      {{}, "QPL6000ePLCC44", true, false, plain, "", "", 'L'},
+      {{"-verbose"}, "QPL6000ePLCC44", true, false, plain, "", "", 'L'},
+      {{}, "QPL6000ePLCC44", true, false, plain},
+      {{"-device", "p6000"}, "p6000PLCC44", false, false, summary(p6000, "AUTO", "")},
+      {{"-device", "p6000", "-secure"}, "p6000PLCC44", false, false,
+       summary(p6000, "OFF (Warning! This device does not support Security Bit!)", ""), "", noSecurity},
+      {{"-device", "P6000E", "-secure"}, "p6000ePLCC44", true, true, summary(e6000, "ON", "OFF")},
       // A word that is neither the QPL6000E nor the part without security bit.
-      {"EPM7032LC44-15", {"-device", "6000", "-secure"}, false, 0, 'F', {false, "PLCC", "", true, 0, 0, v},
-       {"6000PLCC44", false, "", "", summary("", "ON", "")}},
-      {"EPM7032LC44-15", {"-pin_keep", "-powerdown", "-slew", "slow", "-race_cover_off"}, false, 0, 'S',
-       {true, "PLCC", "", false, 1, 1, v}, {"QPL6000ePLCC44", true, "", "", slow}},
+      {{"-device", "6000", "-secure"}, "6000PLCC44", false, true, summary("", "ON", "")},
+      {{"-pin_keep", "-powerdown", "-slew", "slow", "-race_cover_off"}, "QPL6000ePLCC44", true, false, slow, "", "",
+       'N', 'S', 0, 1, 1},
       // The pin keeper is refused when the device word is exactly 6000e.
-      {"EPM7032LC44-15", {"-device", "6000e", "-pin_keep"}, false, 0, 'F', {true, "PLCC", "", false, 0, 0, v},
-       {"6000ePLCC44", false, "", "", plain, pinKeep}},
-      {"EPM7032LC44-15", {"-slew", "AUTO"}, false, 0, 'A', {true, "PLCC", "", false, 0, 0, v},
-       {"QPL6000ePLCC44", true, "", "", summary(e6000.c_str(), "AUTO", "OFF", "AUTO")}},
-      {"EPM7032QC44-10", {}, false, 0, 'F', {true, "TQFP", "", false, 0, 0, v}, {"QPL6000eTQFP44", true, "", "", plain}},
+      {{"-device", "6000e", "-pin_keep"}, "6000ePLCC44", true, false, plain, pinKeep},
+      {{"-slew", "AUTO"}, "QPL6000ePLCC44", true, false, summary(e6000, "AUTO", "OFF", "AUTO"), "", "", 'N', 'A'},
+      {{}, "QPL6000eTQFP44", true, false, plain, "", "", 'N', 'F', 0, 0, 0, "EPM7032QC44-10"},
       // A POF that asks for the security bit gets it without -secure.
-      {"EPM7032LC44-15", {}, false, 1, 'F', {true, "PLCC", "", true, 0, 0, v}, {"QPL6000ePLCC44", true, "", "", plain}},
+      {{}, "QPL6000ePLCC44", true, true, plain, "", "", 'N', 'F', 1},
+      {{"-pinclk"}, "QPL6000ePLCC44", true, false, pinClk, "", "", 'C'},
   };
   for (const Case& k : cases) {
-    SCOPED_TRACE(k.t.target + (k.options.empty() ? "" : " " + k.options.back()));
+    SCOPED_TRACE(std::string(k.target) + (k.options.empty() ? "" : " " + k.options.back()));
     Design d(k.device, false);
     Qpl6000 q;
     q.ptFuses.fill('0');
     for (int m = 0; m < 32; ++m) Bits(q, m, "0000110100111101");
-    if (k.latch) {
+    const bool verbose = !k.options.empty() && k.options[0] == "-verbose";
+    std::string notices, console;
+    if (k.design == 'L') {
       LatchDesign(d);
       LatchExpected(q);
+      notices = stored + (verbose ? pf : "") + inUse, console = bell + (verbose ? pf : "") + inUse;
+    } else if (k.design == 'C') {
+      d.s.mcConfig.at(16, 10) = '0';
+      d.Pick(1, 35, 1);
+      d.Connect(16, 3, 70);
+      Bits(q, 16, "0000110010111001");  // bit 8: the pin clock; PT 4 cleared
+      console = kPtClockLine;
     } else {
       d.s.mcConfig.at(5, 0) = '0';
       d.s.mcConfig.at(10, 11) = '0';
@@ -142,7 +126,13 @@ TEST(ConvertPlain7032, DesignsDeviceWordsAndOptions) {
       q.mcBits.at(5, 0) = '1';
       Term(q, 5, 0, {});
     }
-    ConvertAndCompare(d.pof, k.options, ExpectedFile(q, k.h), k.h.extended ? 24994 : 24993, k.t);
+    const std::vector<std::string> vectors = k.design == 'N' ? v : std::vector<std::string>{};
+    const std::string head = std::string("Device ") + (k.extended ? "QPL6000E" : "QPL6000") + " (" +
+                             (k.device[7] == 'Q' ? "TQFP" : "PLCC") + ")\nCreated on: " + kTestTimeText +
+                             "\n\nPofBuilder\nUntitled\n" + notices;
+    ConvertAndCompare(d.pof, k.options, Qpl6000File(q, head, k.secure, k.extended, k.pd1, k.pinKeep, vectors),
+                      k.extended ? 24994 : 24993,
+                      {k.target, k.target[0] == 'Q', console, k.design == 'C' ? console : "", k.summary, k.before, k.after});
   }
 }
 

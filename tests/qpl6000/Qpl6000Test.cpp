@@ -15,11 +15,8 @@
 #include <vector>
 
 #include "driver/Conversion.h"
-#include "driver/Version.h"
+#include "e2e/E2e.h"
 #include "qpl6000/Qpl6000.h"
-#include "support/EndToEnd.h"
-#include "support/ExpectedQpl6000.h"
-#include "support/TestPaths.h"
 
 namespace fusecvt {
 namespace {
@@ -296,16 +293,10 @@ TEST(Qpl6000WriteJedec, HeaderNoticesFuseSectionAndVectorNumbers) {
     Qpl6000 q;
     FillMixed(q);
     ASSERT_EQ(q.WriteJedec(run), kJedecWritten);
-    const bool extended = std::string(k.word).back() == 'e';
-    std::string vectors;
-    for (std::size_t i = 0; i < k.vectors.size(); ++i) {
-      vectors += (i < 9 ? "V00" : i < 99 ? "V0" : "V") + std::to_string(i + 1) + " " + k.vectors[i] + "*\n";
-    }
-    std::replace(vectors.begin(), vectors.end(), '\x02', ' ');
+    std::vector<std::string> vectors = k.vectors;
+    for (std::string& v : vectors) std::replace(v.begin(), v.end(), '\x02', ' ');
     const std::string file = test::ReadFile(o.outputFileName);
-    EXPECT_SAME_TEXT(test::CrLf(std::string("\x02") + "fusecvt " + kVersionText + "\n" + k.head + "*\n" +
-                               (k.security ? "G1*\n" : "") + test::Qpl6000FuseSection(q, extended, k.pd1, k.pinKeep) +
-                               "QV" + std::to_string(k.vectors.size()) + "* X0*\n" + vectors + "\x03" "0000\n"), file);
+    EXPECT_SAME_TEXT(test::Qpl6000File(q, k.head, k.security, std::string(k.word).back() == 'e', k.pd1, k.pinKeep, vectors), file);
     if (k.vectors.size() == 1000) {
       EXPECT_NE(file.find("\r\nV999 HL*\r\nV1000 " + std::string(300, 'X') + "END*\r\n\x03"), std::string::npos);
     }
