@@ -175,19 +175,12 @@ std::string Quote(const std::string& s) {
 
 }  // namespace
 
-std::string JedecReadResult::ErrorText() const {
-  std::string text;
-  for (const std::string& e : errors) text += e + "\n";
-  return text;
-}
-
 JedecReadResult ReadJedec(const std::string& bytes) { return Parser(bytes).Run(); }
 
 JedecReadResult ReadJedecFile(const std::string& path) {
   const std::string bytes = ReadFile(path);
-  if (!bytes.empty()) return ReadJedec(bytes);
-  JedecReadResult r;
-  r.errors.push_back(path + ": cannot be read or is empty");
+  JedecReadResult r = bytes.empty() ? JedecReadResult{} : ReadJedec(bytes);
+  if (bytes.empty()) r.errors.push_back(path + ": cannot be read or is empty");
   return r;
 }
 
@@ -198,11 +191,6 @@ std::uint16_t JedecChecksumOf(const std::string& fuses) {
 }
 
 bool JedutilAvailable() { return std::system("command -v jedutil >/dev/null 2>&1") == 0; }
-
-bool JedutilRequired() {
-  const char* v = std::getenv("FUSECVT_REQUIRE_JEDUTIL");
-  return v && *v;
-}
 
 JedutilResult RunJedutil(const std::string& jedPath) {
   JedutilResult r;

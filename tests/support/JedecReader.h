@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -34,7 +35,11 @@ struct JedecReadResult {
   // Everything found wrong, in file order; empty for a well-formed file.
   std::vector<std::string> errors;
   bool ok() const { return errors.empty(); }
-  std::string ErrorText() const;  // the errors, one a line
+  std::string ErrorText() const {  // the errors, one a line
+    std::string text;
+    for (const std::string& e : errors) text += e + "\n";
+    return text;
+  }
 
   long fuseCount = -1;    // QF; -1 when absent
   long pinCount = -1;     // QP; -1 when absent
@@ -74,7 +79,8 @@ struct JedutilResult {
 };
 
 bool JedutilAvailable();  // jedutil is on PATH
-bool JedutilRequired();   // FUSECVT_REQUIRE_JEDUTIL is set (and not empty)
+// FUSECVT_REQUIRE_JEDUTIL is set (and not empty).
+inline bool JedutilRequired() { return std::getenv("FUSECVT_REQUIRE_JEDUTIL") && *std::getenv("FUSECVT_REQUIRE_JEDUTIL"); }
 // Runs `jedutil -convert jedPath OUT.bin` in a scratch folder and decodes OUT.bin.
 JedutilResult RunJedutil(const std::string& jedPath);
 // Success when jedutil converts the file and reads the same fuses as

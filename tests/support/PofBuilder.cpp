@@ -84,22 +84,12 @@ void ForEachStored(const std::vector<PofBuilder::Segment>& segments, SourceImage
 PofBuilder::PofBuilder(std::string deviceName) : deviceName_(std::move(deviceName)) {
   std::string upper = deviceName_;
   for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  for (const auto& [word, kind] : kKindWords) {
-    if (Has(upper, word)) {
-      image_ = MakeSourceImage(kind);
-      break;
-    }
-  }
-  for (const char* pins : {"44", "68", "84", "100", "160"}) {
-    if (Has(upper, pins)) {
-      pinCount_ = std::atoi(pins);
-      break;
-    }
-  }
+  const auto* word = std::find_if(std::begin(kKindWords), std::end(kKindWords), [&](const auto& w) { return Has(upper, w.first); });
+  if (word != std::end(kKindWords)) image_ = MakeSourceImage(word->second);
+  // Pin codes rank 44, 68, 84, 100, 160: the last match here wins.
+  for (const char* pins : {"160", "100", "84", "68", "44"}) pinCount_ = Has(upper, pins) ? std::atoi(pins) : pinCount_;
   const std::string mapName = image_ ? SourceKindName(image_->kind()) : Has(upper, "7256AE") ? "7256AE" : "";
-  for (const auto& [name, map] : kMaps) {
-    if (mapName == name) map_ = map;
-  }
+  for (const auto& [name, map] : kMaps) map_ = mapName == name ? map : map_;
   plain7128_ = mapName.find("7128") == 0;
 }
 

@@ -45,15 +45,12 @@ RunResult RunBinary(std::vector<std::string> args, const std::string& workDir) {
     execv(binary.c_str(), argv.data());
     _exit(127);
   }
-  RunResult result;
+  if (pid < 0) return {};
   int status = 0;
-  if (pid < 0) return result;
   while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
   }
-  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : WIFSIGNALED(status) ? 128 + WTERMSIG(status) : -1;
-  result.out = ReadFile(outFile);
-  result.err = ReadFile(errFile);
-  return result;
+  const int code = WIFEXITED(status) ? WEXITSTATUS(status) : WIFSIGNALED(status) ? 128 + WTERMSIG(status) : -1;
+  return {code, ReadFile(outFile), ReadFile(errFile)};
 }
 
 }  // namespace fusecvt::test
