@@ -4,56 +4,50 @@
 // fixed wording, and the checks every written JEDEC file must pass.
 
 #include <string>
-#include <vector>
 
+#include "driver/Version.h"
 #include "support/ExpectedJedec.h"
 
 namespace fusecvt::test {
 
-// The two banner lines and the empty line after them.
-std::string Banner(const std::string& programName = "fusecvt");
-
-// The conversion line: two blanks, the source name, " --> ", the target name,
-// package and pin count run together.
-std::string ConversionLine(const std::string& source, const std::string& targetPackagePins);
-
-// The file names as the console shows them (with the empty line after them).
-std::string ConsoleFileNames(const std::string& in, const std::string& out, const std::string& report);
-// The file names as the report shows them (with the empty line after them).
-std::string ReportFileNames(const std::string& in, const std::string& out, const std::string& report);
-
-// The two-line warning for targets that might be low-voltage parts.
-std::string LowVoltageWarning();
-
-// "fusecvt processed 0 seconds" of an in-process run.
-std::string TimingLine(const std::string& programName = "fusecvt");
+// Maker, program name, version text (with its own blanks) and build date;
+// then the rights notice and an empty line.
+inline std::string Banner(const std::string& programName = "fusecvt") {
+  return std::string(kMakerName) + " " + programName + " " + kVersionText + kBuildDate + "\n" + kRightsNotice + "\n\n";
+}
+// The conversion line: the target name, package and pin count run together.
+inline std::string ConversionLine(const std::string& source, const std::string& targetPackagePins) {
+  return "  " + source + " --> " + targetPackagePins + "\n";
+}
+// The file names as the console and as the report show them, with the empty line after them.
+inline std::string ConsoleFileNames(const std::string& in, const std::string& out, const std::string& report) {
+  return "Input file      \t: " + in + "\nOutput file     \t: " + out + "\nConversion Report file\t: " + report + "\n\n";
+}
+inline std::string ReportFileNames(const std::string& in, const std::string& out, const std::string& report) {
+  return "Input file                : " + in + "\nOutput file               : " + out +
+         "\nConversion Report file    : " + report + "\n\n";
+}
+// The warning for targets that might be low-voltage parts.
+inline std::string LowVoltageWarning() {
+  return "WARNING:  If conversion is for a low voltage device,\n   please use the -power_reset option.\n\n";
+}
+// The elapsed time of an in-process run.
+inline std::string TimingLine(const std::string& programName = "fusecvt") {
+  return programName + " processed 0 seconds\n";
+}
+inline std::string StarLine(int n) { return std::string(static_cast<std::size_t>(n), '*') + "\n"; }
 
 inline constexpr char kPtClockLine[] = "**** There are PT-Clock converted to Pin Clock ****\n";
 inline constexpr char kCompleted[] = "Conversion is completed\n";
-
-// A line of n '*' and its line end.
-std::string StarLine(int n);
 
 // The settings summary of the QPL6032ES/6064ES/6128ES family: an empty line,
 // the heading (none when empty), then one line per option with these value
 // texts. Defaults: those of a 7032S source converted without options.
 struct BlockSummary {
   std::string heading = "Options :  (6032 only)";
-  std::string powerdown = "OFF";
-  std::string security = "AUTO";
-  std::string slew = "AUTO";
-  std::string pinClk = "OFF";
-  std::string raceCoverage = "ON";
-  std::string pinKeeper = "OFF";
-  std::string mcLowPower = "AUTO";
-  std::string powerReset = "ALWAYS";
-  std::string itd1 = "ON";
-  std::string itd2 = "ON";
-  std::string itd3 = "ON";
-  std::string openCollector = "AUTO";
-  std::string jtag = "AUTO";
-  std::string tdiPullup = "OFF";
-  std::string tmsPullup = "OFF";
+  std::string powerdown = "OFF", security = "AUTO", slew = "AUTO", pinClk = "OFF", raceCoverage = "ON";
+  std::string pinKeeper = "OFF", mcLowPower = "AUTO", powerReset = "ALWAYS", itd1 = "ON", itd2 = "ON", itd3 = "ON";
+  std::string openCollector = "AUTO", jtag = "AUTO", tdiPullup = "OFF", tmsPullup = "OFF";
   std::string Text() const;
 };
 
@@ -62,12 +56,7 @@ struct BlockSummary {
 // Pin Keeper line out (the plain QPL6000 and other device words).
 struct Qpl6000Summary {
   std::string heading = "Options :  (6000E only)";
-  std::string powerdown = "OFF";
-  std::string security = "AUTO";
-  std::string slew = "FAST";
-  std::string pinClk = "OFF";
-  std::string raceCoverage = "ON";
-  std::string pinKeeper = "OFF";
+  std::string powerdown = "OFF", security = "AUTO", slew = "FAST", pinClk = "OFF", raceCoverage = "ON", pinKeeper = "OFF";
   std::string Text() const;
 };
 

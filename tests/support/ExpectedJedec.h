@@ -26,9 +26,8 @@ struct SectionStarts {
 };
 SectionStarts SectionStartsOf(BlockTargetKind kind);
 
-// The fuse at every address 0..QF-1 (S0..S2 taken as the writer leaves them).
-std::string ExpectedFuseMap(const BlockTargetImage& image);
-// The complete file, bytes as they must reach the disk.
+// The complete file, bytes as they must reach the disk (S0..S2 of each
+// macrocell taken as the writer leaves them).
 std::string ExpectedJedecFile(const BlockTargetImage& image, const ExpectedHeader& header);
 
 // Where two byte strings first differ, with the lines around it; empty when equal.

@@ -11,20 +11,8 @@
 
 namespace fusecvt::test {
 
-// The 152-column ruler of the header's NOTE field.
-std::string Qpl6000Ruler();
-// "L" and the address in five zero-filled digits.
-std::string Qpl6000Address(int address);
-// I/O pin of MC m+1, as the notes name it.
-int Qpl6000NotePin(int m);
-
-// The whole fuse map, unwritten fuses 0 (F0).
-std::string Qpl6000FuseMap(const Qpl6000& q, bool extended, int pd1, int pinKeep);
-// JEDEC fuse checksum: 8-fuse words, lowest address as the least significant
-// bit, the last word as far as it goes.
-unsigned Qpl6000Checksum(const std::string& fuses);
 // The fuse part of the file, from the QF line to the C line, with "\n" line
-// ends (CrLf turns them into the file's).
+// ends (CrLf turns them into the file's); unwritten fuses are 0 (F0).
 std::string Qpl6000FuseSection(const Qpl6000& q, bool extended, int pd1, int pinKeep);
 // Every "\n" as "\r\n".
 std::string CrLf(const std::string& text);

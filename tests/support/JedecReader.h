@@ -5,10 +5,8 @@
 // collects what they say. Also a wrapper around `jedutil -convert`, a second,
 // outside reader.
 //
-// Typical use:
 //   JedecReadResult r = ReadJedec(bytes);
 //   EXPECT_TRUE(r.ok()) << r.ErrorText();
-//   EXPECT_EQ(r.fuseCount, 16808);
 //   EXPECT_EQ(r.fuses[15376], '0');
 //
 //   FUSECVT_SKIP_WITHOUT_JEDUTIL();
@@ -17,49 +15,46 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 namespace fusecvt::test {
 
-struct JedecFuseList {   // one L field
+struct JedecFuseList {  // one L field
   long address = 0;
-  long count = 0;        // fuses it holds
-  std::string addressText;  // the digits as written
+  long count = 0;  // fuses it holds
 };
 
-struct JedecVector {     // one V field
+struct JedecVector {  // one V field
   long number = 0;
-  std::string numberText;  // the digits as written ("0001")
-  std::string text;        // what follows the one blank after the number, up to '*'
+  std::string text;  // what follows the one blank after the number, up to '*'
 };
 
 struct JedecReadResult {
   // Everything found wrong, in file order; empty for a well-formed file.
   std::vector<std::string> errors;
   bool ok() const { return errors.empty(); }
-  std::string ErrorText() const;  // the errors, one a line
+  std::string ErrorText() const {  // the errors, one a line
+    std::string text;
+    for (const std::string& e : errors) text += e + "\n";
+    return text;
+  }
 
-  std::string designSpec;  // text between STX and the first '*'
-  long fuseCount = -1;     // QF; -1 when absent
-  long pinCount = -1;      // QP; -1 when absent
-  int defaultFuse = -1;    // F0 / F1: 0 or 1; -1 when absent
+  long fuseCount = -1;    // QF; -1 when absent
+  long pinCount = -1;     // QP; -1 when absent
+  long defaultFuse = -1;  // F0 / F1: 0 or 1; -1 when absent
   // fuseCount characters '0'/'1': the L fields' fuses, all others the F
   // default ('0' when there is no F field).
   std::string fuses;
   std::vector<bool> written;  // which fuses some L field named
   std::vector<JedecFuseList> fuseLists;
-  bool securityFuse = false;  // G1 seen
-  bool hasSecurityField = false;
-  bool hasChecksum = false;   // C field present
-  unsigned fileChecksum = 0;  // its value
+  bool securityFuse = false;      // G1 seen
+  bool hasChecksum = false;       // C field present
+  unsigned fileChecksum = 0;      // its value
   unsigned computedChecksum = 0;  // recomputed over `fuses`
-  long vectorCount = -1;      // QV; -1 when absent
-  int vectorDefault = -1;     // X0 / X1
+  long vectorCount = -1;          // QV; -1 when absent
   std::vector<JedecVector> vectors;
-  std::vector<std::string> notes;  // each N field from its 'N' up to (not including) '*'
-  int emptyFields = 0;        // '*' with only white space since the previous one
-  std::string transmissionChecksum;  // the four characters after ETX
 };
 
 // Parses the bytes of a JEDEC file.
@@ -72,22 +67,20 @@ JedecReadResult ReadJedecFile(const std::string& path);
 // bit, a last partial word filled with 0.
 std::uint16_t JedecChecksumOf(const std::string& fuses);
 
-// jedutil (mame-tools) -----------------------------------------------------
-
 // jedutil handles at most this many fuses (and crashes on larger files).
 constexpr long kJedutilMaxFuses = 65536;
 
 struct JedutilResult {
-  bool ran = false;        // jedutil was found and started
-  int exitStatus = -1;     // its exit status; -1 when it did not exit normally
-  std::string output;      // its standard output and error
-  long fuseCount = -1;     // from the binary it wrote; -1 when it wrote none
-  std::string fuses;       // fuse characters '0'/'1' from that binary
-  bool accepted() const { return ran && exitStatus == 0 && fuseCount >= 0; }
+  int exitStatus = -1;  // -1 when jedutil did not run or exit normally
+  std::string output;   // its standard output and error
+  long fuseCount = -1;  // from the binary it wrote; -1 when it wrote none
+  std::string fuses;    // fuse characters '0'/'1' from that binary
+  bool accepted() const { return exitStatus == 0 && fuseCount >= 0; }
 };
 
 bool JedutilAvailable();  // jedutil is on PATH
-bool JedutilRequired();   // FUSECVT_REQUIRE_JEDUTIL is set (and not empty)
+// FUSECVT_REQUIRE_JEDUTIL is set (and not empty).
+inline bool JedutilRequired() { return std::getenv("FUSECVT_REQUIRE_JEDUTIL") && *std::getenv("FUSECVT_REQUIRE_JEDUTIL"); }
 // Runs `jedutil -convert jedPath OUT.bin` in a scratch folder and decodes OUT.bin.
 JedutilResult RunJedutil(const std::string& jedPath);
 // Success when jedutil converts the file and reads the same fuses as
@@ -99,12 +92,10 @@ JedutilResult RunJedutil(const std::string& jedPath);
 
 // In a test body: skips the test when jedutil is missing, unless
 // FUSECVT_REQUIRE_JEDUTIL is set; then the test fails.
-#define FUSECVT_SKIP_WITHOUT_JEDUTIL()                                                  \
-  do {                                                                                  \
-    if (!::fusecvt::test::JedutilAvailable()) {                                         \
-      if (::fusecvt::test::JedutilRequired()) {                                         \
-        FAIL() << "jedutil is not on PATH but FUSECVT_REQUIRE_JEDUTIL is set";          \
-      }                                                                                 \
-      GTEST_SKIP() << "jedutil (mame-tools) is not installed";                          \
-    }                                                                                   \
+#define FUSECVT_SKIP_WITHOUT_JEDUTIL()                                                                       \
+  do {                                                                                                       \
+    if (!::fusecvt::test::JedutilAvailable()) {                                                              \
+      if (::fusecvt::test::JedutilRequired()) FAIL() << "jedutil is not on PATH but FUSECVT_REQUIRE_JEDUTIL is set"; \
+      GTEST_SKIP() << "jedutil (mame-tools) is not installed";                                               \
+    }                                                                                                        \
   } while (0)

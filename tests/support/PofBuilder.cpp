@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <stdexcept>
+#include <tuple>
 
 namespace fusecvt::test {
 
@@ -12,147 +15,66 @@ namespace {
 using Field = PofBuilder::Field;
 
 // Which image a device name selects, tried in this order.
-const struct {
-  const char* word;
-  SourceKind kind;
-} kKindWords[] = {
-    {"7032S", SourceKind::Max7032S},   {"7032AE", SourceKind::Max7032AE},
-    {"7032", SourceKind::Max7032},     {"7128S", SourceKind::Max7128S},
-    {"7128AE", SourceKind::Max7128AE}, {"7128A", SourceKind::Max7128S},
-    {"7128E", SourceKind::Max7128E},   {"7128", SourceKind::Max7128},
-    {"7064S", SourceKind::Max7064S},   {"7064AE", SourceKind::Max7064AE},
-    {"7064", SourceKind::Max7064},     {"3032A", SourceKind::Max3032A},
+const std::pair<const char*, SourceKind> kKindWords[] = {
+    {"7032S", SourceKind::Max7032S},   {"7032AE", SourceKind::Max7032AE}, {"7032", SourceKind::Max7032},
+    {"7128S", SourceKind::Max7128S},   {"7128AE", SourceKind::Max7128AE}, {"7128A", SourceKind::Max7128S},
+    {"7128E", SourceKind::Max7128E},   {"7128", SourceKind::Max7128},     {"7064S", SourceKind::Max7064S},
+    {"7064AE", SourceKind::Max7064AE}, {"7064", SourceKind::Max7064},     {"3032A", SourceKind::Max3032A},
     {"3064A", SourceKind::Max3064A},   {"3128A", SourceKind::Max3128A},
 };
 
-// Address maps, stated as the length of each range in address order (the
-// ranges follow each other from address 0). perPin: the range holds
-// count + perPin * P fuses, P the I/O pins of the package. rowWidth: POF
-// fuses per image row (0: stored in order).
-struct Piece {
-  Field field;
-  int count;
-  int perPin;
-  int rowWidth;
-};
-enum class Pins { None, Plain7064, Plain7128 };
-struct MapRow {
-  const char* name;  // the kind's name, or "7256AE"
-  Pins pins;
-  std::vector<Piece> pieces;
+// Address maps: the ranges in address order from address 0, each a field
+// letter (the order of Field: L logic array, M macrocell configuration, P PIA,
+// O OE PIA, I I/O configuration, E output enable, C global clocks, U unknown
+// bits, J JTAG bit, S UES, G gap, T tail), its fuse count ("2p": two per I/O
+// pin of the package) and after ':' the POF fuses per image row (none: stored
+// in order).
+constexpr char kLetters[] = "LMPOIECUJSGT";
+const std::pair<const char*, const char*> kMaps[] = {
+    {"7032", "L14080:88 M384:12 P144 E64:2 G80"},
+    {"7032S", "L14080:88 M416:13 P288:4 O30:5 I192:6 C3 U7 J1 S16 T7"},
+    {"7032AE", "L14080:88 M448:14 P288:4 O30:5 I224:7 C3 J1 S32"},
+    {"3032A", "L14080:88 M448:14 P288:4 O30:5 I192:6 C3 J1 S32 G32"},
+    {"7064", "L28160:88 M768:12 P432:3 E2p:2"},
+    {"7064S", "L28160:88 M832:13 P1152:8 O54:9 I384:6 C3 U7 J1 S16"},
+    {"7064AE", "L28160:88 M896:14 P1152:8 O54:9 I448:7 C3 J1 S32 U5"},
+    {"3064A", "L28160:88 M896:14 P1152:8 O54:9 I384:6 C3 J1 S32 G69"},
+    {"7128", "L56320:88 M1536:12 P1152:4 E2p:2"},
+    {"7128E", "L56320:88 M1792:14 P1440:5 O30:5 I3p:3 U10"},
+    {"7128S", "L56320:88 M1664:13 P4032:14 O84:14 I576:6 U28"},
+    {"7128AE", "L56320:88 M1792:14 P4032:14 O84:14 I672:7 C3 J1 S28"},
+    {"3128A", "L56320:88 M1792:14 P4032:14 O84:14 I576:6 C3 J1 S32 G92"},
+    {"7256AE", "G62932 T67692"},
 };
 
-const std::vector<MapRow>& Maps() {
-  static const std::vector<MapRow> maps = {
-      {"7032", Pins::None,
-       {{Field::LogicArray, 14080, 0, 88}, {Field::McConfig, 384, 0, 12}, {Field::Pia, 144, 0, 0},
-        {Field::OutputEnable, 64, 0, 2}, {Field::Gap, 80, 0, 0}}},
-      {"7032S", Pins::None,
-       {{Field::LogicArray, 14080, 0, 88}, {Field::McConfig, 416, 0, 13}, {Field::Pia, 288, 0, 4},
-        {Field::OePia, 30, 0, 5}, {Field::IoConfig, 192, 0, 6}, {Field::GlobalClocks, 3, 0, 0},
-        {Field::UnknownBits, 7, 0, 0}, {Field::JtagBit, 1, 0, 0}, {Field::Ues, 16, 0, 0},
-        {Field::Tail, 7, 0, 0}}},
-      {"7032AE", Pins::None,
-       {{Field::LogicArray, 14080, 0, 88}, {Field::McConfig, 448, 0, 14}, {Field::Pia, 288, 0, 4},
-        {Field::OePia, 30, 0, 5}, {Field::IoConfig, 224, 0, 7}, {Field::GlobalClocks, 3, 0, 0},
-        {Field::JtagBit, 1, 0, 0}, {Field::Ues, 32, 0, 0}}},
-      {"3032A", Pins::None,
-       {{Field::LogicArray, 14080, 0, 88}, {Field::McConfig, 448, 0, 14}, {Field::Pia, 288, 0, 4},
-        {Field::OePia, 30, 0, 5}, {Field::IoConfig, 192, 0, 6}, {Field::GlobalClocks, 3, 0, 0},
-        {Field::JtagBit, 1, 0, 0}, {Field::Ues, 32, 0, 0}, {Field::Gap, 32, 0, 0}}},
-      {"7064", Pins::Plain7064,
-       {{Field::LogicArray, 28160, 0, 88}, {Field::McConfig, 768, 0, 12}, {Field::Pia, 432, 0, 3},
-        {Field::OutputEnable, 0, 2, 2}}},
-      {"7064S", Pins::None,
-       {{Field::LogicArray, 28160, 0, 88}, {Field::McConfig, 832, 0, 13}, {Field::Pia, 1152, 0, 8},
-        {Field::OePia, 54, 0, 9}, {Field::IoConfig, 384, 0, 6}, {Field::GlobalClocks, 3, 0, 0},
-        {Field::UnknownBits, 7, 0, 0}, {Field::JtagBit, 1, 0, 0}, {Field::Ues, 16, 0, 0}}},
-      {"7064AE", Pins::None,
-       {{Field::LogicArray, 28160, 0, 88}, {Field::McConfig, 896, 0, 14}, {Field::Pia, 1152, 0, 8},
-        {Field::OePia, 54, 0, 9}, {Field::IoConfig, 448, 0, 7}, {Field::GlobalClocks, 3, 0, 0},
-        {Field::JtagBit, 1, 0, 0}, {Field::Ues, 32, 0, 0}, {Field::UnknownBits, 5, 0, 0}}},
-      {"3064A", Pins::None,
-       {{Field::LogicArray, 28160, 0, 88}, {Field::McConfig, 896, 0, 14}, {Field::Pia, 1152, 0, 8},
-        {Field::OePia, 54, 0, 9}, {Field::IoConfig, 384, 0, 6}, {Field::GlobalClocks, 3, 0, 0},
-        {Field::JtagBit, 1, 0, 0}, {Field::Ues, 32, 0, 0}, {Field::Gap, 69, 0, 0}}},
-      {"7128", Pins::Plain7128,
-       {{Field::LogicArray, 56320, 0, 88}, {Field::McConfig, 1536, 0, 12}, {Field::Pia, 1152, 0, 4},
-        {Field::OutputEnable, 0, 2, 2}}},
-      {"7128E", Pins::Plain7128,
-       {{Field::LogicArray, 56320, 0, 88}, {Field::McConfig, 1792, 0, 14}, {Field::Pia, 1440, 0, 5},
-        {Field::OePia, 30, 0, 5}, {Field::IoConfig, 0, 3, 3}, {Field::UnknownBits, 10, 0, 0}}},
-      {"7128S", Pins::None,
-       {{Field::LogicArray, 56320, 0, 88}, {Field::McConfig, 1664, 0, 13}, {Field::Pia, 4032, 0, 14},
-        {Field::OePia, 84, 0, 14}, {Field::IoConfig, 576, 0, 6}, {Field::UnknownBits, 28, 0, 0}}},
-      {"7128AE", Pins::None,
-       {{Field::LogicArray, 56320, 0, 88}, {Field::McConfig, 1792, 0, 14}, {Field::Pia, 4032, 0, 14},
-        {Field::OePia, 84, 0, 14}, {Field::IoConfig, 672, 0, 7}, {Field::GlobalClocks, 3, 0, 0},
-        {Field::JtagBit, 1, 0, 0}, {Field::Ues, 28, 0, 0}}},
-      {"3128A", Pins::None,
-       {{Field::LogicArray, 56320, 0, 88}, {Field::McConfig, 1792, 0, 14}, {Field::Pia, 4032, 0, 14},
-        {Field::OePia, 84, 0, 14}, {Field::IoConfig, 576, 0, 6}, {Field::GlobalClocks, 3, 0, 0},
-        {Field::JtagBit, 1, 0, 0}, {Field::Ues, 32, 0, 0}, {Field::Gap, 92, 0, 0}}},
-      {"7256AE", Pins::None, {{Field::Gap, 62932, 0, 0}, {Field::Tail, 67692, 0, 0}}},
-  };
-  return maps;
-}
-
-int IoPins(Pins pins, int pinCount) {
-  switch (pins) {
-    case Pins::None: return 0;
-    case Pins::Plain7064:
-      return pinCount == 44 ? 32 : pinCount == 68 ? 48 : pinCount == 84 || pinCount == 100 ? 64 : 1;
-    case Pins::Plain7128:
-      return pinCount == 84 ? 64 : pinCount == 100 ? 80 : pinCount == 160 ? 96 : 1;
-  }
-  return 0;
+// I/O pins of the plain 7064 (or 7128) packages; 1 for other pin counts.
+int IoPins(bool plain7128, int pins) {
+  if (plain7128) return pins == 84 ? 64 : pins == 100 ? 80 : pins == 160 ? 96 : 1;
+  return pins == 44 ? 32 : pins == 68 ? 48 : pins == 84 || pins == 100 ? 64 : 1;
 }
 
 bool Has(const std::string& s, const char* w) { return s.find(w) != std::string::npos; }
 
-// The image field a map field lands in, with its image row length.
-struct FieldView {
-  char* data;
-  std::size_t size;
-  int stride;
-};
-
-FieldView ViewOf(SourceImage& img, Field f) {
-  auto two = [](FuseArray& a) { return FieldView{a.data(), a.size(), a.dim1()}; };
-  auto three = [](FuseArray& a) { return FieldView{a.data(), a.size(), a.dim2()}; };
-  switch (f) {
-    case Field::LogicArray: return three(img.logicArray);
-    case Field::Pia: return three(img.pia);
-    case Field::McConfig: return two(img.mcConfig);
-    case Field::OePia: return two(img.oePia);
-    case Field::IoConfig: return two(img.ioConfig);
-    case Field::OutputEnable: return two(img.outputEnable);
-    case Field::GlobalClocks: return {img.globalClocks.data(), img.globalClocks.size(), 1};
-    case Field::UnknownBits: return {img.unknownBits.data(), img.unknownBits.size(), 1};
-    case Field::Ues: return {img.ues.data(), img.ues.size(), 1};
-    case Field::JtagBit: return {&img.jtagBit, 1, 1};
-    case Field::Gap:
-    case Field::Tail: return {nullptr, 0, 1};
-  }
+// The image field a map field lands in: data, size and image row length.
+std::tuple<char*, std::size_t, int> ViewOf(SourceImage& img, Field f) {
+  FuseArray* rows[] = {&img.logicArray, &img.mcConfig, &img.pia, &img.oePia, &img.ioConfig, &img.outputEnable};
+  FuseArray* flat[] = {&img.globalClocks, &img.unknownBits, nullptr, &img.ues};
+  const auto i = static_cast<std::size_t>(f);
+  if (i < 6) return {rows[i]->data(), rows[i]->size(), i == 0 || i == 2 ? rows[i]->dim2() : rows[i]->dim1()};
+  if (f == Field::JtagBit) return {&img.jtagBit, 1, 1};
+  if (i < 10) return {flat[i - 6]->data(), flat[i - 6]->size(), 1};
   return {nullptr, 0, 1};
 }
 
-// Position in the image field of fuse b of a segment.
-std::size_t PositionOf(std::int64_t b, int rowWidth, int stride) {
-  if (rowWidth == 0) return static_cast<std::size_t>(b);
-  return static_cast<std::size_t>((b / rowWidth) * stride + b % rowWidth);
-}
-
-// Calls f(address, character of the image field) for every stored fuse.
+// Calls f(address, image character) for every fuse the map stores.
 template <typename F>
 void ForEachStored(const std::vector<PofBuilder::Segment>& segments, SourceImage& img, F f) {
   for (const auto& s : segments) {
-    const FieldView v = ViewOf(img, s.field);
-    if (!v.data) continue;
-    for (std::int64_t b = 0; b < s.count; ++b) {
-      const std::size_t at = PositionOf(b, s.rowWidth, v.stride);
-      if (at >= v.size) throw std::logic_error("builder map exceeds an image field");
-      f(s.start + b, v.data[at]);
+    const auto [data, size, stride] = ViewOf(img, s.field);
+    for (std::int64_t b = 0; data && b < s.count; ++b) {
+      const auto at = static_cast<std::size_t>(s.rowWidth ? b / s.rowWidth * stride + b % s.rowWidth : b);
+      if (at >= size) throw std::logic_error("builder map exceeds an image field");
+      f(s.start + b, data[at]);
     }
   }
 }
@@ -162,59 +84,32 @@ void ForEachStored(const std::vector<PofBuilder::Segment>& segments, SourceImage
 PofBuilder::PofBuilder(std::string deviceName) : deviceName_(std::move(deviceName)) {
   std::string upper = deviceName_;
   for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  for (const auto& w : kKindWords) {
-    if (Has(upper, w.word)) {
-      image_ = MakeSourceImage(w.kind);
-      break;
-    }
-  }
-  pinCount_ = Has(upper, "44")    ? 44
-              : Has(upper, "68")  ? 68
-              : Has(upper, "84")  ? 84
-              : Has(upper, "100") ? 100
-              : Has(upper, "160") ? 160
-                                  : 44;
-  const std::string mapName =
-      image_ ? SourceKindName(image_->kind()) : Has(upper, "7256AE") ? "7256AE" : "";
-  const auto& maps = Maps();
-  for (std::size_t i = 0; i < maps.size(); ++i) {
-    if (mapName == maps[i].name) mapIndex_ = static_cast<int>(i);
-  }
+  const auto* word = std::find_if(std::begin(kKindWords), std::end(kKindWords), [&](const auto& w) { return Has(upper, w.first); });
+  if (word != std::end(kKindWords)) image_ = MakeSourceImage(word->second);
+  // Pin codes rank 44, 68, 84, 100, 160: the last match here wins.
+  for (const char* pins : {"160", "100", "84", "68", "44"}) pinCount_ = Has(upper, pins) ? std::atoi(pins) : pinCount_;
+  const std::string mapName = image_ ? SourceKindName(image_->kind()) : Has(upper, "7256AE") ? "7256AE" : "";
+  for (const auto& [name, map] : kMaps) map_ = mapName == name ? map : map_;
+  plain7128_ = mapName.find("7128") == 0;
 }
 
-SourceImage& PofBuilder::image() {
+SourceImage& PofBuilder::image() const {
   if (!image_) throw std::logic_error("no image for device name " + deviceName_);
   return *image_;
 }
-
-const SourceImage& PofBuilder::image() const {
-  if (!image_) throw std::logic_error("no image for device name " + deviceName_);
-  return *image_;
-}
-
-PofBuilder& PofBuilder::Creator(std::string text) { creator_ = std::move(text); return *this; }
-PofBuilder& PofBuilder::Comment(std::string text) { comment_ = std::move(text); return *this; }
-PofBuilder& PofBuilder::Security(std::uint16_t value) { security_ = value; return *this; }
-PofBuilder& PofBuilder::Vectors(std::vector<std::string> v) { vectors_ = std::move(v); return *this; }
-PofBuilder& PofBuilder::BigEndian(bool on) { bigEndian_ = on; return *this; }
-PofBuilder& PofBuilder::Packed(bool on) { packed_ = on; return *this; }
-PofBuilder& PofBuilder::Inverted(bool on) { inverted_ = on; return *this; }
-PofBuilder& PofBuilder::Program(std::int64_t a) { programmed_.push_back(a); return *this; }
-PofBuilder& PofBuilder::FuseCount(std::int64_t n) { fuseCount_ = n; return *this; }
-PofBuilder& PofBuilder::Omit(std::int16_t tag) { omitted_.push_back(tag); return *this; }
-PofBuilder& PofBuilder::Prepend(Packet p) { prepended_.push_back(std::move(p)); return *this; }
-PofBuilder& PofBuilder::Append(Packet p) { appended_.push_back(std::move(p)); return *this; }
 
 std::vector<PofBuilder::Segment> PofBuilder::Segments() const {
   std::vector<Segment> out;
-  if (mapIndex_ < 0) return out;
-  const MapRow& row = Maps()[static_cast<std::size_t>(mapIndex_)];
-  const int p = IoPins(row.pins, pinCount_);
   std::int64_t at = 0;
-  for (const Piece& piece : row.pieces) {
-    const std::int64_t n = piece.count + static_cast<std::int64_t>(piece.perPin) * p;
-    out.push_back({piece.field, at, n, piece.rowWidth});
+  for (const char* p = map_; p && *p;) {
+    const auto field = static_cast<Field>(std::strchr(kLetters, *p++) - kLetters);
+    char* end = nullptr;
+    std::int64_t n = std::strtol(p, &end, 10);
+    if (*end == 'p') n *= IoPins(plain7128_, pinCount_), ++end;
+    const int width = *end == ':' ? static_cast<int>(std::strtol(end + 1, &end, 10)) : 0;
+    out.push_back({field, at, n, width});
     at += n;
+    p = end + (*end == ' ');
   }
   return out;
 }
@@ -226,97 +121,62 @@ std::int64_t PofBuilder::MapLength() const {
 
 std::int64_t PofBuilder::CountedLimit() const {
   std::int64_t end = 0;
-  for (const auto& s : Segments()) {
-    if (s.field != Field::Tail) end = s.start + s.count;
-  }
+  for (const auto& s : Segments()) end = s.field == Field::Tail ? end : s.start + s.count;
   return end;
 }
 
 std::string PofBuilder::FuseStream() const {
   std::string fuses(static_cast<std::size_t>(MapLength()), '1');
-  if (image_) {
-    ForEachStored(Segments(), *image_, [&](std::int64_t a, char c) {
-      fuses[static_cast<std::size_t>(a)] = c == '0' ? '0' : '1';
-    });
-  }
+  if (image_) ForEachStored(Segments(), *image_, [&](std::int64_t a, char c) { fuses[static_cast<std::size_t>(a)] = c == '0' ? '0' : '1'; });
   for (std::int64_t a : programmed_) {
     const auto at = static_cast<std::size_t>(a);
     if (fuses.size() <= at) fuses.resize(at + 1, '1');
     fuses[at] = '0';
   }
-  if (fuseCount_) fuses.resize(static_cast<std::size_t>(*fuseCount_), '1');
   return fuses;
 }
 
 std::unique_ptr<SourceImage> PofBuilder::CarriedImage() const {
   std::unique_ptr<SourceImage> out = MakeSourceImage(image().kind());
-  for (const auto& s : Segments()) {
-    const FieldView from = ViewOf(*image_, s.field);
-    const FieldView to = ViewOf(*out, s.field);
-    if (!from.data) continue;
-    for (std::int64_t b = 0; b < s.count; ++b) {
-      const std::size_t at = PositionOf(b, s.rowWidth, from.stride);
-      if (at >= from.size) throw std::logic_error("builder map exceeds an image field");
-      to.data[at] = from.data[at] == '0' ? '0' : '1';
-    }
-  }
+  std::string carried(static_cast<std::size_t>(MapLength()), '1');
+  ForEachStored(Segments(), *image_, [&](std::int64_t a, char c) { carried[static_cast<std::size_t>(a)] = c == '0' ? '0' : '1'; });
+  ForEachStored(Segments(), *out, [&](std::int64_t a, char& c) { c = carried[static_cast<std::size_t>(a)]; });
   return out;
 }
 
-std::string PofBuilder::U16(std::uint16_t v) const {
-  const char lo = static_cast<char>(v & 0xFF), hi = static_cast<char>(v >> 8);
-  return bigEndian_ ? std::string{hi, lo} : std::string{lo, hi};
-}
-
-std::string PofBuilder::U32(std::uint32_t v) const {
-  std::string s(4, '\0');
-  for (int i = 0; i < 4; ++i) {
-    const char byte = static_cast<char>((v >> (8 * i)) & 0xFF);
-    s[static_cast<std::size_t>(bigEndian_ ? 3 - i : i)] = byte;
-  }
+std::string PofBuilder::Int(std::uint32_t v, int bytes) const {
+  std::string s(static_cast<std::size_t>(bytes), '\0');
+  for (int i = 0; i < bytes; ++i) s[static_cast<std::size_t>(bigEndian_ ? bytes - 1 - i : i)] = static_cast<char>(v >> (8 * i) & 0xFF);
   return s;
 }
 
 std::string PofBuilder::FuseData(std::uint16_t flags, std::string_view payload) const {
-  std::string d = U32(0) + U16(packed_ ? 1 : 8) + U32(0) + U16(flags);
-  d.append(payload);
-  return d;
+  return U32(0) + U16(packed_ ? 1 : 8) + U32(0) + U16(flags) + std::string(payload);
 }
 
-std::vector<PofBuilder::Packet> PofBuilder::Packets() const {
-  std::vector<Packet> out = prepended_;
+std::string PofBuilder::Build() const {
+  std::vector<Packet> packets = prepended_;
   auto add = [&](std::int16_t tag, std::string data) {
-    if (std::find(omitted_.begin(), omitted_.end(), tag) == omitted_.end()) {
-      out.push_back({tag, std::move(data), std::nullopt});
-    }
+    if (std::find(omitted_.begin(), omitted_.end(), tag) == omitted_.end()) packets.push_back({tag, std::move(data), {}});
   };
   if (creator_) add(1, *creator_ + '\0');
   add(2, deviceName_ + '\0');
   if (comment_) add(3, *comment_ + '\0');
   add(5, U16(security_));
-
+  // Packed: eight fuses a byte, the lowest address in the lowest bit, a last
+  // partial byte filled with 1s; inverted: every fuse flipped.
   const std::string fuses = FuseStream();
-  std::string payload;
-  if (packed_) {
-    payload.assign((fuses.size() + 7) / 8, '\0');
-    for (std::size_t i = 0; i < payload.size(); ++i) {
-      unsigned byte = 0;
-      for (std::size_t bit = 0; bit < 8; ++bit) {
-        const std::size_t a = 8 * i + bit;
-        if (a >= fuses.size() || fuses[a] == '1') byte |= 1u << bit;
-      }
-      if (inverted_) byte = ~byte & 0xFFu;
-      payload[i] = static_cast<char>(byte);
+  std::string payload = packed_ ? std::string((fuses.size() + 7) / 8, '\0') : fuses;
+  for (std::size_t i = 0; i < payload.size(); ++i) {
+    if (!packed_) {
+      payload[i] = static_cast<char>(payload[i] ^ (inverted_ ? 1 : 0));
+      continue;
     }
-  } else {
-    payload = fuses;
-    if (inverted_) {
-      for (char& c : payload) c = c == '0' ? '1' : '0';
-    }
+    unsigned byte = inverted_ ? 0xFFu : 0u;
+    for (std::size_t a = 8 * i; a < 8 * i + 8; ++a) byte ^= a >= fuses.size() || fuses[a] == '1' ? 1u << (a % 8) : 0u;
+    payload[i] = static_cast<char>(byte);
   }
-  const std::uint16_t flags = static_cast<std::uint16_t>((packed_ ? 1 : 0) | (inverted_ ? 4 : 0));
-  add(17, FuseData(flags, payload));
-
+  add(17, FuseData(static_cast<std::uint16_t>((packed_ ? 1 : 0) | (inverted_ ? 4 : 0)), payload));
   if (vectors_) {
     std::size_t slot = 1;
     for (const auto& v : *vectors_) slot = std::max(slot, v.size() + 1);
@@ -325,26 +185,15 @@ std::vector<PofBuilder::Packet> PofBuilder::Packets() const {
     add(10, data);
   }
   add(8, U16(0));
-  out.insert(out.end(), appended_.begin(), appended_.end());
-  return out;
-}
+  packets.insert(packets.end(), appended_.begin(), appended_.end());
 
-std::string PofBuilder::Assemble(const std::vector<Packet>& packets) const {
-  std::string out = "POF";
-  out += '\0';
-  out += bigEndian_ ? std::string{'\x01', '\0'} : std::string{'\0', '\0'};
-  out += U16(1);
-  out += U32(static_cast<std::uint32_t>(packets.size()));
+  std::string out = std::string("POF\0", 4) + (bigEndian_ ? '\x01' : '\0') + '\0' + U16(1) +
+                    U32(static_cast<std::uint32_t>(packets.size()));
   for (const Packet& p : packets) {
-    out += U16(static_cast<std::uint16_t>(p.tag));
-    out += U32(static_cast<std::uint32_t>(p.length ? *p.length
-                                                   : static_cast<std::int32_t>(p.data.size())));
-    out += p.data;
+    out += U16(static_cast<std::uint16_t>(p.tag)) + U32(static_cast<std::uint32_t>(p.length.value_or(static_cast<std::int32_t>(p.data.size())))) + p.data;
   }
   return out;
 }
-
-std::string PofBuilder::Build() const { return Assemble(Packets()); }
 
 void PofBuilder::WriteTo(const std::string& path) const {
   const std::string bytes = Build();

@@ -3,7 +3,6 @@
 //
 //   PofBuilder b("EPM7032SLC44-10");          // image of the kind the name selects
 //   b.image().logicArray.at(0, 0, 6) = '0';    // macrocell 0, product term 0, column 6
-//   b.image().pia.at(0, 3, 1) = '0';           // block 0, PIA row 3 picks signal 1
 //   b.Creator("tool").Comment("demo").Security(1).Vectors({"0101", "1010"});
 //   b.BigEndian(true).Packed(false).Inverted(true);
 //   std::string bytes = b.Build();             // or b.WriteTo(path)
@@ -17,12 +16,9 @@
 //
 // Names that select no image (unsupported or family-only names such as
 // "EPM3032LC44") still build: image() throws, and the fuse data holds only
-// what Program() and FuseCount() put there ("7256AE" names get the 256-macrocell
-// stream length). An image with no programmed fuse builds a blank POF.
-//
-// Bad-input tests take the standard packets with Packets(), change, reorder
-// or add to them (Packet::length can lie about the data size) and call
-// Assemble(); or use Omit(), Prepend(), Append() and cut Build()'s bytes.
+// what Program() puts there ("7256AE" names get the 256-macrocell stream
+// length). Bad-input tests use Omit(), Prepend(), Append() (Packet::length
+// can lie about the data size) and cut Build()'s bytes.
 
 #include <cstdint>
 #include <memory>
@@ -42,7 +38,6 @@ class PofBuilder {
     std::string data;
     std::optional<std::int32_t> length;  // written instead of data.size()
   };
-
   // The fields of the address maps, plus Gap (counted toward the blank check,
   // not stored) and Tail (neither).
   enum class Field {
@@ -54,43 +49,34 @@ class PofBuilder {
 
   const std::string& deviceName() const { return deviceName_; }
   bool hasImage() const { return image_ != nullptr; }
-  SourceImage& image();  // throws std::logic_error when the name selects no image
-  const SourceImage& image() const;
+  SourceImage& image() const;  // throws std::logic_error when the name selects no image
   SourceKind kind() const { return image().kind(); }
   // 44, 68, 84, 100 or 160 from the name's first pin code; 44 without one.
   int pinCount() const { return pinCount_; }
 
-  PofBuilder& Creator(std::string text);
-  PofBuilder& Comment(std::string text);
-  PofBuilder& Security(std::uint16_t value);
+  PofBuilder& Creator(std::string text) { creator_ = std::move(text); return *this; }
+  PofBuilder& Comment(std::string text) { comment_ = std::move(text); return *this; }
+  PofBuilder& Security(std::uint16_t value) { security_ = value; return *this; }
   // A Test_Vectors packet: slots as wide as the longest vector plus its NUL.
-  PofBuilder& Vectors(std::vector<std::string> vectors);
-  PofBuilder& BigEndian(bool on = true);
-  PofBuilder& Packed(bool on = true);
-  PofBuilder& Inverted(bool on = true);
+  PofBuilder& Vectors(std::vector<std::string> v) { vectors_ = std::move(v); return *this; }
+  PofBuilder& BigEndian(bool on = true) { bigEndian_ = on; return *this; }
+  PofBuilder& Packed(bool on = true) { packed_ = on; return *this; }
+  PofBuilder& Inverted(bool on = true) { inverted_ = on; return *this; }
   // Also programs this fuse address (inside or outside the map's fields).
-  PofBuilder& Program(std::int64_t address);
-  // Number of fuses written (default: the map's length); cuts or pads with 1s.
-  PofBuilder& FuseCount(std::int64_t count);
-  // Leaves a standard packet out.
-  PofBuilder& Omit(std::int16_t tag);
-  PofBuilder& Prepend(Packet packet);  // before the standard packets
-  PofBuilder& Append(Packet packet);   // after them
+  PofBuilder& Program(std::int64_t address) { programmed_.push_back(address); return *this; }
+  PofBuilder& Omit(std::int16_t tag) { omitted_.push_back(tag); return *this; }  // a standard packet
+  PofBuilder& Prepend(Packet p) { prepended_.push_back(std::move(p)); return *this; }
+  PofBuilder& Append(Packet p) { appended_.push_back(std::move(p)); return *this; }
 
   // The fuse stream, one '0' or '1' per address.
   std::string FuseStream() const;
   // Data of a fuse-data packet: 12-byte header with these flags, then payload.
   std::string FuseData(std::uint16_t flags, std::string_view payload) const;
-  // The packets Build() writes, in file order.
-  std::vector<Packet> Packets() const;
-  // The 12-byte header and the packets, in this builder's byte order.
-  std::string Assemble(const std::vector<Packet>& packets) const;
   std::string Build() const;
   void WriteTo(const std::string& path) const;
-
   // Integers in this builder's byte order.
-  std::string U16(std::uint16_t v) const;
-  std::string U32(std::uint32_t v) const;
+  std::string U16(std::uint16_t v) const { return Int(v, 2); }
+  std::string U32(std::uint32_t v) const { return Int(v, 4); }
 
   // A fresh image holding only the positions of image() that the address map
   // carries (the rest '1'): what a reader must decode from Build() when no
@@ -100,8 +86,7 @@ class PofBuilder {
   // This file's address map: one segment per range, in address order.
   struct Segment {
     Field field;
-    std::int64_t start;
-    std::int64_t count;
+    std::int64_t start, count;
     int rowWidth;  // POF fuses per image row; 0: stored in order
   };
   std::vector<Segment> Segments() const;
@@ -110,22 +95,20 @@ class PofBuilder {
   std::int64_t CountedLimit() const;
 
  private:
+  std::string Int(std::uint32_t v, int bytes) const;
   std::string deviceName_;
   std::unique_ptr<SourceImage> image_;
   int pinCount_ = 44;
-  int mapIndex_ = -1;  // row of the builder's map table; -1: none
+  const char* map_ = nullptr;  // the map's ranges, as the table in the .cpp states them
+  bool plain7128_ = false;
   std::optional<std::string> creator_ = std::string("PofBuilder");
   std::optional<std::string> comment_ = std::string("Untitled");
   std::uint16_t security_ = 0;
   std::optional<std::vector<std::string>> vectors_;
-  bool bigEndian_ = false;
-  bool packed_ = true;
-  bool inverted_ = false;
+  bool bigEndian_ = false, packed_ = true, inverted_ = false;
   std::vector<std::int64_t> programmed_;
-  std::optional<std::int64_t> fuseCount_;
   std::vector<std::int16_t> omitted_;
-  std::vector<Packet> prepended_;
-  std::vector<Packet> appended_;
+  std::vector<Packet> prepended_, appended_;
 };
 
 }  // namespace fusecvt::test

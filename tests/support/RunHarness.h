@@ -2,24 +2,17 @@
 // Runs of the whole program for end-to-end tests, in two ways:
 //
 //   RunInProcess: calls RunConversion on a fresh Conversion whose console and
-//     error streams are captured and whose clock is fixed (the JEDEC header
-//     reads TestTime(); the elapsed time is always 0 seconds).
+//     error streams are captured and whose clock is fixed at TestTime() (the
+//     elapsed time is always 0 seconds).
 //   RunBinary: starts the built fusecvt binary as a child process and
 //     captures its standard output and standard error separately.
 //
 // In both, args is the whole argument vector: args[0] is the program path as
 // the program sees it (it decides the program name in the banner and the
 // usage line), args[1..] the options and file names. RunBinary always starts
-// BinaryPath(); args[0] only becomes the child's argv[0]. Example:
-//
-//   ScratchDir dir;
-//   RunResult r = RunInProcess({"fusecvt", "-device", "6000e", dir.File("a.pof")});
-//   EXPECT_EQ(r.status, 0);
-//   EXPECT_EQ(ReadFile(dir.File("a.txt")), expectedReport);
-//
-// Output files are written where the paths say (relative paths: the test's
-// working directory, or workDir for RunBinary), so pass paths inside a
-// ScratchDir.
+// the built binary; args[0] only becomes the child's argv[0]. Output files are
+// written where the paths say (relative paths: the test's working directory,
+// or workDir for RunBinary), so pass paths inside a ScratchDir.
 
 #include <ctime>
 #include <string>
@@ -39,8 +32,7 @@ std::tm TestTime();
 // TestTime() in the JEDEC header layout.
 inline constexpr char kTestTimeText[] = "Thu Mar 05 09:07:03 2026";
 
-RunResult RunInProcess(std::vector<std::string> args, const std::tm& fixedTime = TestTime());
-
+RunResult RunInProcess(std::vector<std::string> args);
 // workDir: the child's working directory (empty: the test's own).
 RunResult RunBinary(std::vector<std::string> args, const std::string& workDir = std::string());
 

@@ -1,23 +1,28 @@
 #pragma once
-// Paths the tests need: the built binary, the source tree, the sample POFs,
-// and fresh scratch folders.
+// Paths the tests need: the built binary, the sample POFs, fresh scratch
+// folders, and whole files.
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 namespace fusecvt::test {
 
 // The fusecvt binary built with the tests.
-std::string BinaryPath();
-// The project's source tree.
-std::string SourceDir();
+inline std::string BinaryPath() { return FUSECVT_BINARY; }
 // The folder of real POF samples (FUSECVT_SAMPLES overrides); empty when absent.
 std::string SamplesDir();
+
 // A new empty folder below the system's temporary folder, removed by the
-// returned object's destructor.
+// object's destructor.
 class ScratchDir {
  public:
   ScratchDir();
-  ~ScratchDir();
+  ~ScratchDir() {
+    std::error_code ec;
+    std::filesystem::remove_all(path_, ec);
+  }
   ScratchDir(const ScratchDir&) = delete;
   ScratchDir& operator=(const ScratchDir&) = delete;
   const std::string& path() const { return path_; }
@@ -28,8 +33,14 @@ class ScratchDir {
 };
 
 // Whole file as bytes; empty string when it cannot be read.
-std::string ReadFile(const std::string& path);
-bool FileExists(const std::string& path);
-void WriteFile(const std::string& path, const std::string& bytes);
+inline std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+inline bool FileExists(const std::string& path) {
+  std::error_code ec;
+  return std::filesystem::exists(path, ec);
+}
+inline void WriteFile(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
 }  // namespace fusecvt::test
