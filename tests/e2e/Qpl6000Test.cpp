@@ -1,23 +1,57 @@
-// Plain 7032 POFs converted to the QPL6000E and QPL6000. A design starts from
-// an erased 7032: every macrocell's bits read "0000110100111101" (bit 14 '0'
-// for slew FAST) and no open term is kept.
+// Plain 7032 POFs converted to the QPL6000E and QPL6000, and the QPL6000 rules
+// intricate enough for tables of their own: the macrocell bits and the clean-up
+// of unused terms, the combinational-latch pass, and the JEDEC writer's header,
+// fuse section and vector numbering.
 #include <algorithm>
 #include <cstdint>
+#include <optional>
+#include <random>
+#include <sstream>
 #include <tuple>
 #include <utility>
 
 #include "E2e.h"
+#include "driver/Conversion.h"
 #include "qpl6000/Qpl6000.h"
-#include "support/ExpectedQpl6000.h"
 
 namespace fusecvt::test {
 namespace {
 
-void Term(Qpl6000& q, int m, int p, std::initializer_list<int> zeros) {
-  for (int c = 0; c < 152; ++c) q.ptFuses.at(m, p, c) = '1';
-  for (int c : zeros) q.ptFuses.at(m, p, c) = '0';
+// MC 1 sits at pin 4: feedback F = 25, F' = 24, pin input T = 41, T' = 40;
+// A = pin 5 (true 42, complement 43), B = pin 6 (true 45, complement 44).
+using Cols = std::vector<int>;
+constexpr int F = 25, Fc = 24, T = 41, NotT = 40, A = 42, NotA = 43, B = 45, NotB = 44;
+const Cols E{-1};  // a term with every column connected
+
+struct Term { int mc, pt; Cols cols; };
+
+void Set(Qpl6000& q, const Term& t) {
+  for (int c = 0; c < 152; ++c) q.ptFuses.at(t.mc, t.pt, c) = t.cols == E ? '0' : '1';
+  for (int c : t.cols) {
+    if (c >= 0) q.ptFuses.at(t.mc, t.pt, c) = '0';
+  }
 }
-void Bits(Qpl6000& q, int m, const char* bits) { std::copy(bits, bits + 16, q.mcBits.row(m)); }
+Cols Zeros(const Qpl6000& q, int mc, int pt) {
+  Cols out;
+  for (int c = 0; c < 152; ++c) if (q.ptFuses.at(mc, pt, c) == '0') out.push_back(c);
+  return out.size() == 152 ? E : out;
+}
+std::string Bits(const Qpl6000& q, int mc) { return std::string(q.mcBits.row(mc), 16); }
+void SetBits(Qpl6000& q, int mc, const std::string& b) { std::copy(b.begin(), b.end(), q.mcBits.row(mc)); }
+
+// Combinational output, PT 1 in the sum, bits 3 and 4 on, output enable 0 1 1;
+// and the output switched off.
+const std::string L = "1111111110111111", Off(16, '1');
+// The notice: 'P' pin feedback, 'U' pin in use, 'S' coverage term stored
+// (ringing the bell on the console), ' ' none.
+std::string Notice(char kind, int mc, bool console) {
+  const std::string n = "Combinatorial Latch Detected at Macrocell " + std::to_string(mc) + " from POF file";
+  const char* bell = console ? "\a" : "";
+  return kind == 'P'   ? n + " (pf)\n - Implemented Pin feedback.\n"
+         : kind == 'U' ? n + "\n"
+         : kind == 'S' ? n + bell + "\n\t- Added race coverage product term" + bell + "\n"
+                       : "";
+}
 
 // Combinational macrocells whose terms feed back their own output (bit 0
 // '1' keeps PT 1 counted):
@@ -38,22 +72,17 @@ void LatchDesign(Design& d) {
   }
 }
 void LatchExpected(Qpl6000& q) {
-  Bits(q, 0, "1001100100111101");  // bit 5 '0': PT 3 enabled
-  Term(q, 0, 0, {53, 101});
-  Term(q, 0, 1, {25, 100});
-  Term(q, 0, 2, {25, 53});
-  Bits(q, 1, "1000110100111101");
-  Term(q, 1, 0, {43, 53});  // /F2 moved to pin 5
-  Bits(q, 2, "1000110101111101");
-  Term(q, 2, 0, {28, 53});
-  Term(q, 3, 0, {45});
+  SetBits(q, 0, "1001100100111101");  // bit 5 '0': PT 3 enabled
+  SetBits(q, 1, "1000110100111101");
+  SetBits(q, 2, "1000110101111101");
+  // MC 2's /F2 moved to pin 5 (column 43).
+  for (const Term& t : std::vector<Term>{{0, 0, {53, 101}}, {0, 1, {25, 100}}, {0, 2, {25, 53}}, {1, 0, {43, 53}},
+                                         {2, 0, {28, 53}}, {3, 0, {45}}}) {
+    Set(q, t);
+  }
 }
 
 TEST(ConvertPlain7032, DesignsDeviceWordsAndOptions) {
-  const std::string stored = "Combinatorial Latch Detected at Macrocell 1 from POF file\n\t- Added race coverage product term\n";
-  const std::string bell = "Combinatorial Latch Detected at Macrocell 1 from POF file\a\n\t- Added race coverage product term\a\n";
-  const std::string pf = "Combinatorial Latch Detected at Macrocell 2 from POF file (pf)\n - Implemented Pin feedback.\n";
-  const std::string inUse = "Combinatorial Latch Detected at Macrocell 3 from POF file\n";
   const std::string noSecurity = "Warning! This device does not support Security Bit, Igoring command line option.\n";
   const std::string pinKeep =
       "***********************************************\nNOTE : This option is included in 6000E only.\n"
@@ -105,18 +134,19 @@ TEST(ConvertPlain7032, DesignsDeviceWordsAndOptions) {
     Design d(k.device, false);
     Qpl6000 q;
     q.ptFuses.fill('0');
-    for (int m = 0; m < 32; ++m) Bits(q, m, "0000110100111101");
+    for (int m = 0; m < 32; ++m) SetBits(q, m, "0000110100111101");
     const bool verbose = !k.options.empty() && k.options[0] == "-verbose";
     std::string notices, console;
     if (k.design == 'L') {
       LatchDesign(d);
       LatchExpected(q);
-      notices = stored + (verbose ? pf : "") + inUse, console = bell + (verbose ? pf : "") + inUse;
+      const std::string pf = verbose ? Notice('P', 2, false) : "", inUse = Notice('U', 3, false);
+      notices = Notice('S', 1, false) + pf + inUse, console = Notice('S', 1, true) + pf + inUse;
     } else if (k.design == 'C') {
       d.s.mcConfig.at(16, 10) = '0';
       d.Pick(1, 35, 1);
       d.Connect(16, 3, 70);
-      Bits(q, 16, "0000110010111001");  // bit 8: the pin clock; PT 4 cleared
+      SetBits(q, 16, "0000110010111001");  // bit 8: the pin clock; PT 4 cleared
       console = kPtClockLine;
     } else {
       d.s.mcConfig.at(5, 0) = '0';
@@ -124,7 +154,7 @@ TEST(ConvertPlain7032, DesignsDeviceWordsAndOptions) {
       d.pof.Vectors(v).Security(static_cast<std::uint16_t>(k.pofSecurity));
       for (int m = 0; m < 32; ++m) q.mcBits.at(m, 14) = k.slew == 'S' || (k.slew == 'A' && m == 10) ? '1' : '0';
       q.mcBits.at(5, 0) = '1';
-      Term(q, 5, 0, {});
+      Set(q, {5, 0, {}});
     }
     const std::vector<std::string> vectors = k.design == 'N' ? v : std::vector<std::string>{};
     const std::string head = std::string("Device ") + (k.extended ? "QPL6000E" : "QPL6000") + " (" +
@@ -134,6 +164,260 @@ TEST(ConvertPlain7032, DesignsDeviceWordsAndOptions) {
                       k.extended ? 24994 : 24993,
                       {k.target, k.target[0] == 'Q', console, k.design == 'C' ? console : "", k.summary, k.before, k.after});
   }
+}
+
+struct Captured {
+  std::ostringstream console, error, out;
+  Conversion run{console, error, Clock::Fixed(std::tm{})};
+};
+
+struct RaceCase {
+  std::string what, bits;
+  std::vector<Term> before, after;  // `after`: the terms checked afterwards
+  std::string bitsAfter;            // empty: unchanged
+  char notice;
+  int verbose = 1;
+};
+
+TEST(Qpl6000CoverRaces, CoverageTermPinFeedbackOrNothing) {
+  std::vector<RaceCase> cases = {
+      {"second block: own feedback 33", L, {{16, 0, {A, B}}, {16, 1, {33, NotB}}, {16, 2, E}}, {{16, 2, {33, A}}},
+       "1111101110111111", 'S'},
+      {"one recounted, copy differs", L, {{0, 0, {A, B}}, {0, 1, {F, A}}, {0, 2, E}},
+       {{0, 0, {A, B}}, {0, 1, {T, A}}, {0, 2, E}}, "", 'P'},
+      {"two recounted", L, {{0, 0, {A, B}}, {0, 1, {F, A}}, {0, 2, E}, {0, 3, {F, B}}},
+       {{0, 1, {T, A}}, {0, 3, {T, B}}}, "", 'P'},
+      {"two recounted, copy equals them", L, {{0, 0, {A}}, {0, 1, {F, A}}, {0, 2, E}, {0, 3, {F, A}}},
+       {{0, 1, {T, A}}, {0, 3, {T, A}}}, "", 'P'},
+      {"one recounted, copy equals it", L, {{0, 0, {A}}, {0, 1, {F, A}}, {0, 2, E}}, {{0, 1, {F, A}}, {0, 2, E}}, "", ' '},
+      {"copy left with nothing", L, {{0, 0, {B}}, {0, 1, {F, NotB}}, {0, 2, E}}, {{0, 1, {T, NotB}}}, "", 'P'},
+      {"literal without opposite", L, {{0, 0, {A}}, {0, 1, {F, 13}}, {0, 2, E}}, {{0, 1, {13, T}}}, "", 'P'},
+      {"literal not in the copy", L, {{0, 0, {A}}, {0, 1, {F, NotB}}, {0, 2, E}}, {{0, 1, {T, NotB}}}, "", 'P'},
+      {"no empty term", L, {{0, 0, {A, B}}, {0, 1, {F, NotB}}}, {{0, 1, {T, NotB}}}, "", 'P'},
+      {"bit 3 off", "1110111110111111", {{0, 0, {A, B}}, {0, 1, {F, NotB}}, {0, 2, E}}, {{0, 1, {T, NotB}}, {0, 2, E}},
+       "", 'P'},
+      {"complement and wider terms move, quietly", L, {{0, 0, {F, A, B}}, {0, 1, {Fc, NotA}}, {0, 2, {NotB}}, {0, 3, E}},
+       {{0, 0, {T, A, B}}, {0, 1, {NotT, NotA}}, {0, 2, {NotB}}, {0, 3, E}}, "", ' ', 0},
+      {"output off, pin unused", Off, {{0, 0, {Fc, A}}}, {{0, 0, {NotT, A}}}, L, 'P'},
+      {"output off, pin read by MC 6", Off, {{0, 0, {Fc, A}}, {5, 2, {T}}}, {{0, 0, {Fc, A}}}, "", 'U'},
+      {"output off, pin complement read", Off, {{0, 0, {Fc, A}}, {5, 2, {NotT}}}, {{0, 0, {Fc, A}}}, "", 'U'},
+      {"output off, an all-0 term reads the pin", Off, {{0, 0, {Fc, A}}, {5, 4, E}}, {{0, 0, {Fc, A}}}, "", 'U'},
+      {"output enable 0 0 1", "1111111110011111", {{0, 0, {Fc, A}}, {0, 1, {F, B}}}, {{0, 0, {Fc, A}}, {0, 1, {F, B}}},
+       "", ' '},
+      {"output enable 0 1 0", "1111111110101111", {{0, 0, {Fc, A}}}, {{0, 0, {Fc, A}}}, "", ' '},
+      {"registered", "1111111110111011", {{0, 0, {Fc, A}}}, {{0, 0, {Fc, A}}}, "", ' '},
+      {"bit 15 off", "1111111110111110", {{0, 0, {Fc, A}}}, {{0, 0, {Fc, A}}}, "", ' '},
+      {"set-aside PT 1 alone", "0111111110111111", {{0, 0, {F, A}}}, {{0, 0, {F, A}}}, "", ' '},
+      {"set-aside PT 1 moves with another", "0111111110111111", {{0, 0, {F, A}}, {0, 1, {Fc, B}}},
+       {{0, 0, {T, A}}, {0, 1, {NotT, B}}}, "", 'P'},
+  };
+  // A.B + F./B: the copy of A.B loses B and gains F and goes into the first
+  // empty term (a later one stays empty), whose enable bit is switched on.
+  const std::pair<int, char> enable[5] = {{0, '1'}, {1, '1'}, {5, '0'}, {7, '0'}, {12, '0'}};
+  for (int e = 0; e < 5; ++e) {
+    std::string bits = "1011111110111111";  // PT 2..5 not in the sum
+    if (e == 0) bits[0] = '0';
+    std::string after = bits;
+    after[static_cast<std::size_t>(enable[e].first)] = enable[e].second;
+    const int plain = (e + 1) % 5, latch = (e + 2) % 5, later = e < 2 ? e + 3 : -1;
+    RaceCase c{"stored in PT " + std::to_string(e + 1), bits, {{0, e, E}, {0, plain, {A, B}}, {0, latch, {F, NotB}}},
+               {{0, e, {F, A}}, {0, plain, {A, B}}, {0, latch, {F, NotB}}}, after, 'S', e % 2};
+    if (later >= 0) c.before.push_back({0, later, E}), c.after.push_back({0, later, E});
+    cases.push_back(c);
+  }
+  for (const RaceCase& k : cases) {
+    SCOPED_TRACE(k.what);
+    Captured r;
+    r.run.options.verbose = k.verbose;
+    Qpl6000 q;
+    const int mc = k.before[0].mc;
+    SetBits(q, mc, k.bits);
+    for (const Term& t : k.before) Set(q, t);
+    q.CoverRaces(r.out, r.run);
+    for (const Term& t : k.after) {
+      Cols want = t.cols;
+      std::sort(want.begin(), want.end());
+      EXPECT_EQ(Zeros(q, t.mc, t.pt), want) << "PT " << t.pt + 1;
+    }
+    EXPECT_EQ(Bits(q, mc), k.bitsAfter.empty() ? k.bits : k.bitsAfter);
+    EXPECT_EQ(r.out.str(), Notice(k.notice, mc + 1, false));
+    EXPECT_EQ(r.console.str(), Notice(k.notice, mc + 1, true));
+  }
+}
+
+TEST(Qpl6000TranslateMacrocells, EachSourceBitReachesItsConfigurationBit) {
+  // {mc, source config bit or -1, output enable bit or -1, bits 0..15}
+  struct Case { int mc, config, oe; const char* bits; } cases[] = {
+      {0, -1, -1, "0000110100111101"}, {1, 0, -1, "1000110100111101"}, {2, 1, -1, "0100110100111101"},
+      {3, 2, -1, "0000100100111101"},
+      {4, 3, -1, "0000110010111101"},   // bit 7 off with bit 13 on raises bit 8
+      {5, 4, -1, "0000110100110101"},
+      {6, 5, -1, "0000110010111101"},   // bits 7, 8 on and an open PT 4: PT 4 taken
+      {7, 6, -1, "0000111100111101"}, {8, 7, -1, "0010110100111101"},
+      {9, 8, -1, "0001010100111101"},   // expander 72+9 of MC 18 PT 1 erased
+      {10, 9, -1, "0000010100111101"}, {11, 10, -1, "0000110100111001"}, {12, 11, -1, "0000110100111111"},
+      {13, -1, 1, "0000110101011101"}, {14, -1, 0, "0000110100011101"},
+      {15, 8, -1, "0001110100111101"},  // expander 72+15 programmed: bit 4 on
+      {31, 8, -1, "0001010100111101"},  // second block: bit 4 stays
+  };
+  auto src = MakeSourceImage(SourceKind::Max7032);
+  for (const Case& c : cases) {
+    if (c.config >= 0) src->mcConfig.at(c.mc, c.config) = '0';
+    if (c.oe >= 0) src->outputEnable.at(c.mc, c.oe) = '0';
+  }
+  src->logicArray.at(17, 0, 72 + 15) = '0';
+  src->mcConfig.at(16, 10) = '0';  // MC 17 registered, its clock term reads only pin 43
+  for (int pinClock : {1, 0}) {
+    Captured r;
+    r.run.options.slew = AUTO;
+    r.run.options.pinClock = pinClock;
+    Qpl6000 q;
+    for (const Term& t : std::vector<Term>{{16, 3, {58}}, {17, 3, {58}}, {18, 3, {58, 42}}, {19, 3, {59}}}) Set(q, t);
+    q.TranslateMacrocells(*src, r.run);
+    for (const Case& c : cases) EXPECT_EQ(Bits(q, c.mc), c.bits) << "MC " << c.mc + 1;
+    EXPECT_EQ(Zeros(q, 6, 3), E);
+    EXPECT_EQ(Zeros(q, 4, 3), Cols{});
+    // Pin clock: a registered term turns into bit 8; a combinational one keeps
+    // its bits; without -pinclk both terms stay.
+    EXPECT_EQ(Bits(q, 16), pinClock ? "0000110010111001" : "0000110100111001");
+    EXPECT_EQ(Bits(q, 17), "0000110100111101");
+    for (int m : {16, 17}) EXPECT_EQ(Zeros(q, m, 3), pinClock ? E : Cols{58});
+    EXPECT_EQ(Zeros(q, 18, 3), (Cols{42, 58}));
+    EXPECT_EQ(Zeros(q, 19, 3), Cols{59});
+    EXPECT_EQ(r.run.options.ptClockConverted, pinClock);
+  }
+}
+
+// PT 2 of MC mc+1 reads source position `pos` through its block's PIA row
+// (code written unless empty; erased rows read code 3) or expander.
+TEST(Qpl6000ReadMaxInputBits, PiaCodesAndExpandersReachTheirColumn) {
+  struct Case { int mc; const char* code; int pos, column; } cases[] = {  // column -1: the error line
+      {0, "11", 0, 28}, {0, "11", 1, 27}, {0, "00", 0, 31}, {0, "00", 1, 30}, {16, "01", 70, 58},
+      {16, "01", 71, 59}, {19, "", 72, 10}, {2, "", 72, 13}, {31, "", 87, 122}, {0, "0x", 0, -1}, {16, "2", 71, -1}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE("MC " + std::to_string(c.mc + 1) + " position " + std::to_string(c.pos));
+    Captured r;
+    auto src = MakeSourceImage(SourceKind::Max7032);
+    std::copy(c.code, c.code + std::strlen(c.code), src->pia.data() + c.mc / 16 * 72 + c.pos / 2 * 2);
+    src->logicArray.at(c.mc, 1, c.pos) = '0';
+    Qpl6000 q;
+    q.ReadMaxInputBits(*src, r.run);
+    EXPECT_EQ(Zeros(q, c.mc, 1), c.column < 0 ? Cols{} : Cols{c.column});
+    EXPECT_EQ(r.console.str(), c.column < 0 ? "Qpl6000::ReadMaxInputBits() Error\n" : "");
+  }
+}
+
+TEST(Qpl6000ClearUnusedTerms, OpenTermsAreKeptOnlyWhereTheirMacrocellUsesThem) {
+  // 'K': the open term stays (all '1'); 'C': cleared to all '0'.
+  struct Case { int mc; const char* before; const char* after; const char* terms; } cases[] = {
+      {0, "1111111111111111", "1101111111111111", "KCCCC"},  // PT2 VCC reconfigured
+      {1, "1111011111111111", "1111011111111111", "KKCCC"},  // bit 1 on, 2..4 = 110
+      {2, "1111111111111110", "1111111111111110", "KCCCC"},  // bit 15 off, bit 13 on
+      {3, "1111111111111000", "1101111111111000", "KCCKC"},  // bit 13 off: reconfigured
+      {4, "1011011111111111", "1011011111111111", "KKCCC"},  // bit 1 off, 110
+      {5, "1001111111111111", "1001111111111111", "KKCCC"},  // bit 1 off, 011
+      {6, "1011111111111111", "1011111111111111", "KCCCC"},  // bit 1 off, 111
+      {7, "1001011111111111", "1001011111111111", "KCCCC"},  // bit 1 off, 010
+      {8, "1x11111111111111", "1x11111111111111", "KCCCC"},  // undefined bit 1
+      {9, "0111111111111111", "0101111111111111", "CCCCC"},  // bit 0 off
+      {10, "1111101111111111", "1101101111111111", "KCKCC"}, // bit 5 off keeps PT 3
+      {11, "1111111011111111", "1101111011111111", "KCCKC"}, // bit 7 off keeps PT 4
+      {12, "1111111111111011", "1101111111111011", "KCCKC"}, // 7, 8 on, 13 off
+      {13, "1111111101111011", "1101111101111011", "KCCCC"}, // 8 off
+      {14, "0000000000000000", "0000000000000000", "CCKKC"}, // PT 5 never kept
+  };
+  for (int verbose : {1, 0}) {
+    Captured r;
+    r.run.options.verbose = verbose;
+    Qpl6000 q;
+    for (int m = 0; m < 32; ++m) SetBits(q, m, std::string(16, '0'));
+    for (const Case& c : cases) SetBits(q, c.mc, c.before);
+    Set(q, {15, 4, {3}});  // a connected term is always kept
+    q.ClearUnusedTerms(r.run);
+    std::string notices;
+    for (const Case& c : cases) {
+      EXPECT_EQ(Bits(q, c.mc), c.after) << "MC " << c.mc + 1;
+      for (int p = 0; p < 5; ++p) EXPECT_EQ(Zeros(q, c.mc, p), c.terms[p] == 'K' ? Cols{} : E) << c.mc << p;
+      if (c.before[2] != c.after[2]) notices += "Macrocell " + std::to_string(c.mc + 1) + " PT2 VCC is reconfigured\n";
+    }
+    EXPECT_EQ(Zeros(q, 15, 4), Cols{3});
+    EXPECT_EQ(r.console.str(), verbose ? notices : "");
+  }
+}
+
+// ------------------------------------------------------------ the JEDEC file
+
+std::tm SampleTime() {  // Sat Dec 05 16:42:08 2026
+  std::tm t{};
+  t.tm_year = 126, t.tm_mon = 11, t.tm_mday = 5, t.tm_hour = 16, t.tm_min = 42, t.tm_sec = 8, t.tm_wday = 6;
+  return t;
+}
+
+// Open, partly connected and disabled terms (MC 16: none written); no two
+// configuration rows alike.
+void FillMixed(Qpl6000& q) {
+  std::minstd_rand next(12345);
+  for (int mc = 0; mc < 32; ++mc) {
+    for (int p = 0; p < 5; ++p) {
+      const unsigned kind = mc == 15 ? 0 : next() % 4;
+      for (int c = 0; c < 152; ++c) q.ptFuses.at(mc, p, c) = kind == 0 ? '0' : kind == 1 || next() % 3 ? '1' : '0';
+    }
+    for (int i = 0; i < 16; ++i) q.mcBits.at(mc, i) = (mc * 7 + i * 3) % 5 == 0 ? '0' : '1';
+  }
+  for (int p = 0; p < 4; ++p) Set(q, {0, p, E});
+  Set(q, {0, 4, {0, 151}});  // MC 1 PT 5 at 23560 + 456
+}
+
+TEST(Qpl6000WriteJedec, HeaderNoticesFuseSectionAndVectorNumbers) {
+  std::vector<std::string> many(1000, "01");
+  many[998] = "HL";
+  many[999] = std::string(300, 'X') + "END";
+  struct Case {
+    const char *word, *device;
+    std::optional<std::string> creator, comment;
+    std::uint16_t security;
+    int pd1, pinKeep;
+    std::vector<std::string> vectors;
+    const char* head;  // from the device line to the '*' line, "\n" line ends
+  } cases[] = {
+      // '*', STX, ETX and CR in the texts would break the file: each becomes a blank.
+      {"qpl6000e", "EPM7032QC44-10", "Fitter*9.1", "ALL03\x03\r\n", 1, 0, 1, {"0101XXHL", "HL\x02LH"},
+       "Device QPL6000E (TQFP)\nCreated on: Sat Dec 05 16:42:08 2026\n\nFitter 9.1\nALL03  \n\n"},
+      {"p6000", "EPM7032", std::nullopt, std::nullopt, 0, 1, 1, many,
+       "Device QPL6000 (PLCC)\nCreated on: Sat Dec 05 16:42:08 2026\n\n\n"},
+      {"p6000e", "epm7032ti44", "two\nlines", "", 0, 1, 0, {},
+       "Device QPL6000E (TQFP)\nCreated on: Sat Dec 05 16:42:08 2026\n\ntwo\nlines\n\n"},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.word);
+    ScratchDir dir;
+    std::ostringstream console, error;
+    Conversion run(console, error, Clock::Fixed(SampleTime()));
+    ConversionOptions& o = run.options;
+    o.programName = "fusecvt", o.outputFileName = dir.File("out.jed"), o.targetDeviceName = k.word;
+    o.pd1 = k.pd1, o.pinKeep = k.pinKeep, o.raceCover = 0;
+    run.sources.deviceText = k.device, run.sources.creatorId = k.creator, run.sources.commentText = k.comment;
+    run.sources.securityBit = k.security, run.sources.testVectors = k.vectors;
+    Qpl6000 q;
+    FillMixed(q);
+    ASSERT_EQ(q.WriteJedec(run), kJedecWritten);
+    std::vector<std::string> vectors = k.vectors;
+    for (std::string& v : vectors) std::replace(v.begin(), v.end(), '\x02', ' ');
+    EXPECT_SAME_TEXT(Qpl6000File(q, k.head, k.security, std::string(k.word).back() == 'e', k.pd1, k.pinKeep, vectors),
+                     ReadFile(o.outputFileName));
+    EXPECT_EQ(run.sources.deviceText.find_first_of("EPMQCT"), std::string::npos);  // lower-cased in place
+    EXPECT_EQ(console.str() + error.str(), "");
+  }
+}
+
+TEST(Qpl6000WriteJedec, UnopenableOutputIsReportedAndLeavesNoFile) {
+  ScratchDir dir;
+  Captured r;
+  r.run.options.outputFileName = dir.File("missing/out.jed");
+  Qpl6000 q;
+  EXPECT_EQ(q.WriteJedec(r.run), kJedecOpenFailed);
+  EXPECT_EQ(r.error.str(), "Cannot write output_file " + r.run.options.outputFileName + "\n");
+  EXPECT_FALSE(FileExists(r.run.options.outputFileName));
 }
 
 }  // namespace
