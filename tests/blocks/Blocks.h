@@ -14,6 +14,7 @@
 #include "driver/Conversion.h"
 #include "jedec/BlockTarget.h"
 #include "pof/SourceImage.h"
+#include "support/EndToEnd.h"
 
 namespace fusecvt::test {
 
@@ -89,19 +90,26 @@ inline std::string Ones(int n, std::initializer_list<int> zeros = {}) {
   return s;
 }
 
-inline std::string Stars(int n) { return std::string(static_cast<std::size_t>(n), '*') + "\n"; }
-
 // The unsupported-settings box: 63 stars on the console, 62 in the report.
 inline std::string ErrorBox(int stars) {
-  return Stars(stars) + "Error! POF Conversion may not be correct.\n" +
+  return StarLine(stars) + "Error! POF Conversion may not be correct.\n" +
          "       Some source settings have no counterpart on the target device.\n" +
-         "       Please check the design, or ask your device supplier for help.\n" + Stars(stars);
+         "       Please check the design, or ask your device supplier for help.\n" + StarLine(stars);
 }
 
 // A JTAG pull-up refused ("TDI", "TMS") and a GCLK's ITD switched off.
 inline std::string PullupRefusal(const std::string& name) {
-  return Stars(79) + "-" + name + "_pullup: Error! Some or all four JTAG pins are used in your logic function.\n" +
-         "                    " + name + "_pullup option cannot be enabled.\n" + Stars(79);
+  return StarLine(79) + "-" + name + "_pullup: Error! Some or all four JTAG pins are used in your logic function.\n" +
+         "                    " + name + "_pullup option cannot be enabled.\n" + StarLine(79);
+}
+// A JTAG pin ("TDI MC 4") used for I/O; -jtag on with JTAG pins used (the
+// report has one blank more after "use the").
+inline std::string JtagPort(const std::string& port) {
+  return "Warning!! Jtag port " + port + " is used as\nInput or bidirectional port.\nJtag disabled.\n\n";
+}
+inline std::string JtagOn(const char* blank) {
+  return std::string("WARNING: (-JTAG ON) Some JTAG pins appear to be used for I/O pins in\n   this design.  If these ") +
+         "pins are used for I/O in the design, use the " + blank + "\n   -JTAG OFF option.\n\n";
 }
 inline std::string ItdOff(int n) {
   return " ITD Disabled, activity on GCLK" + std::to_string(n) + " dose not cause a part wake-up\n";

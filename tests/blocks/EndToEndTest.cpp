@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <regex>
 #include <string>
 #include <utility>
 #include <vector>
@@ -55,9 +56,16 @@ Tgt Term(int m, int k, int fuse, int fb = -1) { return {Tgt::kTerm, nullptr, m, 
 Tgt Uim(int lab, int u, int f) { return {Tgt::kUim, nullptr, lab, u, f, 0, nullptr}; }
 Tgt Goe(int g, int f) { return {Tgt::kGoe, nullptr, g, f, 0, 0, nullptr}; }
 Tgt JtagOut(const char* bit) { return {Tgt::kJtag, nullptr, 0, 0, 0, 0, bit}; }
+Tgt In(int m, int k, int i) { return {Tgt::kPut, &BlockTargetImage::ptInputFuses, m, k, i, 0, "0"}; }  // one more '0'
+std::vector<Tgt> Cat(std::vector<Tgt> a, std::initializer_list<Tgt> b) {
+  a.insert(a.end(), b);
+  return a;
+}
+// The 7032S, 7032AE and 3032A with clock code 1 and JTAG on: TMS, TCK, TDI (MC 8, 24, 3) drive nothing.
+const std::vector<Tgt> kOn32{Cfg(15, "010110"), JtagOut("1"), Bits(8, "000"), Bits(24, "000"), Bits(3, "000")};
 
 struct Msg {
-  enum Kind { kPd1, kBox, kConsoleBox, kText, kConsoleText } kind;
+  enum Kind { kPd1, kBox, kConsoleBox, kText, kConsoleText, kReportText } kind;
   std::string text;  // the PD1 pin, or the text (of both streams or the console only)
 };
 
@@ -74,6 +82,8 @@ struct Case {
   std::vector<Msg> messages;
   bool ptClock;
   std::vector<SummaryField> summary;
+  std::vector<std::string> vectors = {};  // with the POF's security word
+  int pofSecurity = 0;
 };
 
 const char kUes[] = "0011010100001111";
@@ -100,6 +110,9 @@ void BuildSource(SourceImage& s, const std::vector<Src>& edits) {
 }
 
 bool LowVoltage(const Case& c) { return std::strstr(c.target, "ESL") != nullptr; }
+bool Has(const Case& c, const char* option) {
+  return std::find(c.options.begin(), c.options.end(), option) != c.options.end();
+}
 
 // A fresh target with every product term disabled, every macrocell idle,
 // the ITD fuses on and the lines that no PIA row feeds on fuse 1; then the
@@ -119,7 +132,7 @@ void BuildExpected(BlockTargetImage& t, const Case& c, K kind) {
   }
   for (const Tgt& e : c.expected) {
     switch (e.op) {
-      case Tgt::kPut: Write(t.*e.field, e.m, e.a, 0, e.text); break;
+      case Tgt::kPut: Write(t.*e.field, e.m, e.a, e.b, e.text); break;
       case Tgt::kTerm:
         Write(t.ptInputFuses, e.m, e.a, 0, Ones(80, {e.b}));
         Write(t.ptFoldbackFuses, e.m, e.a, 0, Ones(16, {e.c}));
@@ -144,9 +157,9 @@ std::string Render(const std::vector<Msg>& messages, bool console) {
   for (const Msg& m : messages) {
     if (m.kind == Msg::kPd1) {
       const int n = console ? 67 : 68;
-      s += Stars(n) + "-PD1: Error! Pin " + m.text + " for PD1 is used in your logic function.\n" +
-           "             PD1 option cannot be enabled.\n" + Stars(n);
-    } else if (m.kind == Msg::kText || (m.kind == Msg::kConsoleText && console)) {
+      s += StarLine(n) + "-PD1: Error! Pin " + m.text + " for PD1 is used in your logic function.\n" +
+           "             PD1 option cannot be enabled.\n" + StarLine(n);
+    } else if (m.kind == Msg::kText || m.kind == (console ? Msg::kConsoleText : Msg::kReportText)) {
       s += m.text;
     } else if (m.kind == Msg::kBox || (m.kind == Msg::kConsoleBox && console)) {
       s += ErrorBox(console ? 63 : 62);
@@ -162,6 +175,7 @@ void RunCase(const Case& c) {
   PofBuilder b(c.device);
   ASSERT_EQ(b.pinCount(), c.pins);
   BuildSource(b.image(), c.source);
+  if (!c.vectors.empty()) b.Vectors(c.vectors).Security(static_cast<std::uint16_t>(c.pofSecurity));
   b.WriteTo(pof);
   std::vector<std::string> args{"fusecvt"};
   args.insert(args.end(), c.options.begin(), c.options.end());
@@ -172,8 +186,8 @@ void RunCase(const Case& c) {
 
   std::unique_ptr<BlockTargetImage> want = TargetFor(b.image());
   BuildExpected(*want, c, b.kind());
-  const bool secure = std::find(c.options.begin(), c.options.end(), "-secure") != c.options.end();
-  EXPECT_SAME_TEXT(ExpectedJedecFile(*want, {c.package, c.pins, kTestTimeText, secure, {}}), ReadFile(jed));
+  const bool secure = Has(c, "-secure") || c.pofSecurity;
+  EXPECT_SAME_TEXT(ExpectedJedecFile(*want, {c.package, c.pins, kTestTimeText, secure, c.vectors}), ReadFile(jed));
   ExpectSoundJedec(jed, want->geometry().fuseCount);
 
   BlockSummary sum;
@@ -181,14 +195,17 @@ void RunCase(const Case& c) {
   sum.heading = c.device[3] == '3' ? "" : "Options :  (" + word + " only)";
   if (LowVoltage(c)) sum.powerReset = "ONCE";
   for (const SummaryField& f : c.summary) sum.*f.first = f.second;
+  Qpl6000Summary plain;  // a plain 7032 source keeps its own family's summary
+  plain.heading = plain.pinKeeper = "";
   const std::string head = Banner() + ConversionLine(c.device, c.target);
-  const std::string warning = LowVoltage(c) ? "" : LowVoltageWarning();
+  const bool warn = c.target[0] == 'Q' && !LowVoltage(c) && !Has(c, "-power_reset");
+  const std::string warning = warn ? LowVoltageWarning() : "";
   const std::string clock = c.ptClock ? kPtClockLine : "";
   EXPECT_SAME_TEXT(head + ConsoleFileNames(pof, jed, txt) + warning + Render(c.messages, true) + clock +
                        TimingLine() + kCompleted,
                    r.out);
   EXPECT_SAME_TEXT(head + ReportFileNames(pof, jed, txt) + warning + Render(c.messages, false) + clock +
-                       kCompleted + sum.Text(),
+                       kCompleted + (b.kind() == K::Max7032 ? plain.Text() : sum.Text()),
                    ReadFile(txt));
 }
 
@@ -200,16 +217,98 @@ const auto kUnknown = &SourceImage::unknownBits;
 
 // --- QPL6032 ------------------------------------------------------------------
 
+// S0..S23 of a macrocell whose pin is used (mc[7] = '1': PT 2 in use, S21
+// '0'), and of one with S6 '0' and a term in use.
+constexpr char kErasedS[] = "111111111111111011110011";
+constexpr char kUsedS[] = "111111011111111011110011";
+
+// MC 4 of the kinds: S9 = mc[0] = '0' routes PT 0, S13 = mc[1] = '1' with S6 =
+// mc[7] = '1' PT 1, S16 = mc[2] = '0' PT 2; its I/O record is the kind's own.
+Case Kind32(const char* device, const char* target, const char* package, const char* mc, const char* io,
+            const char* bits) {
+  const bool plain = std::strstr(device, "7032L");
+  Case c{device, {}, target, package, 44, {Put(kMcCfg, 4, 0, mc), Put(plain ? kOut : kIo, 4, 0, io)},
+         {Term(4, 0, -1), Term(4, 1, -1), Term(4, 2, -1), Bits(4, bits)}, {}, false, {}};
+  if (plain) {
+    c.options = {"-device", "6032es"};
+    c.expected.push_back(Goe(4, 0));  // some macrocell selects OE1
+    // An erased plain 7032 reads code "11" (pick 3) on every row: the choice on the row's line.
+    static const int kPick3Choice[9] = {3, 3, 2, 0, 1, 0, 0, 0, 0};
+    for (int b = 0; b < 2; ++b) {
+      for (int r = 0; r < 36; ++r) {
+        c.expected.push_back(Uim(b, r < 9 ? 30 + r : r < 18 ? 11 + r : r < 27 ? r - 8 : r - 27, kPick3Choice[r % 9]));
+      }
+    }
+    return c;
+  }
+  c.source.push_back(Clk("001"));
+  c.expected.insert(c.expected.begin(), kOn32.begin(), kOn32.end());
+  if (device[3] == '3') c.expected.insert(c.expected.end(), {Bits(11, "000"), Bits(21, "000")});
+  return c;
+}
+
+// The 7032S with JTAG off; the TDI (MC 3) and TDO (MC 19) pins are used.
+Case Jtag32(bool on) {
+  Case c{"EPM7032SLC44-10", {}, "QPL6032ESPLCC44", "PLCC", 44,
+         {Jtag("0"), Put(kMcCfg, 3, 7, "1"), Put(kMcCfg, 19, 7, "1"), Clk("001")},
+         {Cfg(15, "010110"), Term(3, 1, -1), Term(19, 1, -1), Bits(3, kErasedS), Bits(19, kErasedS)},
+         {{Msg::kConsoleText, JtagPort("TDI MC 4") + JtagPort("TDO MC 20")}}, false, {}};
+  if (!on) return c;
+  c.options = {"-jtag", "on"};
+  c.expected.insert(c.expected.end(), kOn32.begin(), kOn32.end());  // TDO keeps its output
+  c.messages.insert(c.messages.end(), {{Msg::kConsoleText, JtagOn("")}, {Msg::kReportText, JtagOn(" ")}});
+  c.summary = {{&BlockSummary::jtag, "ON"}};
+  return c;
+}
+
 TEST(BlocksEndToEnd, Qpl6032) {
-  // 7032S with -pinclk: MC 21's PT 4 reads only GCLK2 (row 0 pick 1 of LAB 1,
+  // 7032S: S0 io0, S1 io1, S2 = io0 == io2, S4 io4, S20 = NOT io5, S22 io3.
+  RunCase(Kind32("EPM7032SLC44-10", "QPL6032ESPLCC44", "PLCC", "0101011110100", "011010", "010111100010110001101001"));
+  // 7032AE: S0 io6, S1 io5, S2 = io6 == io4, S4 io1, S20 = NOT io2, S22 io0.
+  RunCase(Kind32("EPM7032AETC44-10", "QPL6032ESLTQFP44", "TQFP", "01010111101001", "1010011",
+                 "110101100010110001100011"));
+  // 3032A: S0 io5, S1 io4, S2 = io5 == io3, S4 '1', S20 = NOT io1, S22 io0.
+  RunCase(Kind32("EPM3032ALC44-10", "QPL6032ESLPLCC44", "PLCC", "01010111101001", "001010", "011111100010110001101001"));
+  // Plain 7032: OE1 "10" -> 101, S4 = S7 = S19 = '1', S8 = NOT mc11, S22 '0'.
+  RunCase(Kind32("EPM7032LC44-15", "6032esPLCC44", "PLCC", "010101111010", "10", "101111111010110001110001"));
+  RunCase(Jtag32(false));
+  RunCase(Jtag32(true));
+  // UIM lines (true: even fuse, complement: odd), parking of lines no term
+  // reads, foldbacks, output enables and the global OE rows, UES, vectors and
+  // the POF's own security word.
+  RunCase({"EPM7032SLC44-10", {}, "QPL6032ESPLCC44", "PLCC", 44,
+           {Pk(0, 0, 0), Pk(0, 9, 2), Pk(0, 1, 0), Pk(1, 18, 1), Pk(1, 1, 2), Pk(1, 3, 1), Col(0, 0, 0), Col(0, 0, 19),
+            Col(16, 1, 37), Col(17, 2, 7), Col(1, 0, 77), Put(kIo, 0, 0, "000"), Put(kIo, 1, 0, "101"),
+            Put(kOePia, 0, 0, "10111"), Put(kOePia, 1, 0, "11110"), Put(kOePia, 2, 0, "11100"),
+            Put(&SourceImage::ues, 0, 0, kUes), Clk("001")},
+           Cat(kOn32, {Term(0, 0, 60), In(0, 0, 41), Term(1, 0, -1, 5), Term(16, 1, 21), Term(17, 2, 66),
+                       Bits(0, "001111011111111011110011"), Bits(1, "101111011111111011110011"), Bits(16, kUsedS),
+                       Bits(17, kUsedS), Uim(0, 30, 1), Uim(0, 20, 0), Uim(0, 31, 3), Uim(1, 10, 4), Uim(1, 31, 3),
+                       Uim(1, 33, 1), Goe(4, 0), Goe(1, -1), Goe(0, 3), Cfg(26, "11"), Ues(kUes)}),
+           {}, false, {}, {"0101HL", "1X0Z"}, 1});
+  // MC 7 (the PD1 pin) is used, MC 31 (PD2) is not; MC 0 PT 0 reads GCLK2
+  // complemented (row 0 pick 1: line 30, fuse 61), GCLK1 is unused.
+  RunCase({"EPM7032SLC44-10",
+           {"-pd1", "-pd2", "-pin_keep", "-secure", "-power_reset", "-gclk1_itd", "-gclk2_itd", "-race_cover_off",
+            "-verbose"},
+           "QPL6032ESPLCC44", "PLCC", 44, {Put(kMcCfg, 7, 7, "1"), Pk(0, 0, 1), Col(0, 0, 1), Clk("001")},
+           Cat(kOn32, {Term(7, 1, -1), Bits(7, kErasedS), Term(0, 0, 61), Bits(0, kUsedS), Uim(0, 30, 4),
+                       Bits(31, "000"),  // PD2 accepted: MC 31 never drives its pin
+                       Cfg(28, "0"), Cfg(30, "0"), Cfg(6, "0"), Cfg(11, "1")}),
+           {{Msg::kConsoleText, ItdOff(1) + "\nGCLK2 ITD setting override: (ignore user request to disable)\n"
+                                            "GCLK2 pin is used as a logic input so ITD wake-up enable is required\n\n"},
+            {Msg::kPd1, "11"}},
+           false,
+           {{&BlockSummary::powerdown, "PD2"}, {&BlockSummary::security, "ON"}, {&BlockSummary::raceCoverage, "OFF"},
+            {&BlockSummary::pinKeeper, "ON"}, {&BlockSummary::powerReset, "ONCE"}, {&BlockSummary::itd1, "OFF"}}});
+  // 7032S with -pinclk: MC 21's PT 3 reads only GCLK2 (row 0 pick 1 of LAB 1,
   // true column) with clock code 1: a pin clock on the second line ('0'). No
   // term reads line 30 of LAB 1 any more: the 7032S parks it (choice 3).
   RunCase({"EPM7032SLC44-10", {"-pinclk"}, "QPL6032ESPLCC44", "PLCC", 44,
            {Put(kMcCfg, 21, 10, "0"), Pk(1, 0, 1), Col(21, 3, 0), Clk("001"), Pk(0, 0, 0),
             Col(0, 0, 0), Pk(0, 1, 0), Put(&SourceImage::ues, 0, 0, kUes)},
-           {Bits(21, "111" "010001" "11101101" "1000" "011"), Uim(1, 30, 3), Term(0, 0, 60), Uim(0, 30, 1), Uim(0, 31, 3),
-            Cfg(15, "010110"), JtagOut("1"), Bits(8, "000"), Bits(24, "000"), Bits(3, "000"),
-            Ues(kUes)},
+           Cat(kOn32, {Bits(21, "111" "010001" "11101101" "1000" "011"), Uim(1, 30, 3), Term(0, 0, 60), Uim(0, 30, 1),
+                       Uim(0, 31, 3), Ues(kUes)}),
            {}, true, {{&BlockSummary::pinClk, "ON"}}});
   // 3032A with -pd2 and -secure: nothing parks; OE PIA rows 0 and 2 route GOE
   // 4 and 0, row 2 with its polarity bit; MC 11 and 21 lose their output;
@@ -217,11 +316,51 @@ TEST(BlocksEndToEnd, Qpl6032) {
   RunCase({"EPM3032ATC44-10", {"-pd2", "-secure"}, "QPL6032ESLTQFP44", "TQFP", 44,
            {Pk(0, 0, 0), Col(0, 0, 0), Pk(1, 12, 3), Col(17, 0, 24), Pk(0, 35, 1), Put(kOePia, 0, 0, "10111"),
             Put(kOePia, 2, 0, "10110"), Clk("001"), Sel(5, "011")},
-           {Term(0, 0, 60), Term(17, 0, 47), Uim(0, 30, 1), Uim(1, 23, 0), Uim(0, 8, 4), Goe(4, 0), Goe(0, 4),
-            Cfg(27, "1"), Cfg(15, "010110"), Bits(5, "010"), Bits(11, "000"), Bits(21, "000"),
-            Bits(31, "000"), Cfg(28, "0"), JtagOut("1"), Bits(8, "000"), Bits(24, "000"),
-            Bits(3, "000"), Ues("1111111111111111")},
+           Cat(kOn32, {Term(0, 0, 60), Term(17, 0, 47), Uim(0, 30, 1), Uim(1, 23, 0), Uim(0, 8, 4), Goe(4, 0), Goe(0, 4),
+                       Cfg(27, "1"), Bits(5, "010"), Bits(11, "000"), Bits(21, "000"), Bits(31, "000"), Cfg(28, "0"),
+                       Ues("1111111111111111")}),
            {}, false, {{&BlockSummary::powerdown, "PD2"}, {&BlockSummary::security, "ON"}}});
+}
+
+// The built program: the name after the path's last backslash without the
+// extension, real output streams and the real date; a QPL6000 word with a
+// 7032S source is refused with status 1 and no JEDEC file.
+TEST(BlocksEndToEnd, BuiltProgramConvertsAndRefusesQpl6000Words) {
+  ScratchDir dir;
+  // The TDO pin is used; JTAG is on: no warning.
+  const Case c{"EPM7032SLC44-10", {}, "QPL6032ESPLCC44", "PLCC", 44, {Put(kMcCfg, 19, 7, "1"), Clk("001")},
+               Cat(kOn32, {Term(19, 1, -1), Bits(19, kErasedS)}), {}, false, {}};
+  PofBuilder b(c.device);
+  BuildSource(b.image(), c.source);
+  b.WriteTo(dir.File("design.pof"));
+  const std::string line = ConversionLine(c.device, "6000ePLCC44"), txt = dir.File("design.txt");
+  const std::string inConsole = ConsoleFileNames("design.pof", "design.jed", "design.txt"),
+                    inReport = ReportFileNames("design.pof", "design.jed", "design.txt");
+  const std::string refusal = "ERROR:  Invalid Device type specified. Target\n    device for 7032S is 6032ES\n\n";
+  RunResult r = RunBinary({"fusecvt", "-device", "6000E", "design.pof"}, dir.path());
+  EXPECT_EQ(r.status, 1);
+  EXPECT_SAME_TEXT(Banner() + line + inConsole + refusal, r.out);
+  EXPECT_SAME_TEXT(Banner() + line + inReport + refusal, ReadFile(txt));
+  EXPECT_FALSE(FileExists(dir.File("design.jed")));
+
+  r = RunBinary({"C:\\bin\\FuseCvt.exe", "-6032es", "design.pof"}, dir.path());
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "");
+  const std::string conv = ConversionLine(c.device, c.target);
+  EXPECT_SAME_TEXT(Banner("FuseCvt") + "NOTE : You should not use -6128es option here when converting a file.\n"
+                       "       Ignore -6128es option.\n\n" + conv + inConsole +
+                       LowVoltageWarning() + TimingLine("FuseCvt") + kCompleted,
+                   std::regex_replace(r.out, std::regex("processed 1 seconds"), "processed 0 seconds"));
+  const std::string jed = ReadFile(dir.File("design.jed"));
+  const std::size_t at = jed.find("\r\nCreated on: ");
+  const std::string date = at == std::string::npos ? "" : jed.substr(at + 14, 24);
+  EXPECT_TRUE(std::regex_match(date, std::regex("[A-Z][a-z]{2} [A-Z][a-z]{2} [0-3][0-9] [0-2][0-9]:[0-5][0-9]:[0-6][0-9] 20[0-9]{2}"))) << date;
+  Qpl6032 want;
+  BuildExpected(want, c, K::Max7032S);
+  EXPECT_SAME_TEXT(ExpectedJedecFile(want, {"PLCC", 44, date, false, {}}), jed);
+  ExpectSoundJedec(dir.File("design.jed"), 16808);
+  EXPECT_SAME_TEXT(Banner("FuseCvt") + conv + inReport + LowVoltageWarning() + kCompleted + BlockSummary{}.Text(),
+                   ReadFile(txt));
 }
 
 // --- QPL6064 ------------------------------------------------------------------

@@ -246,11 +246,7 @@ TEST(BlocksJtag, PinFlagsAndTheJtagBit) {
     EXPECT_EQ(s.t->pinUse.tdiPinUsed + s.t->pinUse.tdoPinUsed, r.recompute ? 2 : 0);
     EXPECT_EQ(s.t->pinUse.tmsPinUsed, r.recompute ? 0 : 1);
     const bool warn = r.kind != K::Max7032 && r.tdi == 3 && r.recompute;
-    auto warning = [](const char* pin, int mc) {
-      return std::string("Warning!! Jtag port ") + pin + " MC " + std::to_string(mc) +
-             " is used as\nInput or bidirectional port.\nJtag disabled.\n\n";
-    };
-    EXPECT_EQ(s.console.str(), warn ? warning("TDI", 4) + warning("TDO", 20) : "");
+    EXPECT_EQ(s.console.str(), warn ? JtagPort("TDI MC 4") + JtagPort("TDO MC 20") : "");
     s.t->ApplyDeviceOptions(s.run);
     EXPECT_EQ(s.t->jtagBit, r.jtagBit);
   }
@@ -366,9 +362,7 @@ TEST(BlocksDeviceOptions, OptionsSetTheirBits) {
       {{"-tdi_pullup", "-tms_pullup", "-jtag", "off"}, nullptr, nullptr, "100000111", '1', ""},
       {{"-tdi_pullup", "-tms_pullup", "-jtag", "off"}, &PinUseFlags::tckPinUsed, nullptr,
        "111000111", '0', PullupRefusal("TDI") + PullupRefusal("TMS")},
-      {{"-tms_pullup", "-jtag", "on"}, &PinUseFlags::tdoPinUsed, nullptr, "110000111", '1',
-       "WARNING: (-JTAG ON) Some JTAG pins appear to be used for I/O pins in\n"
-       "   this design.  If these pins are used for I/O in the design, use the \n   -JTAG OFF option.\n\n"},
+      {{"-tms_pullup", "-jtag", "on"}, &PinUseFlags::tdoPinUsed, nullptr, "110000111", '1', JtagOn("")},
   };
   for (const auto& r : rows) {
     for (K kind : kAll) {

@@ -8,8 +8,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <functional>
-#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -23,22 +21,15 @@
 
 namespace fusecvt::test {
 
-// A source design; `idle` sets mcConfig[7] = '0' in every macrocell (no
-// product term routed, pin unused), as the QPL6032 designs start.
+// A source design of a plain 7032.
 struct Design {
-  Design(const std::string& device, bool idle) : pof(device), s(pof.image()) {
-    for (int m = 0; m < 32 && idle; ++m) s.mcConfig.at(m, 7) = '0';
-  }
+  explicit Design(const std::string& device) : pof(device), s(pof.image()) {}
   static void Row(FuseArray& f, int row, const char* text) {
     for (int i = 0; text[i]; ++i) f.at(row, i) = text[i];
   }
-  static void Flat(FuseArray& f, const char* text) { std::copy(text, text + std::strlen(text), f.data()); }
-  // Pick p of PIA row r: a two-character code (high bit first) on the plain
-  // 7032, one-hot '0' on the other kinds.
+  // Pick p of PIA row r: a two-character code, high bit first.
   void Pick(int lab, int row, int p) {
-    for (int i = 0; i < (s.kind() == SourceKind::Max7032 ? 2 : 4); ++i) {
-      s.pia.at(lab, row, i) = s.kind() == SourceKind::Max7032 ? ((p >> (1 - i)) & 1 ? '1' : '0') : i == p ? '0' : '1';
-    }
+    for (int i = 0; i < 2; ++i) s.pia.at(lab, row, i) = (p >> (1 - i)) & 1 ? '1' : '0';
   }
   void Connect(int m, int k, int c) { s.logicArray.at(m, k, c) = '0'; }
   PofBuilder pof;

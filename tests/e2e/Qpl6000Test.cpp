@@ -131,7 +131,7 @@ TEST(ConvertPlain7032, DesignsDeviceWordsAndOptions) {
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(std::string(k.target) + (k.options.empty() ? "" : " " + k.options.back()));
-    Design d(k.device, false);
+    Design d(k.device);
     Qpl6000 q;
     q.ptFuses.fill('0');
     for (int m = 0; m < 32; ++m) SetBits(q, m, "0000110100111101");
