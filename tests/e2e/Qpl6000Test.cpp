@@ -4,15 +4,23 @@
 // fuse section and vector numbering.
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <random>
 #include <sstream>
 #include <tuple>
 #include <utility>
 
-#include "E2e.h"
+#include <gtest/gtest.h>
+
 #include "driver/Conversion.h"
+#include "driver/Version.h"
 #include "qpl6000/Qpl6000.h"
+#include "support/EndToEnd.h"
+#include "support/ExpectedQpl6000.h"
+#include "support/PofBuilder.h"
+#include "support/RunHarness.h"
+#include "support/TestPaths.h"
 
 namespace fusecvt::test {
 namespace {
@@ -39,6 +47,24 @@ Cols Zeros(const Qpl6000& q, int mc, int pt) {
 std::string Bits(const Qpl6000& q, int mc) { return std::string(q.mcBits.row(mc), 16); }
 void SetBits(Qpl6000& q, int mc, const std::string& b) { std::copy(b.begin(), b.end(), q.mcBits.row(mc)); }
 
+// Pick p of PIA row `row` of a plain 7032: a two-character code, high bit first.
+void Pick(SourceImage& s, int lab, int row, int p) {
+  for (int i = 0; i < 2; ++i) s.pia.at(lab, row, i) = (p >> (1 - i)) & 1 ? '1' : '0';
+}
+
+// A whole QPL6000(E) file: `head` runs from the device line to the line before
+// '*'; vectors are numbered V001 on.
+std::string Qpl6000File(const Qpl6000& q, const std::string& head, bool secure, bool extended, int pd1, int pinKeep,
+                        const std::vector<std::string>& vectors) {
+  std::string f = std::string("\x02") + "fusecvt " + kVersionText + "\n" + head + "*\n" + (secure ? "G1*\n" : "") +
+                  Qpl6000FuseSection(q, extended, pd1, pinKeep) + "QV" + std::to_string(vectors.size()) + "* X0*\n";
+  for (std::size_t i = 0; i < vectors.size(); ++i) {
+    const std::string n = std::to_string(i + 1);
+    f += "V" + std::string(n.size() < 3 ? 3 - n.size() : 0, '0') + n + " " + vectors[i] + "*\n";
+  }
+  return CrLf(f + "\x03" "0000\n");
+}
+
 // Combinational output, PT 1 in the sum, bits 3 and 4 on, output enable 0 1 1;
 // and the output switched off.
 const std::string L = "1111111110111111", Off(16, '1');
@@ -61,14 +87,14 @@ std::string Notice(char kind, int mc, bool console) {
 //         tells);
 //   MC 3: A./F3 with output enable GND, but pin 6 is read (by MC 4 and by
 //         every disabled term): only the notice.
-void LatchDesign(Design& d) {
-  for (auto [row, code] : {std::pair{0, 1}, {1, 1}, {2, 1}, {3, 2}, {7, 1}, {22, 2}}) d.Pick(0, row, code);
-  for (auto [m, i] : {std::pair{0, 0}, {0, 8}, {0, 9}, {1, 0}, {2, 0}}) d.s.mcConfig.at(m, i) = '0';
-  Design::Row(d.s.outputEnable, 2, "00");
+void LatchDesign(SourceImage& s) {
+  for (auto [row, code] : {std::pair{0, 1}, {1, 1}, {2, 1}, {3, 2}, {7, 1}, {22, 2}}) Pick(s, 0, row, code);
+  for (auto [m, i] : {std::pair{0, 0}, {0, 8}, {0, 9}, {1, 0}, {2, 0}}) s.mcConfig.at(m, i) = '0';
+  s.outputEnable.at(2, 0) = s.outputEnable.at(2, 1) = '0';
   // MC 1: A (pin 2), B (pin 29); F, /B. MC 2: /F2, A. MC 3: /F3, A. MC 4: pin 6.
   for (auto [m, p, i] : {std::tuple{0, 0, 0}, {0, 0, 6}, {0, 1, 4}, {0, 1, 7}, {1, 0, 3}, {1, 0, 0}, {2, 0, 15},
                          {2, 0, 0}, {3, 0, 44}}) {
-    d.Connect(m, p, i);
+    s.logicArray.at(m, p, i) = '0';
   }
 }
 void LatchExpected(Qpl6000& q) {
@@ -131,27 +157,26 @@ TEST(ConvertPlain7032, DesignsDeviceWordsAndOptions) {
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(std::string(k.target) + (k.options.empty() ? "" : " " + k.options.back()));
-    Design d(k.device);
+    PofBuilder pof(k.device);
+    SourceImage& s = pof.image();
     Qpl6000 q;
     q.ptFuses.fill('0');
     for (int m = 0; m < 32; ++m) SetBits(q, m, "0000110100111101");
     const bool verbose = !k.options.empty() && k.options[0] == "-verbose";
     std::string notices, console;
     if (k.design == 'L') {
-      LatchDesign(d);
+      LatchDesign(s);
       LatchExpected(q);
       const std::string pf = verbose ? Notice('P', 2, false) : "", inUse = Notice('U', 3, false);
       notices = Notice('S', 1, false) + pf + inUse, console = Notice('S', 1, true) + pf + inUse;
     } else if (k.design == 'C') {
-      d.s.mcConfig.at(16, 10) = '0';
-      d.Pick(1, 35, 1);
-      d.Connect(16, 3, 70);
+      s.mcConfig.at(16, 10) = s.logicArray.at(16, 3, 70) = '0';
+      Pick(s, 1, 35, 1);
       SetBits(q, 16, "0000110010111001");  // bit 8: the pin clock; PT 4 cleared
       console = kPtClockLine;
     } else {
-      d.s.mcConfig.at(5, 0) = '0';
-      d.s.mcConfig.at(10, 11) = '0';
-      d.pof.Vectors(v).Security(static_cast<std::uint16_t>(k.pofSecurity));
+      s.mcConfig.at(5, 0) = s.mcConfig.at(10, 11) = '0';
+      pof.Vectors(v).Security(static_cast<std::uint16_t>(k.pofSecurity));
       for (int m = 0; m < 32; ++m) q.mcBits.at(m, 14) = k.slew == 'S' || (k.slew == 'A' && m == 10) ? '1' : '0';
       q.mcBits.at(5, 0) = '1';
       Set(q, {5, 0, {}});
@@ -160,9 +185,22 @@ TEST(ConvertPlain7032, DesignsDeviceWordsAndOptions) {
     const std::string head = std::string("Device ") + (k.extended ? "QPL6000E" : "QPL6000") + " (" +
                              (k.device[7] == 'Q' ? "TQFP" : "PLCC") + ")\nCreated on: " + kTestTimeText +
                              "\n\nPofBuilder\nUntitled\n" + notices;
-    ConvertAndCompare(d.pof, k.options, Qpl6000File(q, head, k.secure, k.extended, k.pd1, k.pinKeep, vectors),
-                      k.extended ? 24994 : 24993,
-                      {k.target, k.target[0] == 'Q', console, k.design == 'C' ? console : "", k.summary, k.before, k.after});
+    ScratchDir dir;
+    const std::string in = dir.File("design.pof"), jed = dir.File("design.jed"), txt = dir.File("design.txt");
+    pof.WriteTo(in);
+    std::vector<std::string> args{"fusecvt"};
+    args.insert(args.end(), k.options.begin(), k.options.end());
+    args.push_back(in);
+    const RunResult r = RunInProcess(args);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    EXPECT_SAME_TEXT(Qpl6000File(q, head, k.secure, k.extended, k.pd1, k.pinKeep, vectors), ReadFile(jed));
+    ExpectSoundJedec(jed, k.extended ? 24994 : 24993);
+    const std::string line = ConversionLine(k.device, k.target), warn = k.target[0] == 'Q' ? LowVoltageWarning() : "";
+    EXPECT_SAME_TEXT(Banner() + k.before + line + ConsoleFileNames(in, jed, txt) + warn + console + TimingLine() +
+                         kCompleted + k.after, r.out);
+    EXPECT_SAME_TEXT(Banner() + line + ReportFileNames(in, jed, txt) + warn + (k.design == 'C' ? console : "") +
+                         kCompleted + k.summary, ReadFile(txt));
   }
 }
 

@@ -6,7 +6,11 @@
 #include <fstream>
 #include <sstream>
 
-#include "E2e.h"
+#include <gtest/gtest.h>
+
+#include "support/EndToEnd.h"
+#include "support/RunHarness.h"
+#include "support/TestPaths.h"
 
 namespace fusecvt::test {
 namespace {
