@@ -2,12 +2,15 @@
 // Loads POF bytes with the reader and sums up what it kept, and turns a
 // decoded image back into a fuse stream through the builder's own address map.
 
+#include <algorithm>
+#include <array>
 #include <memory>
 #include <sstream>
 #include <string>
 
 #include "driver/Conversion.h"
 #include "pof/PofReader.h"
+#include "support/ExpectedJedec.h"
 #include "support/PofBuilder.h"
 
 namespace fusecvt::test {
@@ -31,19 +34,21 @@ inline std::unique_ptr<Loaded> Load(const std::optional<std::string>& bytes, con
 }
 
 // A packet; its length field says `length` when given, else the data size.
-inline PofBuilder::Packet P(std::int16_t tag, std::string data,
-                            std::optional<std::int32_t> length = std::nullopt) {
+inline PofBuilder::Packet P(std::int16_t tag, std::string data, std::optional<std::int32_t> length = {}) {
   return {tag, std::move(data), length};
+}
+
+// Every fuse field of an image but the JTAG bit.
+template <class Image>
+auto FieldsOf(Image& i) {
+  return std::array{&i.logicArray, &i.mcConfig, &i.pia, &i.oePia, &i.ioConfig, &i.outputEnable, &i.globalClocks,
+                    &i.unknownBits, &i.ues, &i.remainingBits};
 }
 
 // Programmed characters in every field of an image.
 inline int ZerosOf(const SourceImage& img) {
   int n = img.jtagBit == '0';
-  for (const FuseArray* a : {&img.logicArray, &img.mcConfig, &img.pia, &img.oePia, &img.ioConfig,
-                             &img.outputEnable, &img.globalClocks, &img.unknownBits, &img.ues,
-                             &img.remainingBits}) {
-    for (std::size_t i = 0; i < a->size(); ++i) n += a->data()[i] == '0';
-  }
+  for (const FuseArray* a : FieldsOf(img)) n += static_cast<int>(std::count(a->data(), a->data() + a->size(), '0'));
   return n;
 }
 
@@ -54,20 +59,12 @@ inline std::string StreamOf(const std::string& device, const SourceImage& img) {
   return b.FuseStream();
 }
 
-// Empty when two fuse streams are equal, else where they first part.
-inline std::string DiffAt(const std::string& a, const std::string& b) {
-  std::size_t i = 0;
-  while (i < a.size() && i < b.size() && a[i] == b[i]) ++i;
-  return i == a.size() && i == b.size() ? "" : "the streams part at address " + std::to_string(i);
-}
-
 // Every field character of an image set to a repeatable mix of '0' and '1'
 // (about one '0' in `oneIn`).
 inline void Scramble(SourceImage& img, unsigned seed, unsigned oneIn) {
   unsigned x = seed * 2654435761u + 1;
   auto next = [&] { return (x = x * 1103515245u + 12345u) >> 16; };
-  for (FuseArray* a : {&img.logicArray, &img.mcConfig, &img.pia, &img.oePia, &img.ioConfig,
-                       &img.outputEnable, &img.globalClocks, &img.unknownBits, &img.ues, &img.remainingBits}) {
+  for (FuseArray* a : FieldsOf(img)) {
     for (std::size_t i = 0; i < a->size(); ++i) a->data()[i] = next() % oneIn == 0 ? '0' : '1';
   }
   if (img.layout().hasJtagBit) img.jtagBit = next() % 2 == 0 ? '0' : '1';

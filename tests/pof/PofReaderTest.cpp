@@ -1,10 +1,10 @@
 // The packet reader on good and bad input: what it keeps, what it prints and
-// the statuses it returns, one row per input.
+// the statuses it returns, one row per input; and the real samples.
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <functional>
+#include <fstream>
 #include <string>
 
 #include "PofKit.h"
@@ -46,133 +46,116 @@ PofBuilder Design(const std::string& device = "EPM7032SLC44-10") {
 }
 
 // A design followed by Test_Vectors packets: a count, then the slots.
-std::function<std::string()> Vectors(std::vector<std::pair<std::uint32_t, std::string>> packets) {
-  return [packets] {
-    PofBuilder b = Design();
-    for (const auto& [count, slots] : packets) b.Append(P(10, b.U32(count) + slots));
-    return b.Build();
-  };
+std::string Vectors(std::vector<std::pair<std::uint32_t, std::string>> packets) {
+  PofBuilder b = Design();
+  for (const auto& [count, slots] : packets) b.Append(P(10, b.U32(count) + slots));
+  return b.Build();
 }
 
 // A 7032S file whose only fuse-data packet carries these flags and bytes.
-std::function<std::string()> Fuses(std::uint16_t flags, std::string bytes, bool bigEndian = false) {
-  return [=] {
-    PofBuilder b("EPM7032SLC44-10");
-    b.BigEndian(bigEndian).Omit(17);
-    return b.Append(P(17, b.FuseData(flags, bytes))).Build();
-  };
+std::string Fuses(std::uint16_t flags, std::string bytes, bool bigEndian = false) {
+  PofBuilder b("EPM7032SLC44-10");
+  b.BigEndian(bigEndian).Omit(17);
+  return b.Append(P(17, b.FuseData(flags, bytes))).Build();
 }
 
 struct Row {
   const char* what;
-  std::function<std::string()> bytes;
-  std::string summary;
-  std::string console = "";
-  std::string error = "";
+  std::string bytes;
+  std::string summary, console = "", error = "";
   const char* program = "fusecvt";
 };
 
 TEST(PofReader, InputTable) {
   using S = std::string;
-  const S good = kGood.substr(2), blank = "r0 x2 7032S 'EPM7032SLC44-10' 44/PLCC last=-1 zeros=0";
+  const S d = kGood.substr(0, kGood.size() - 15), one = " last=0 zeros=1", good = kGood.substr(2);
+  const S blank = "r0 x2" + d.substr(5) + " last=-1 zeros=0", r1 = "r1" + good, d12 = "r0 x- 7032S 'EPM7032SLC44' 44/PLCC";
   auto bad = [](const char* name, const char* package) {
     return "r1 x2 none '" + S(name) + "' 0/" + package + " c=- t=- last=-1 zeros=0";
   };
-  auto unsupported = [](const char* name) { return "Error! Device " + S(name) + " is not supported \a\n"; };
+  auto refused = [&](const char* what, S bytes, const char* name, const char* package) {
+    return Row{what, bytes, bad(name, package), kBlank, "Error! Device " + S(name) + " is not supported \a\n"};
+  };
+  auto other = [&](S device, S kind, S pins) { return "r0 x- " + kind + " '" + device + "' " + pins + one; };
+  auto named = [&](S device, S kind, S pins) { return Row{"", Design(device).Build(), other(device, kind, pins)}; };
+  auto cut = [](S bytes, std::size_t n) { return bytes.substr(0, bytes.size() - n); };
   const Row rows[] = {
-      {"good file", [] { return Design().Creator("Fitter 9.1").Comment("counter").Security(1).Vectors({"01", "1X0"}).Build(); },
-       "r0 x- 7032S 'EPM7032SLC44-10' 44/PLCC c=Fitter 9.1 t=counter s1 v2:01|1X0 last=0 zeros=1"},
-      {"big-endian file", [] { return Design().BigEndian().Security(0x0102).Vectors({"0101", "1X"}).Build(); },
-       "r0 x- 7032S 'EPM7032SLC44-10' 44/PLCC s258 v2:0101|1X last=0 zeros=1"},
-      {"big-endian packets, byte order field cleared",
-       [] { S b = Design().BigEndian().Build(); b[4] = '\0'; return b; }, "r1 x2" + kNothing, kBlank},
-      {"empty file", [] { return S(); }, "r0 x2" + kNothing, kBlank},
-      {"header cut short", [] { return S("POF\0\0", 5); }, "r0 x2" + kNothing, kBlank},
-      {"no programmed fuse", [] { return PofBuilder("EPM7032SLC44-10").Build(); }, blank, kBlank},
-      {"length beyond the bytes left", [] { return Design().Append(P(3, "cut", 100)).Build(); }, kGood},
-      {"length 2^31-1", [] { return Design().Append(P(3, "cut", 0x7FFFFFFF)).Build(); }, kGood},
-      {"cut inside the fuse data", [] { S b = Design().Build(); return b.substr(0, b.size() - 20); }, blank, kBlank},
-      {"cut device name", [] { S b = Design().Omit(17).Omit(8).Omit(5).Omit(3).Build(); return b.substr(0, b.size() - 3); },
-       "r0 x2" + kNothing, kBlank},
-      {"tag 20 stops", [] { return Design().Append(P(20, "xx")).Append(P(3, "no")).Build(); }, "r1" + good},
-      {"tag -1 stops", [] { return Design().Append(P(-1, "xx")).Append(P(3, "no")).Build(); }, "r1" + good},
-      {"negative length stops", [] { return Design().Append(P(3, "x", -1)).Append(P(3, "no")).Build(); }, "r1" + good},
-      {"stop before any fuse", [] { return Design().Prepend(P(19, "", -5)).Build(); }, "r1 x2" + kNothing, kBlank},
-      {"unknown and skipped packets",
-       [] {
+      {"good file", Design().Creator("Fitter 9.1").Comment("counter").Security(1).Vectors({"01", "1X0"}).Build(),
+       d + " c=Fitter 9.1 t=counter s1 v2:01|1X0" + one},
+      {"big-endian file", Design().BigEndian().Security(0x0102).Vectors({"0101", "1X"}).Build(), d + " s258 v2:0101|1X" + one},
+      {"big-endian packets, byte order field cleared", [] { S b = Design().BigEndian().Build(); b[4] = '\0'; return b; }(),
+       "r1 x2" + kNothing, kBlank},
+      {"empty file", S(), "r0 x2" + kNothing, kBlank},
+      {"header cut short", S("POF\0\0", 5), "r0 x2" + kNothing, kBlank},
+      {"no programmed fuse", PofBuilder("EPM7032SLC44-10").Build(), blank, kBlank},
+      {"length beyond the bytes left", Design().Append(P(3, "cut", 100)).Build(), kGood},
+      {"length 2^31-1", Design().Append(P(3, "cut", 0x7FFFFFFF)).Build(), kGood},
+      {"cut inside the fuse data", cut(Design().Build(), 20), blank, kBlank},
+      {"cut device name", cut(Design().Omit(17).Omit(8).Omit(5).Omit(3).Build(), 3), "r0 x2" + kNothing, kBlank},
+      {"tag 20 stops", Design().Append(P(20, "xx")).Append(P(3, "no")).Build(), r1},
+      {"tag -1 stops", Design().Append(P(-1, "xx")).Append(P(3, "no")).Build(), r1},
+      {"negative length stops", Design().Append(P(3, "x", -1)).Append(P(3, "no")).Build(), r1},
+      {"stop before any fuse", Design().Prepend(P(19, "", -5)).Build(), "r1 x2" + kNothing, kBlank},
+      {"unknown and skipped packets", [] {
          PofBuilder b = Design();
          for (const int t : {0, 4, 6, 7, 8, 9, 11, 12, 13, 14, 15, 16, 18, 19}) {
            const auto tag = static_cast<std::int16_t>(t);
            b.Append(P(tag, S(static_cast<std::size_t>(t) + 3, '\x03'))).Append(P(tag, ""));
          }
          return b.Append(P(3, "after")).Append(P(5, b.U16(7))).Build();
-       },
-       "r0 x- 7032S 'EPM7032SLC44-10' 44/PLCC t=after s7 last=0 zeros=1"},
-      {"empty device name", [] { return PofBuilder("").Program(0).Build(); }, bad("", "unknown"), kBlank,
-       "No Device type read in POF \a\n"},
-      {"unknown device", [] { return PofBuilder("EPM9999LC44").Program(0).Append(P(3, "after")).Build(); },
-       bad("EPM9999LC44", "PLCC"), kBlank, unsupported("EPM9999LC44")},
-      {"family without an image", [] { return PofBuilder("epm3064tc44").Program(0).Build(); },
-       bad("EPM3064TC44", "TQFP"), kBlank, unsupported("EPM3064TC44")},
-      {"256 macrocells", [] { return PofBuilder("EPM7256AETC144").Program(0).Build(); },
-       bad("EPM7256AETC144", "TQFP"), kBlank, unsupported("EPM7256AETC144")},
-      {"lower-case name", [] { return Design("epm7032aetc44-10").Build(); }, "r0 x- 7032AE 'EPM7032AETC44-10' 44/TQFP last=0 zeros=1"},
-      {"7128A reads as 7128S", [] { return Design("EPM7128ATC100-10").Build(); }, "r0 x- 7128S 'EPM7128ATC100-10' 100/TQFP last=0 zeros=1"},
-      {"pin code 44 tested first", [] { return Design("EPM7128SLC84-44").Build(); }, "r0 x- 7128S 'EPM7128SLC84-44' 44/PLCC last=0 zeros=1"},
-      {"no package code", [] { return Design("EPM7128EGC160").Build(); }, "r0 x- 7128E 'EPM7128EGC160' 160/unknown last=0 zeros=1"},
-      {"PQFP", [] { return Design("EPM7064SQC100").Build(); }, "r0 x- 7064S 'EPM7064SQC100' 100/PQFP last=0 zeros=1"},
-      {"long device name kept whole", [] { return Design("EPM7032SLC44" + S(200, 'X')).Build(); },
-       "r0 x- 7032S 'EPM7032SLC44" + S(200, 'X') + "' 44/PLCC last=0 zeros=1"},
-      {"texts end at their NUL or the packet end",
-       [] {
+       }(),
+       d + " t=after s7" + one},
+      {"empty device name", PofBuilder("").Program(0).Build(), bad("", "unknown"), kBlank, "No Device type read in POF \a\n"},
+      refused("unknown device", PofBuilder("EPM9999LC44").Program(0).Append(P(3, "after")).Build(), "EPM9999LC44", "PLCC"),
+      refused("family without an image", PofBuilder("epm3064tc44").Program(0).Build(), "EPM3064TC44", "TQFP"),
+      refused("256 macrocells", PofBuilder("EPM7256AETC144").Program(0).Build(), "EPM7256AETC144", "TQFP"),
+      {"lower-case name", Design("epm7032aetc44-10").Build(), other("EPM7032AETC44-10", "7032AE", "44/TQFP")},
+      named("EPM7128ATC100-10", "7128S", "100/TQFP"),   // 7128A reads as 7128S
+      named("EPM7128SLC84-44", "7128S", "44/PLCC"),     // pin code 44 tested first
+      named("EPM7128EGC160", "7128E", "160/unknown"),   // no package code
+      named("EPM7064SQC100", "7064S", "100/PQFP"),
+      named("EPM7032SLC44" + S(200, 'X'), "7032S", "44/PLCC"),  // a long name kept whole
+      {"texts end at their NUL or the packet end", [] {
          PofBuilder b = Design();
          b.Omit(1).Omit(2).Omit(3).Prepend(P(1, S("made by\0junk", 12))).Prepend(P(3, "early"));
          b.Append(P(2, "EPM7032SLC44")).Append(P(3, "first")).Append(P(3, S("second\0third", 12)));
          return b.Append(P(17, b.FuseData(1, "\xFE"))).Build();
-       },
-       "r0 x- 7032S 'EPM7032SLC44' 44/PLCC c=made by t=second last=0 zeros=1"},
-      {"creator after the device name", [] { return Design().Omit(1).Append(P(1, "late")).Build(); },
-       "r0 x- 7032S 'EPM7032SLC44-10' 44/PLCC c=- last=0 zeros=1"},
-      {"empty Creator_ID", [] { return Design().Omit(1).Prepend(P(1, "")).Build(); },
-       "r0 x- 7032S 'EPM7032SLC44-10' 44/PLCC c=Unknown last=0 zeros=1"},
+       }(),
+       d12 + " c=made by t=second" + one},
+      {"creator after the device name", Design().Omit(1).Append(P(1, "late")).Build(), d + " c=-" + one},
+      {"empty Creator_ID", Design().Omit(1).Prepend(P(1, "")).Build(), d + " c=Unknown" + one},
       {"a failed device name read drops the creator",
-       [] { return Design().Omit(1).Omit(2).Prepend(P(1, "tool")).Prepend(P(2, "")).Prepend(P(2, "EPM7032SLC44")).Build(); },
-       "r0 x- 7032S 'EPM7032SLC44' 44/PLCC c=- last=0 zeros=1"},
-      {"later device names are skipped",
-       [] { return Design().Append(P(2, "EPM7128STC100")).Append(P(2, S(1, '\0'))).Build(); }, kGood},
+       Design().Omit(1).Omit(2).Prepend(P(1, "tool")).Prepend(P(2, "")).Prepend(P(2, "EPM7032SLC44")).Build(),
+       d12 + " c=-" + one},
+      {"later device names are skipped", Design().Append(P(2, "EPM7128STC100")).Append(P(2, S(1, '\0'))).Build(), kGood},
       {"vectors: count 0 replaces", Vectors({{1, S("1\0", 2)}, {0, "abc"}}), kGood},
-      {"vectors: 10 bytes in 3 slots", Vectors({{3, "ABCDEFGHIJ"}}),
-       "r0 x- 7032S 'EPM7032SLC44-10' 44/PLCC v3:ABC|DEF|GHI last=0 zeros=1", kWarn},
+      {"vectors: 10 bytes in 3 slots", Vectors({{3, "ABCDEFGHIJ"}}), d + " v3:ABC|DEF|GHI" + one, kWarn},
       {"vectors: more than bytes", Vectors({{20, "0123456789"}}), kGood, kWarn},
       {"vectors: no slot bytes", Vectors({{5, ""}}), kGood},
-      {"vectors: later packet replaces, short one ignored", Vectors({{1, S("A\0", 2)}, {2, S("B\0C\0", 4)}}),
-       "r0 x- 7032S 'EPM7032SLC44-10' 44/PLCC v2:B|C last=0 zeros=1"},
-      {"vectors before the device name", [] { PofBuilder b = Design(); return b.Prepend(P(10, b.U32(2) + "abc")).Build(); },
+      {"vectors: a later packet replaces, a short one not", Vectors({{1, S("A\0", 2)}, {2, S("B\0C\0", 4)}}), d + " v2:B|C" + one},
+      {"vectors before the device name", [] { PofBuilder b = Design(); return b.Prepend(P(10, b.U32(2) + "abc")).Build(); }(),
        kGood, kWarn},
-      {"security word too short", [] { return Design().Security(3).Append(P(5, "\x09")).Build(); },
-       "r0 x- 7032S 'EPM7032SLC44-10' 44/PLCC s3 last=0 zeros=1"},
-      {"security before the device name", [] { PofBuilder b = Design(); return b.Omit(5).Prepend(P(5, b.U16(9))).Build(); }, kGood},
+      {"security word too short", Design().Security(3).Append(P(5, "\x09")).Build(), d + " s3" + one},
+      {"security before the device name", [] { PofBuilder b = Design(); return b.Omit(5).Prepend(P(5, b.U16(9))).Build(); }(), kGood},
       {"fuse data before the device name",
-       [] { PofBuilder b = Design(); return b.Omit(17).Prepend(P(17, b.FuseData(1, S(1, '\0')))).Build(); }, blank, kBlank},
+       [] { PofBuilder b = Design(); return b.Omit(17).Prepend(P(17, b.FuseData(1, S(1, '\0')))).Build(); }(), blank, kBlank},
       {"fuse data of 12 bytes", Fuses(1, ""), blank, kBlank},
-      {"unpacked fuse data: only '0' programs", Fuses(0, "0x1 0"), "r0 x- 7032S 'EPM7032SLC44-10' 44/PLCC last=4 zeros=2"},
-      {"inverted unpacked fuse data: only '1' programs", Fuses(4, "1x01", true),
-       "r0 x- 7032S 'EPM7032SLC44-10' 44/PLCC last=3 zeros=2"},
-      {"a second fuse-data packet starts at address 0 again",
-       [] {
+      {"unpacked fuse data: only '0' programs", Fuses(0, "0x1 0"), d + " last=4 zeros=2"},
+      {"inverted unpacked fuse data: only '1' programs", Fuses(4, "1x01", true), d + " last=3 zeros=2"},
+      {"a second fuse-data packet starts at address 0 again", [] {
          PofBuilder b("EPM7032SLC44-10");
          b.Omit(17).Append(P(17, b.FuseData(0, S(100, '1') + "0")));
          return b.Append(P(17, b.FuseData(0, "10"))).Build();
-       },
-       "r0 x- 7032S 'EPM7032SLC44-10' 44/PLCC last=1 zeros=2"},
-      {"two kind words: the created image's map", [] { return PofBuilder("EPM7128E-7128SLC84").Program(62703).Build(); },
+       }(),
+       d + " last=1 zeros=2"},
+      {"two kind words: the created image's map", PofBuilder("EPM7128E-7128SLC84").Program(62703).Build(),
        "r0 x- 7128S 'EPM7128E-7128SLC84' 84/PLCC last=62703 zeros=1"},
-      {"called as fusedmp", [] { return Design().Build(); }, kGood,
+      {"called as fusedmp", Design().Build(), kGood,
        "JEDEC is defined in pof, the calling process should not be fusedmp\n", "", "/usr/local/bin/FuseDmp"},
   };
   for (const Row& row : rows) {
-    SCOPED_TRACE(row.what);
-    const auto got = Load(row.bytes(), row.program);
+    SCOPED_TRACE(row.what[0] ? row.what : row.summary.c_str());
+    const auto got = Load(row.bytes, row.program);
     EXPECT_EQ(Summary(*got), row.summary);
     EXPECT_EQ(got->console.str(), row.console);
     EXPECT_EQ(got->error.str(), row.error);
@@ -199,6 +182,33 @@ TEST(PofReader, InputPaths) {
     EXPECT_EQ(got->console.str(), row.readable ? "" : "Cannot open " + row.opened + " for read\n");
     EXPECT_EQ(got->error.str(), "");
   }
+}
+
+// Real POF files, when the sample folder is present: each loads cleanly as
+// the device its list names.
+TEST(PofSamples, EverySampleLoads) {
+  const std::string dir = SamplesDir();
+  std::ifstream list(dir + "/SOURCES.tsv");
+  if (dir.empty() || !list) GTEST_SKIP() << "no POF samples";
+  std::string line, file, device;
+  int loaded = 0;
+  while (std::getline(list, line)) {
+    std::istringstream row(line);
+    if (!std::getline(row, file, '\t') || !std::getline(row, device, '\t') || file == "file") continue;
+    SCOPED_TRACE(file);
+    const PofBuilder expected(device);  // kind and pin count as the name implies
+    ASSERT_TRUE(expected.hasImage()) << device;
+    const auto got = Load(std::nullopt, "fusecvt", dir + "/" + file);
+    EXPECT_EQ(got->status.result, 0);
+    EXPECT_FALSE(got->status.exitStatus.has_value());
+    EXPECT_EQ(got->console.str() + got->error.str(), "");
+    ASSERT_NE(got->image(), nullptr);
+    EXPECT_EQ(got->image()->kind(), expected.kind());
+    EXPECT_EQ(got->run.pof.pinCount, expected.pinCount());
+    EXPECT_GE(got->run.pof.lastProgrammedAddress, 0);
+    ++loaded;
+  }
+  EXPECT_GT(loaded, 0);
 }
 
 }  // namespace
