@@ -68,10 +68,8 @@ TEST(Run, StepsMessagesFilesAndExitStatus) {
   plain.pinKeeper = "";
   kept.security = kept.pinKeeper = "ON";
   const std::string refusal = "ERROR:  Invalid Device type specified. Target\n    device for 7032S is 6032ES\n\n";
-  const std::string keepNote = "***********************************************\n"
-                               "NOTE : This option is included in 6000E only.\n"
-                               "       Ignore -pin_keep option.\n"
-                               "***********************************************\n";
+  const std::string keepNote =
+      StarLine(47) + "NOTE : This option is included in 6000E only.\n       Ignore -pin_keep option.\n" + StarLine(47);
   struct Row {
     const char* name;
     const char* device;  // nullptr: no POF
@@ -84,30 +82,30 @@ TEST(Run, StepsMessagesFilesAndExitStatus) {
     const char* reportFile = "a.txt";
     int stop = 0;
   };
+  // A run that converts: `before` and `after` the usual console lines.
+  auto converted = [&](const char* name, const char* device, std::vector<std::string> args, const char* target,
+                       const std::string& warn, const auto& summary, const char* security, const std::string& before = "",
+                       const std::string& after = "", int status = 0, int stop = 0) {
+    return Row{name, device, args, status, before + Head(true, device, target) + warn + timing + done + after, "",
+               Head(false, device, target) + warn + done + summary.Text(), "a.jed a.pof a.txt", security, nullptr,
+               "a.txt", stop};
+  };
   const Row rows[] = {
       {"unreadable POF", nullptr, {"-slew", "slow", "none.pof"}, 1, "Cannot open none.pof for read\n", "", "", "", 0},
-      {"converted", plain7064, {"a.pof"}, 0, c7064 + lv + timing + done, "", r7064 + lv + done + s7064.Text(),
-       "a.jed a.pof a.txt", "0"},
-      {"secured, named ESL", plain7064, {"-secure", "-device", "6064ESL", "a.pof"}, 0,
-       Head(true, plain7064, "6064eslPLCC68") + timing + done, "",
-       Head(false, plain7064, "6064eslPLCC68") + done + secured.Text(), "a.jed a.pof a.txt", "1"},
-      {"plain QPL6000 refuses security", p7032, {"-device", "p6000", "-secure", "a.pof"}, 0,
-       Head(true, p7032, "p6000PLCC44") + timing + done +
-           "Warning! This device does not support Security Bit, Igoring command line option.\n",
-       "", Head(false, p7032, "p6000PLCC44") + done + plain.Text(), "a.jed a.pof a.txt", "0"},
-      {"QPL6000E keeps security", p7032, {"-device", "p6000e", "-secure", "-pin_keep", "a.pof"}, 0,
-       Head(true, p7032, "p6000ePLCC44") + timing + done, "",
-       Head(false, p7032, "p6000ePLCC44") + done + kept.Text(), "a.jed a.pof a.txt", "1"},
-      {"pin keeper refused", p7032, {"-device", "6000E", "-pin_keep", "a.pof"}, 0,
-       keepNote + Head(true, p7032, "6000ePLCC44") + timing + done, "",
-       Head(false, p7032, "6000ePLCC44") + done + Qpl6000Summary{}.Text(), "a.jed a.pof a.txt", "0"},
+      converted("converted", plain7064, {"a.pof"}, "QPL6064ESPLCC68", lv, s7064, "0"),
+      converted("secured, named ESL", plain7064, {"-secure", "-device", "6064ESL", "a.pof"}, "6064eslPLCC68", "", secured, "1"),
+      converted("plain QPL6000 refuses security", p7032, {"-device", "p6000", "-secure", "a.pof"}, "p6000PLCC44", "",
+                plain, "0", "", "Warning! This device does not support Security Bit, Igoring command line option.\n"),
+      converted("QPL6000E keeps security", p7032, {"-device", "p6000e", "-secure", "-pin_keep", "a.pof"}, "p6000ePLCC44",
+                "", kept, "1"),
+      converted("pin keeper refused", p7032, {"-device", "6000E", "-pin_keep", "a.pof"}, "6000ePLCC44", "",
+                Qpl6000Summary{}, "0", keepNote),
       {"7032S word refused", "EPM7032SLC44-7", {"-device", "6000E", "a.pof"}, 1,
        Head(true, "EPM7032SLC44-7", "6000ePLCC44") + refusal, "",
        Head(false, "EPM7032SLC44-7", "6000ePLCC44") + refusal, "a.pof a.txt", nullptr},
       {"stopped read without fuse data", "EPM7032LC44", {"a.pof"}, 1, "",
        "Error! Incompatible data format encountered in POF \a\n", "", "a.pof", nullptr, nullptr, "a.txt", 1},
-      {"stopped read with fuse data", plain7064, {"a.pof"}, 1, c7064 + lv + timing + done, "",
-       r7064 + lv + done + s7064.Text(), "a.jed a.pof a.txt", "0", nullptr, "a.txt", 2},
+      converted("stopped read with fuse data", plain7064, {"a.pof"}, "QPL6064ESPLCC68", lv, s7064, "0", "", "", 1, 2),
       {"report cannot be opened", plain7064, {"a.pof", "-o", "no/out"}, 1, "", "", "", "a.pof", nullptr},
       {"JEDEC path is a folder", plain7064, {"a.pof"}, 1, c7064 + lv + timing, "Cannot write output_file a.jed\n",
        r7064 + lv + s7064.Text(), "a.jed a.pof a.txt", nullptr,
