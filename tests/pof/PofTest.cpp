@@ -1,18 +1,170 @@
-// The packet reader on good and bad input: what it keeps, what it prints and
-// the statuses it returns, one row per input; and the real samples.
+// The POF reader: fuse address decoding of every source kind, checked
+// against the builder's own statement of the address maps (a fuse read into
+// the image must come back at the same address when the builder writes that
+// image out again); the packet reader on good and bad input, one row per
+// input; and the real samples.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <filesystem>
 #include <fstream>
+#include <memory>
+#include <set>
+#include <sstream>
 #include <string>
+#include <vector>
 
-#include "PofKit.h"
+#include "driver/Conversion.h"
+#include "pof/PofReader.h"
+#include "support/ExpectedJedec.h"
+#include "support/PofBuilder.h"
 #include "support/TestPaths.h"
 
 namespace fusecvt::test {
 namespace {
 
+// A load of POF bytes with the reader: what it kept and printed.
+struct Loaded {
+  std::ostringstream console, error;
+  Conversion run{console, error, Clock::Fixed(std::tm{})};
+  LoadStatus status;
+  const SourceImage* image() const { return run.sources.image(); }
+};
+
+// Reads bytes through LoadFrom, or with no bytes the file at `path` through Load.
+std::unique_ptr<Loaded> Load(const std::optional<std::string>& bytes, const std::string& program = "fusecvt",
+                                    const std::string& path = "") {
+  auto out = std::make_unique<Loaded>();
+  out->run.options.programName = program;
+  out->run.options.inputFileName = path;
+  std::istringstream in(bytes.value_or(""));
+  out->status = bytes ? PofReader(out->run).LoadFrom(in) : PofReader(out->run).Load();
+  return out;
+}
+
+// A packet; its length field says `length` when given, else the data size.
+PofBuilder::Packet P(std::int16_t tag, std::string data, std::optional<std::int32_t> length = {}) {
+  return {tag, std::move(data), length};
+}
+
+// Every fuse field of an image but the JTAG bit.
+template <class Image>
+auto FieldsOf(Image& i) {
+  return std::array{&i.logicArray, &i.mcConfig, &i.pia, &i.oePia, &i.ioConfig, &i.outputEnable, &i.globalClocks,
+                    &i.unknownBits, &i.ues, &i.remainingBits};
+}
+
+// Programmed characters in every field of an image.
+int ZerosOf(const SourceImage& img) {
+  int n = img.jtagBit == '0';
+  for (const FuseArray* a : FieldsOf(img)) n += static_cast<int>(std::count(a->data(), a->data() + a->size(), '0'));
+  return n;
+}
+
+// The fuse stream the builder would write for the image the reader made.
+std::string StreamOf(const std::string& device, const SourceImage& img) {
+  PofBuilder b(device);
+  b.image() = img;
+  return b.FuseStream();
+}
+
+// Every field character of an image set to a repeatable mix of '0' and '1'
+// (about one '0' in `oneIn`).
+void Scramble(SourceImage& img, unsigned seed, unsigned oneIn) {
+  unsigned x = seed * 2654435761u + 1;
+  auto next = [&] { return (x = x * 1103515245u + 12345u) >> 16; };
+  for (FuseArray* a : FieldsOf(img)) {
+    for (std::size_t i = 0; i < a->size(); ++i) a->data()[i] = next() % oneIn == 0 ? '0' : '1';
+  }
+  if (img.layout().hasJtagBit) img.jtagBit = next() % 2 == 0 ? '0' : '1';
+}
+
+using Field = PofBuilder::Field;
+
+// Every kind, and the packages whose I/O pin count moves the ranges.
+const char* const kDevices[] = {
+    "EPM7032LC44-15", "EPM7032SLC44-10", "EPM7032AETC44-10", "EPM3032ALC44-10", "EPM7064LC44-10", "EPM7064LC68-10",
+    "EPM7064QC100-10", "EPM7064XX160", "EPM7064SLC44-10", "EPM7064AETC44-10", "EPM3064ATC44-10", "EPM7128LC84-15",
+    "EPM7128LC68-15", "EPM7128QC100-15", "EPM7128GC160-15", "EPM7128ELC84-10", "EPM7128ELC44", "EPM7128EQC160",
+    "EPM7128SLC84-15", "EPM7128AETC100-10", "EPM3128ATC100-10",
+};
+
+// One programmed fuse at the first and last address of every range, at the
+// counted limit and just past the map: it lands where the builder puts it,
+// nowhere else, and the last counted address decides the blank check.
+TEST(FuseDecoding, SingleFusesAtEveryRangeEnd) {
+  for (const char* device : kDevices) {
+    const PofBuilder probe(device);
+    std::set<std::int64_t> addresses = {probe.CountedLimit() - 1, probe.CountedLimit(), probe.MapLength()};
+    for (const auto& s : probe.Segments()) addresses.insert({s.start, s.start + s.count - 1});
+    for (const std::int64_t a : addresses) {
+      SCOPED_TRACE(std::string(device) + " address " + std::to_string(a));
+      PofBuilder b(device);
+      const auto got = Load(b.Program(a).Build());
+      ASSERT_NE(got->image(), nullptr);
+      std::string want(static_cast<std::size_t>(probe.MapLength()), '1');
+      bool stored = false;
+      for (const auto& s : probe.Segments()) {
+        stored |= a >= s.start && a < s.start + s.count && s.field != Field::Gap && s.field != Field::Tail;
+      }
+      if (stored) want[static_cast<std::size_t>(a)] = '0';
+      EXPECT_EQ(FirstDifference(StreamOf(device, *got->image()), want), "");
+      EXPECT_EQ(ZerosOf(*got->image()), stored ? 1 : 0);
+      EXPECT_EQ(got->run.pof.lastProgrammedAddress, a < probe.CountedLimit() ? a : -1);
+    }
+  }
+}
+
+// Whole scrambled images of every kind, in all eight encodings (byte order,
+// packed or one character a fuse, inverted or not).
+TEST(FuseDecoding, RoundTripOfEveryKindInEveryEncoding) {
+  unsigned seed = 1;
+  for (const char* device : kDevices) {
+    for (int variant = 0; variant < 8; ++variant) {
+      SCOPED_TRACE(std::string(device) + " variant " + std::to_string(variant));
+      PofBuilder b(device);
+      Scramble(b.image(), seed++, 3);
+      b.BigEndian(variant & 1).Packed(variant & 2).Inverted(variant & 4);
+      const auto got = Load(b.Build());
+      ASSERT_NE(got->image(), nullptr);
+      EXPECT_FALSE(got->status.exitStatus.has_value());
+      EXPECT_EQ(FirstDifference(StreamOf(device, *got->image()), b.FuseStream()), "");
+      EXPECT_EQ(ZerosOf(*got->image()), ZerosOf(*b.CarriedImage()));
+    }
+  }
+}
+
+// Whether an image holds fuse data: each kind looks at one field only, and
+// there only at the positions listed.
+TEST(FuseDecoding, FuseDataProbeOfEveryKind) {
+  const struct { const char* device; FuseArray SourceImage::*field; std::vector<std::size_t> seen, unseen; } rows[] = {
+      {"EPM7032LC44", &SourceImage::outputEnable, {0, 63}, {}}, {"EPM7064LC44", &SourceImage::outputEnable, {127}, {}},
+      {"EPM7128LC84", &SourceImage::outputEnable, {191}, {}},   {"EPM7032SLC44", &SourceImage::ues, {0, 15}, {}},
+      {"EPM7032AETC44", &SourceImage::ues, {15}, {16, 31}},     {"EPM3032ALC44", &SourceImage::ues, {15}, {16}},
+      {"EPM7064SLC44", &SourceImage::ues, {15}, {}},            {"EPM7064AETC44", &SourceImage::ues, {0}, {16}},
+      {"EPM3064ATC44", &SourceImage::ues, {0}, {31}},           {"EPM7128ELC84", &SourceImage::ioConfig, {0, 287}, {}},
+      {"EPM7128SLC84", &SourceImage::ioConfig, {5, 575}, {}},   {"EPM7128AETC100", &SourceImage::ioConfig, {670}, {6, 671}},
+      {"EPM3128ATC100", &SourceImage::ioConfig, {5}, {6}},      {"EPM7032SLC44", &SourceImage::logicArray, {}, {0}},
+      {"EPM7128SLC84", &SourceImage::unknownBits, {}, {0}},
+  };
+  for (const auto& r : rows) {
+    for (const bool seen : {true, false}) {
+      for (const std::size_t i : seen ? r.seen : r.unseen) {
+        SCOPED_TRACE(std::string(r.device) + " " + std::to_string(i));
+        SourceImageSet set;
+        ASSERT_NE(set.CreateImage(r.device), nullptr);
+        EXPECT_EQ(set.HasFuseData(), 0);
+        (set.image()->*r.field).data()[i] = '0';
+        EXPECT_EQ(set.HasFuseData(), seen ? 1 : 0);
+      }
+    }
+  }
+}
+
+// The packet reader, one row per input: what it keeps, what it prints and
+// the statuses it returns.
 const std::string kBlank =
     "ERROR# This pof file appears to have been read from a blank or secured part!\n";
 const std::string kWarn = "Warning ! Vector length reading error\n";
