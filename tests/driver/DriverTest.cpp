@@ -370,29 +370,26 @@ TEST(Run, PowerDownRefusalNamesThePinOfThePackage) {
 TEST(Run, HelpScreensByteForByte) {
   struct Row {
     std::vector<std::string> args;
-    std::string name;  // the program name of the banner and the usage line
     const std::string& screen;
+    std::string name = "";  // the program name of the banner and the usage line; "": args[0]
   };
   const Row rows[] = {
-      {{"fusecvt"}, "fusecvt", screens::kPrompt},
-      {{"C:\\bin\\other.exe"}, "other", screens::kPrompt},  // the prompt keeps its own word
-      {{"/usr/local/bin/fusecvt"}, "/usr/local/bin/fusecvt", screens::kPrompt},
-      {{"fusecvt", "-6000"}, "fusecvt", screens::kFamily6000},
-      {{"fusecvt", "-6000E", "anything.pof"}, "fusecvt", screens::kFamily6000e},
-      {{"fusecvt", "x.pof", "-6000e", "-6032es"}, "fusecvt", screens::kFamily6000e},
-      {{"D:\\x\\My.Tool.EXE", "-6032es"}, "My.Tool", screens::kTarget},
-      {{"a%sb%d", "-6064ESL"}, "a%sb%d", screens::kTarget},
-      {{"fusecvt", "-6128esl"}, "fusecvt", screens::kTarget},
-      {{"fusecvt", "-6128es", "-h2", "more.pof"}, "fusecvt", screens::kAdvanced6128},
-      {{"fusecvt", "-6064esl", "-H2"}, "fusecvt", screens::kAdvanced6064},
-      {{"fusecvt", "-6032es", "-h2"}, "fusecvt", screens::kAdvanced6032},
+      {{"fusecvt"}, screens::kPrompt},
+      {{"C:\\bin\\other.exe"}, screens::kPrompt, "other"},  // the prompt keeps its own word
+      {{"/usr/local/bin/fusecvt"}, screens::kPrompt}, {{"fusecvt", "-6000"}, screens::kFamily6000},
+      {{"fusecvt", "-6000E", "anything.pof"}, screens::kFamily6000e},
+      {{"fusecvt", "x.pof", "-6000e", "-6032es"}, screens::kFamily6000e},
+      {{"D:\\x\\My.Tool.EXE", "-6032es"}, screens::kTarget, "My.Tool"}, {{"a%sb%d", "-6064ESL"}, screens::kTarget},
+      {{"fusecvt", "-6128esl"}, screens::kTarget}, {{"fusecvt", "-6128es", "-h2", "more.pof"}, screens::kAdvanced6128},
+      {{"fusecvt", "-6064esl", "-H2"}, screens::kAdvanced6064}, {{"fusecvt", "-6032es", "-h2"}, screens::kAdvanced6032},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(testing::PrintToString(r.args));
     const RunResult run = RunBinary(r.args);
+    const std::string name = r.name.empty() ? r.args[0] : r.name;
     EXPECT_EQ(run.status, 1);
-    const std::string usage = std::regex_replace(r.screen, std::regex("usg: fusecvt "), "usg: " + r.name + " ");
-    EXPECT_SAME_TEXT(Banner(r.name) + usage, run.out);
+    const std::string usage = std::regex_replace(r.screen, std::regex("usg: fusecvt "), "usg: " + name + " ");
+    EXPECT_SAME_TEXT(Banner(name) + usage, run.out);
     EXPECT_EQ(run.err, "");
   }
 }
