@@ -1,0 +1,398 @@
+// The driver: the argument loop, the file names, and the choice of target per
+// source kind and device word with the report header, as tables; then whole
+// runs of the built binary: the run's steps, messages, files and exit
+// statuses, the power-down refusal per package, and the help screens.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <regex>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "ExpectedScreens.h"
+#include "driver/CommandLine.h"
+#include "driver/Conversion.h"
+#include "driver/Report.h"
+#include "driver/TargetSet.h"
+#include "jedec/BlockTarget.h"
+#include "qpl6000/Qpl6000.h"
+#include "support/EndToEnd.h"
+#include "support/PofBuilder.h"
+#include "support/RunHarness.h"
+#include "support/TestPaths.h"
+
+namespace fusecvt::test {
+namespace {
+
+using O = ConversionOptions;
+
+std::string Str(const std::string& v) { return v; }
+std::string Str(int v) { return std::to_string(v); }
+std::string Str(OptionState v) {
+  static const char* const kStates[] = {"AUTO", "SLOW", "FAST", "ON", "OFF", "UNSET"};
+  return kStates[v];
+}
+
+// Every option field that differs from a fresh record, as "name=value ...".
+std::string Changed(const O& o) {
+  const O d;
+  std::string s;
+#define FIELD(name, f) \
+  if (Str(o.f) != Str(d.f)) s += (s.empty() ? "" : " ") + std::string(name) + "=" + Str(o.f);
+  FIELD("in", inputFileName) FIELD("out", outputFileName) FIELD("rep", reportFileName) FIELD("dev", targetDeviceName)
+  FIELD("help", helpTarget) FIELD("slew", slew) FIELD("open", openOut) FIELD("jtag", jtag) FIELD("mc", mcPower)
+  FIELD("given", targetDeviceGiven) FIELD("race", raceCover) FIELD("resetBit", powerResetBit)
+  FIELD("resetGiven", powerResetGiven) FIELD("itd1", gclk1Itd) FIELD("itd2", gclk2Itd) FIELD("itd3", gclk3Itd)
+  FIELD("pd1", pd1) FIELD("pd2", pd2) FIELD("secure", secure) FIELD("pinclk", pinClock) FIELD("keep", pinKeep)
+  FIELD("verbose", verbose) FIELD("tdi", tdiPullup) FIELD("tms", tmsPullup) FIELD("ptclk", ptClockConverted)
+#undef FIELD
+  return s;
+}
+
+struct Captured {
+  std::ostringstream out, err, report;
+  Conversion run{out, err, Clock::Fixed(TestTime())};
+  Captured() { run.SetReport(&report); }
+  ParseResult Parse(std::vector<std::string> args) {
+    args.insert(args.begin(), "fusecvt");
+    return ParseCommandLine(args, run);
+  }
+};
+
+// The refusal of a device word of another architecture.
+const std::string kRefusal = "ERROR:  Invalid Device type specified. Target\n    device for 7032S is 6032ES\n\n";
+
+constexpr char kNotice[] =
+    "NOTE : You should not use -6128es option here when converting a file.\n"
+    "       Ignore -6128es option.\n\n";
+
+TEST(CommandLine, ArgumentsToOptionFieldsNoticesAndResult) {
+  struct Row {
+    std::vector<std::string> args;
+    const char* fields;  // Changed() after the loop
+    ParseResult result = CONTINUE;
+    int notices = 0;     // the console holds this many notices (help screens: see the screen table)
+  };
+  const Row rows[] = {
+      // Switches: the first N characters decide, tested in their order.
+      {{"-powerdown"}, "pd1=1"}, {{"-POWERD"}, "pd1=1"}, {{"-pd1xyz"}, "pd1=1"}, {{"-PD2"}, "pd2=1"},
+      {{"-powe"}, "resetBit=0 resetGiven=1"}, {{"-powerX"}, "resetBit=0 resetGiven=1"}, {{"-secu"}, "secure=1"},
+      {{"-pinc"}, "pinclk=1"}, {{"-pin_"}, "keep=1"}, {{"-gclk1"}, "itd1=0"}, {{"-GCLK2_ITD"}, "itd2=0"},
+      {{"-gclk3x"}, "itd3=0"}, {{"-race"}, "race=0"}, {{"-verb"}, "verbose=1"}, {{"-tdi_"}, "tdi=1"},
+      {{"-TMS_PULLUP"}, "tms=1"},
+      // Shorter than the characters that decide: a file name.
+      {{"-pd"}, "in=-pd"}, {{"-pin"}, "in=-pin"}, {{"-gclk"}, "in=-gclk"}, {{"-mc_"}, "in=-mc_"},
+      {{"-ope"}, "in=-ope"}, {{"-sle"}, "in=-sle"}, {{"-dev"}, "in=-dev"}, {{"-in"}, "in=-in"},
+      {{"-oo"}, "in=-oo"}, {{"-600"}, "in=-600"}, {{"-6000x"}, "in=-6000x"}, {{"-6032e"}, "in=-6032e"},
+      // Value words in any case, by their first characters; a value matching
+      // no word is consumed and changes nothing.
+      {{"-SLEW", "Slow"}, "slew=SLOW"}, {{"-slew", "AUTOMATIC"}, "slew=AUTO"}, {{"-slew", "fas"}, ""},
+      {{"-slew", "on"}, ""}, {{"-slew", "slow", "-slew", "fast"}, "slew=FAST"},
+      {{"-slew" + std::string(400, 'z'), "slow"}, "slew=SLOW"}, {{"-jtag", "On"}, "jtag=ON"},
+      {{"-jtag", "offline"}, "jtag=OFF"}, {{"-jtag", "of"}, ""}, {{"-jtag", "maybe", "d.pof"}, "in=d.pof"},
+      {{"-open", "AUTO"}, "open=AUTO"}, {{"-open_out", "onward"}, "open=ON"}, {{"-open_out", "slow"}, ""},
+      {{"-mc_p", "OFF"}, "mc=OFF"}, {{"-mc_power", "on", "-mc_power", "auto"}, "mc=ON"}, {{"-slew", "-secure"}, ""},
+      // File names and the device word keep their case; a later input name
+      // replaces an earlier one.
+      {{"-I", "Dir/D.POF", "-O", "Out/N", "-DEVICE", "P6000"}, "in=Dir/D.POF out=Out/N rep=Out/N dev=P6000 given=1"},
+      {{"-devi", "x"}, "dev=x given=1"}, {{"-i", "-6000"}, "in=-6000"}, {{"a.pof", "b.pof"}, "in=b.pof"},
+      {{"-i", "a.pof", "b.pof"}, "in=b.pof"}, {{"d.pof", "-h2"}, "in=-h2"},
+      // An option with a value as the last argument does nothing.
+      {{"d.pof", "-jtag"}, "in=d.pof"}, {{"d.pof", "-device"}, "in=d.pof"}, {{"d.pof", "-i"}, "in=d.pof"},
+      {{"d.pof", "-o"}, "in=d.pof"}, {{"d.pof", "-slew"}, "in=d.pof"},
+      // Family words show the usage and end the loop at once.
+      {{"-secure", "-6000e", "-pd1", "later.pof"}, "help=-6000e secure=1", EXIT}, {{"-6000ESL"}, "help=-6000e", EXIT},
+      {{"-6000"}, "help=-6000", EXIT},
+      // Target words: usage when last, advanced help before -h2, else a
+      // notice (always naming -6128es) and the next word lower-cased.
+      {{"-6032esl"}, "help=6032", EXIT}, {{"-6064ES", "-H2", "d.pof"}, "help=6064", EXIT},
+      {{"-6128esxx", "-h2"}, "help=6128", EXIT}, {{"-6032esl", "Design.POF"}, "in=design.pof help=6032", CONTINUE, 1},
+      {{"-6128es", "-SLEW", "Slow", "-6064es", "-i", "Keep.POF"}, "in=Keep.POF help=6064 slew=SLOW", CONTINUE, 2},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(testing::PrintToString(r.args));
+    Captured c;
+    EXPECT_EQ(c.Parse(r.args), r.result);
+    EXPECT_EQ(Changed(c.run.options), r.fields);
+    std::string notices;
+    for (int i = 0; i < r.notices; ++i) notices += kNotice;
+    EXPECT_TRUE(r.result == EXIT || c.out.str() == notices) << c.out.str();
+  }
+}
+
+TEST(CommandLine, FileNamesFromTheInputOrTheDashOName) {
+  struct Row {
+    const char *input, *dashO, *names;  // dashO nullptr: no -o; names: JEDEC and report
+  };
+  const Row rows[] = {
+      {"design.pof", nullptr, "design.jed design.txt"}, {"design", nullptr, "design.jed design.txt"},
+      {"d.rev.pof", nullptr, "d.rev.jed d.rev.txt"},    {"Dir/D.POF", nullptr, "Dir/D.jed Dir/D.txt"},
+      {"p.v2/d", nullptr, "p.v2/d.jed p.v2/d.txt"},     {"../u.d/x.pof", nullptr, "../u.d/x.jed ../u.d/x.txt"},
+      {".pof", nullptr, ".jed .txt"},                   {"design.pof", "out", "out.jed out.txt"},
+      {"design.pof", "a.b.c", "a.b.c a.b.txt"},         {"design.pof", "out.txt", "out.txt out.txt"},
+      {"design.pof", "o.d/x", "o.d/x.jed o.d/x.txt"},   {"design.pof", "o.d/", "o.d/.jed o.d/.txt"},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(std::string(r.input) + " -o " + (r.dashO ? r.dashO : "(none)"));
+    O o;
+    o.inputFileName = r.input;
+    if (r.dashO) o.outputFileName = o.reportFileName = r.dashO;
+    DeriveFileNames(o);
+    EXPECT_EQ(o.outputFileName + " " + o.reportFileName, r.names);
+  }
+}
+
+enum Made { kNone, kRefused, kQpl6000, kQpl6032, kQpl6064, kQpl6128 };
+
+// Per source kind and -device word, in the order the driver runs them: the
+// defaults and the device word (the pin keeper refused for the word 6000e
+// with a 7032-family source), the report header, the target made or the
+// word refused, and the summary heading.
+TEST(CommandLine, SourceKindAndDeviceWordChooseTheTarget) {
+  struct Row {
+    const char* source;
+    std::vector<std::string> args;
+    const char* target;  // of the conversion line: name, package, pins
+    bool warned;         // the low-voltage warning
+    Made made;
+    std::string fields;  // Changed() at the end, but for the names of the report header
+    const char* heading;  // of the settings summary: "Options :  (... only)"
+  };
+  const std::string au = "slew=AUTO open=AUTO jtag=AUTO";
+  const Row rows[] = {
+      {"EPM7032LC44", {}, "QPL6000ePLCC44", true, kQpl6000, "slew=FAST", "6000E"},
+      {"EPM7032LC44", {"-device", "P6000"}, "p6000PLCC44", 0, kQpl6000, "slew=FAST", "6000"},
+      {"EPM7032LC44", {"-device", "6000E", "-pin_keep"}, "6000ePLCC44", 0, kQpl6000, "slew=FAST", "6000E"},
+      {"EPM7032LC44", {"-device", "6064es"}, "6064esPLCC44", 0, kQpl6000, "slew=FAST", ""},
+      {"EPM7032LC44", {"-device", "qpl6032esl"}, "qpl6032eslPLCC44", 0, kQpl6032, "slew=FAST resetBit=0", ""},
+      {"EPM7032QC44", {"-device", "6032ES"}, "6032esTQFP44", 0, kQpl6032, "slew=FAST", ""},
+      {"EPM7032SLC44", {}, "QPL6032ESPLCC44", true, kQpl6032, au, "6032"},
+      {"EPM7032SQC44", {"-device", "P6000"}, "p6000PQFP44", 0, kRefused, au, ""},
+      {"EPM7032SLC44", {"-device", "qpl6000e"}, "qpl6000ePLCC44", 0, kRefused, au, ""},
+      {"EPM7032AELC44", {"-device", "6000e", "-pin_keep"}, "6000ePLCC44", 0, kQpl6032, au, "6032"},
+      {"EPM3032ALC44", {}, "QPL6032ESLPLCC44", 0, kQpl6032, au + " resetBit=0", ""},
+      {"EPM7064SLC44", {"-device", "6000e", "-pin_keep"}, "6000ePLCC44", 0, kQpl6064, au + " keep=1", "6064"},
+      {"EPM7064LC84", {}, "QPL6064ESPLCC84", true, kQpl6064, "slew=AUTO open=OFF jtag=OFF", "6064"},
+      {"EPM7064SLC84", {"-power_reset"}, "QPL6064ESPLCC84", 0, kQpl6064, au + " resetBit=0 resetGiven=1", "6064"},
+      {"EPM7064AETC100", {}, "QPL6064ESLTQFP100", 0, kQpl6064, au + " resetBit=0", "6064"},
+      {"EPM3064ATC100", {}, "QPL6064ESLTQFP100", 0, kQpl6064, au + " resetBit=0", ""},
+      {"EPM7128LC84", {"-slew", "slow", "-jtag", "on"}, "QPL6128ESPLCC84", true, kQpl6128, "slew=SLOW open=OFF jtag=ON", "6128"},
+      {"EPM7128ELC84", {}, "QPL6128ESPLCC84", true, kQpl6128, "slew=AUTO open=OFF jtag=OFF", "6128"},
+      {"EPM7128SLTQ84", {}, "QPL6128ESPLCC84", true, kQpl6128, au, "6128"},
+      {"EPM7128ATC100", {}, "QPL6128ESLTQFP100", 0, kQpl6128, "slew=AUTO open=OFF jtag=OFF resetBit=0", "6128"},
+      {"EPM7128AEL84", {"-device", "6128ES"}, "6128esPLCC84", 0, kQpl6128, au, "6128"},
+      {"EPM3128A84", {}, "QPL6128ESL!UNKNOWN_PACKAGE!84", 0, kQpl6128, au + " resetBit=0", ""},
+      {"EPM7256SRC208", {}, "UNKNOWN_DEVICE!!UNKNOWN_PACKAGE!208", true, kNone, "slew=AUTO", ""},
+  };
+  for (const Row& r : rows) {
+    const std::string source = r.source;
+    SCOPED_TRACE(source + " " + testing::PrintToString(r.args));
+    Captured c;
+    c.run.pof.sourceDeviceName = source;
+    const std::string target = r.target;
+    c.run.pof.pinCount = std::stoi(target.substr(target.find_last_not_of("0123456789") + 1));
+    ASSERT_EQ(c.Parse(r.args), CONTINUE);
+    ResolveSourceDefaults(source, c.run.options);
+    NormalizeDeviceName(source, c.run);
+    c.run.options.inputFileName = "d.pof";
+    DeriveFileNames(c.run.options);
+    WriteReportHeader(c.run);
+    TargetSet targets;
+    EXPECT_EQ(targets.SelectTarget(&source, c.run) != 0, r.made > kRefused);
+    const Made made = targets.qpl6000 ? kQpl6000 : targets.qpl6032 ? kQpl6032 : targets.qpl6064 ? kQpl6064
+                      : targets.qpl6128 ? kQpl6128 : targets.DeviceWordRefused() ? kRefused : kNone;
+    EXPECT_EQ(made, r.made);
+    EXPECT_EQ(c.report.str(), ConversionLine(source, target) + ReportFileNames("d.pof", "d.jed", "d.txt") +
+                                  (r.warned ? LowVoltageWarning() : "") + (made == kRefused ? kRefusal : ""));
+    O o = c.run.options;  // less the names the report's lines show
+    o.outputFileName = o.reportFileName = o.inputFileName = "";
+    o.targetDeviceName = O().targetDeviceName;
+    o.targetDeviceGiven = 0;
+    EXPECT_EQ(Changed(o), r.fields);
+    std::ostringstream summary;
+    c.run.SetReport(&summary);
+    if (made != kRefused) WriteSettingsSummary(c.run);  // a refused word ends the run before it
+    const std::string heading = summary.str().substr(0, summary.str().find("   Powerdown"));
+    const std::string want = *r.heading ? "\nOptions :  (" + std::string(r.heading) + " only)\n" : "\n";
+    EXPECT_EQ(heading, made <= kRefused ? "" : want);
+  }
+}
+
+// One run of the binary in a fresh folder holding a.pof (one programmed
+// logic fuse: every pin counts as used).
+struct Converted {
+  ScratchDir dir;
+  RunResult result;
+  std::string files;  // the folder's names afterwards, sorted
+
+  // stop: 1 an unknown packet after the fuse data stops the read; 2 also an
+  // output-enable fuse programmed, so that the fuse data counts as present.
+  Converted(const char* device, std::vector<std::string> args, void (*prepare)(const std::string&) = nullptr,
+            int stop = 0) {
+    if (device) {
+      PofBuilder pof(device);
+      pof.image().logicArray.at(0, 0, 6) = '0';
+      if (stop) pof.Append({25, "xx", {}});
+      if (stop == 2) pof.image().outputEnable.data()[0] = '0';
+      pof.WriteTo(dir.File("a.pof"));
+    }
+    if (prepare) prepare(dir.path());
+    args.insert(args.begin(), "fusecvt");
+    result = RunBinary(args, dir.path());
+    result.out = std::regex_replace(result.out, std::regex("processed [0-9]+ seconds"), "processed 0 seconds");
+    std::set<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(dir.path())) names.insert(e.path().filename());
+    for (const std::string& n : names) files += (files.empty() ? "" : " ") + n;
+  }
+};
+
+std::string Head(bool console, const char* source, const char* target, const std::string& stem = "a") {
+  const auto names = console ? ConsoleFileNames : ReportFileNames;
+  return ConversionLine(source, target) + names("a.pof", stem + ".jed", stem + ".txt");
+}
+
+TEST(Run, StepsMessagesFilesAndExitStatus) {
+  const std::string lv = LowVoltageWarning(), done = kCompleted, timing = TimingLine();
+  const char *plain7064 = "EPM7064LC68-10", *p7032 = "EPM7032LC44-10";
+  const std::string c7064 = Head(true, plain7064, "QPL6064ESPLCC68"), r7064 = Head(false, plain7064, "QPL6064ESPLCC68");
+  BlockSummary s7064, secured;
+  s7064.heading = secured.heading = "Options :  (6064 only)";
+  s7064.openCollector = s7064.jtag = secured.openCollector = secured.jtag = "OFF";
+  secured.security = "ON";
+  secured.powerReset = "ONCE";
+  Qpl6000Summary plain, kept;
+  plain.heading = "Options :  (6000 only)";
+  plain.security = "OFF (Warning! This device does not support Security Bit!)";
+  plain.pinKeeper = "";
+  kept.security = kept.pinKeeper = "ON";
+  const std::string keepNote =
+      StarLine(47) + "NOTE : This option is included in 6000E only.\n       Ignore -pin_keep option.\n" + StarLine(47);
+  struct Row {
+    const char* name;
+    const char* device;  // nullptr: no POF
+    std::vector<std::string> args;
+    int status;
+    std::string out, err, report;  // the console after the banner; the report after it ("": none)
+    const char* files;
+    const char* security;  // the JEDEC holds "G1*" ("1") or not ("0"); nullptr: no JEDEC
+    void (*prepare)(const std::string& dir) = nullptr;
+    const char* reportFile = "a.txt";
+    int stop = 0;
+  };
+  // A run that converts: `before` and `after` the usual console lines.
+  auto converted = [&](const char* name, const char* device, std::vector<std::string> args, const char* target,
+                       const std::string& warn, const auto& summary, const char* security, const std::string& before = "",
+                       const std::string& after = "", int status = 0, int stop = 0) {
+    return Row{name, device, args, status, before + Head(true, device, target) + warn + timing + done + after, "",
+               Head(false, device, target) + warn + done + summary.Text(), "a.jed a.pof a.txt", security, nullptr,
+               "a.txt", stop};
+  };
+  const Row rows[] = {
+      {"unreadable POF", nullptr, {"-slew", "slow", "none.pof"}, 1, "Cannot open none.pof for read\n", "", "", "", 0},
+      converted("converted", plain7064, {"a.pof"}, "QPL6064ESPLCC68", lv, s7064, "0"),
+      converted("secured, named ESL", plain7064, {"-secure", "-device", "6064ESL", "a.pof"}, "6064eslPLCC68", "", secured, "1"),
+      converted("plain QPL6000 refuses security", p7032, {"-device", "p6000", "-secure", "a.pof"}, "p6000PLCC44", "",
+                plain, "0", "", "Warning! This device does not support Security Bit, Igoring command line option.\n"),
+      converted("QPL6000E keeps security", p7032, {"-device", "p6000e", "-secure", "-pin_keep", "a.pof"}, "p6000ePLCC44",
+                "", kept, "1"),
+      converted("pin keeper refused", p7032, {"-device", "6000E", "-pin_keep", "a.pof"}, "6000ePLCC44", "",
+                Qpl6000Summary{}, "0", keepNote),
+      {"7032S word refused", "EPM7032SLC44-7", {"-device", "6000E", "a.pof"}, 1,
+       Head(true, "EPM7032SLC44-7", "6000ePLCC44") + kRefusal, "",
+       Head(false, "EPM7032SLC44-7", "6000ePLCC44") + kRefusal, "a.pof a.txt", nullptr},
+      {"stopped read without fuse data", "EPM7032LC44", {"a.pof"}, 1, "",
+       "Error! Incompatible data format encountered in POF \a\n", "", "a.pof", nullptr, nullptr, "a.txt", 1},
+      converted("stopped read with fuse data", plain7064, {"a.pof"}, "QPL6064ESPLCC68", lv, s7064, "0", "", "", 1, 2),
+      {"report cannot be opened", plain7064, {"a.pof", "-o", "no/out"}, 1, "", "", "", "a.pof", nullptr},
+      {"JEDEC path is a folder", plain7064, {"a.pof"}, 1, c7064 + lv + timing, "Cannot write output_file a.jed\n",
+       r7064 + lv + s7064.Text(), "a.jed a.pof a.txt", nullptr,
+       [](const std::string& d) { ASSERT_EQ(mkdir((d + "/a.jed").c_str(), 0755), 0); }},
+      {"JEDEC write fails", plain7064, {"a.pof", "-o", "o.jed"}, 1,
+       Head(true, plain7064, "QPL6064ESPLCC68", "o") + lv + "Jedec write problem: out of space \n", "",
+       Head(false, plain7064, "QPL6064ESPLCC68", "o") + lv, "a.pof o.jed o.txt", nullptr,
+       [](const std::string& d) { ASSERT_EQ(symlink("/dev/full", (d + "/o.jed").c_str()), 0); }, "o.txt"},
+      {"JEDEC would be the input", plain7064, {"b.jed"}, 1, "",
+       "Error! Output file b.jed would overwrite the input file\n", "", "b.jed", nullptr,
+       [](const std::string& d) { ASSERT_EQ(rename((d + "/a.pof").c_str(), (d + "/b.jed").c_str()), 0); }},
+      {"-o names a hard link of the input", plain7064, {"a.pof", "-o", "l.jed"}, 1, "",
+       "Error! Output file l.jed would overwrite the input file\n", "", "a.pof l.jed", nullptr,
+       [](const std::string& d) { ASSERT_EQ(link((d + "/a.pof").c_str(), (d + "/l.jed").c_str()), 0); }},
+      {"-o names the report", plain7064, {"a.pof", "-o", "r.txt"}, 1, "",
+       "Error! Output file r.txt is also the report file\n", "", "a.pof", nullptr},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    Converted c(r.device, r.args, r.prepare, r.stop);
+    EXPECT_EQ(c.result.status, r.status);
+    EXPECT_SAME_TEXT(Banner() + r.out, c.result.out);
+    EXPECT_EQ(r.err, c.result.err);
+    EXPECT_SAME_TEXT(r.report.empty() ? "" : Banner() + r.report, ReadFile(c.dir.File(r.reportFile)));
+    EXPECT_EQ(c.files, r.files);
+    const std::string jed =
+        std::filesystem::is_regular_file(c.dir.File("a.jed")) ? ReadFile(c.dir.File("a.jed")) : std::string();
+    EXPECT_EQ(jed.empty() ? '-' : jed.find("G1*") != std::string::npos ? '1' : '0', r.security ? *r.security : '-');
+  }
+}
+
+// A design that uses every pin: -pd1 and -pd2 are refused, naming the pin of
+// the package ("?" where the package has no such pin listed).
+TEST(Run, PowerDownRefusalNamesThePinOfThePackage) {
+  struct Row {
+    const char *device, *pd1, *pd2;
+  };
+  const Row rows[] = {{"EPM7032SLC44-7", "11", "25"},  {"EPM7032STC44-7", "5", "19"},   {"EPM7032SQC44-10", "?", "?"},
+                      {"EPM7064STC100-7", "14", "44"}, {"EPM7064LC68-10", "17", "37"},  {"EPM7064LC84-10", "20", "46"},
+                      {"EPM7064SLC84-10", "?", "?"},   {"EPM7128SLC84-10", "12", "45"}, {"EPM7128SQC100-10", "3", "43"},
+                      {"EPM7128SQC160-10", "159", "63"}};
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.device);
+    Converted c(r.device, {"-pd2", "-pd1", "a.pof"});
+    EXPECT_EQ(c.result.status, 0);
+    for (int stars : {67, 68}) {
+      std::string boxes;
+      for (const char* pd : {"PD1", "PD2"}) {
+        boxes += StarLine(stars) + "-" + pd + ": Error! Pin " + (pd[2] == '1' ? r.pd1 : r.pd2) + " for " + pd +
+                 " is used in your logic function.\n             " + pd + " option cannot be enabled.\n" +
+                 StarLine(stars);
+      }
+      const std::string text = stars == 67 ? c.result.out : ReadFile(c.dir.File("a.txt"));
+      EXPECT_NE(text.find(boxes), std::string::npos) << text;
+    }
+    EXPECT_NE(ReadFile(c.dir.File("a.txt")).find("   Powerdown :\t\tOFF\n"), std::string::npos);
+  }
+}
+
+TEST(Run, HelpScreensByteForByte) {
+  struct Row {
+    std::vector<std::string> args;
+    const std::string& screen;
+    std::string name = "";  // the program name of the banner and the usage line; "": args[0]
+  };
+  const Row rows[] = {
+      {{"fusecvt"}, screens::kPrompt},
+      {{"C:\\bin\\other.exe"}, screens::kPrompt, "other"},  // the prompt keeps its own word
+      {{"/usr/local/bin/fusecvt"}, screens::kPrompt}, {{"fusecvt", "-6000"}, screens::kFamily6000},
+      {{"fusecvt", "-6000E", "anything.pof"}, screens::kFamily6000e},
+      {{"fusecvt", "x.pof", "-6000e", "-6032es"}, screens::kFamily6000e},
+      {{"D:\\x\\My.Tool.EXE", "-6032es"}, screens::kTarget, "My.Tool"}, {{"a%sb%d", "-6064ESL"}, screens::kTarget},
+      {{"fusecvt", "-6128esl"}, screens::kTarget}, {{"fusecvt", "-6128es", "-h2", "more.pof"}, screens::kAdvanced6128},
+      {{"fusecvt", "-6064esl", "-H2"}, screens::kAdvanced6064}, {{"fusecvt", "-6032es", "-h2"}, screens::kAdvanced6032},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(testing::PrintToString(r.args));
+    const RunResult run = RunBinary(r.args);
+    const std::string name = r.name.empty() ? r.args[0] : r.name;
+    EXPECT_EQ(run.status, 1);
+    const std::string usage = std::regex_replace(r.screen, std::regex("usg: fusecvt "), "usg: " + name + " ");
+    EXPECT_SAME_TEXT(Banner(name) + usage, run.out);
+    EXPECT_EQ(run.err, "");
+  }
+}
+
+}  // namespace
+}  // namespace fusecvt::test
