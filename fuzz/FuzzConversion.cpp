@@ -1,5 +1,7 @@
 // Runs the whole conversion in process on arbitrary bytes and checks the JEDEC
-// file it writes.
+// file it writes with the tests' independent reader: STX/ETX frame and CR LF
+// line ends, every field ended by '*', a QF count, L addresses rising inside
+// QF with no fuse written twice, and a C field equal to the recomputed sum.
 //
 // Input layout: the first byte picks one of the command lines below, the rest
 // is written as the POF file. The seeds in corpus/conversion/ are POFs with
@@ -8,7 +10,6 @@
 
 #include <unistd.h>
 
-#include <cctype>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -22,6 +23,7 @@
 
 #include "driver/Conversion.h"
 #include "driver/Run.h"
+#include "support/JedecReader.h"
 
 namespace {
 
@@ -74,97 +76,6 @@ bool ReadAll(const std::string &path, std::string &bytes) {
   return true;
 }
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
-// Reads a decimal number at b[p..end); false when there is none.
-bool Decimal(const std::string &b, std::size_t &p, std::size_t end, long &v) {
-  const std::size_t first = p;
-  v = 0;
-  while (p < end && b[p] >= '0' && b[p] <= '9') {
-    Check(v < 100000000L);
-    v = v * 10 + (b[p++] - '0');
-  }
-  return p > first;
-}
-
-// The checks every JEDEC file of a run must pass: fields end in '*' between
-// STX and ETX, a QF count comes before the fuse lists, L addresses rise and
-// stay inside QF, and C equals the sum of the fuses packed 8 to a word
-// (fuse n is bit n % 8), modulo 65536. CR LF line ends throughout.
-void CheckJedec(const std::string &b) {
-  for (std::size_t i = 0; i < b.size(); ++i) {
-    if (b[i] == '\n') Check(i > 0 && b[i - 1] == '\r');
-    if (b[i] == '\r') Check(i + 1 < b.size() && b[i + 1] == '\n');
-  }
-  Check(!b.empty() && b[0] == '\x02');
-  const std::size_t etx = b.find('\x03');
-  Check(etx != std::string::npos);
-  Check(b.find('\x02', 1) > etx);
-  std::size_t start = b.find('*');
-  Check(start != std::string::npos && start < etx);  // the header text
-  ++start;
-
-  long fuseCount = -1;
-  int defaultFuse = -1;
-  long nextFree = 0;  // lowest address the next L field may use
-  bool haveChecksum = false;
-  unsigned fileChecksum = 0;
-  std::vector<char> fuses;
-  for (;;) {
-    const std::size_t star = b.find('*', start);
-    if (star == std::string::npos || star > etx) break;
-    std::size_t p = start;
-    start = star + 1;
-    while (p < star && IsBlank(b[p])) ++p;
-    if (p == star) continue;
-    const char id = b[p++];
-    if (id == 'Q' && p < star && b[p] == 'F') {
-      ++p;
-      Check(fuseCount < 0);
-      Check(Decimal(b, p, star, fuseCount));
-      fuses.assign(static_cast<std::size_t>(fuseCount), 0);
-    } else if (id == 'F') {
-      long v = 0;
-      Check(Decimal(b, p, star, v) && v <= 1);
-      defaultFuse = static_cast<int>(v);
-    } else if (id == 'C') {
-      Check(!haveChecksum && star - p >= 4);
-      for (std::size_t i = p; i < star; ++i)
-        Check(i < p + 4 ? std::isxdigit(static_cast<unsigned char>(b[i])) != 0 : IsBlank(b[i]));
-      fileChecksum = static_cast<unsigned>(std::stoul(b.substr(p, 4), nullptr, 16));
-      haveChecksum = true;
-    } else if (id == 'L') {
-      Check(fuseCount >= 0);
-      long address = 0;
-      Check(Decimal(b, p, star, address));
-      Check(address >= nextFree && address < fuseCount);
-      const long first = address;
-      for (; p < star; ++p) {
-        if (IsBlank(b[p])) continue;
-        Check(b[p] == '0' || b[p] == '1');
-        Check(address < fuseCount);
-        fuses[static_cast<std::size_t>(address++)] = b[p];
-      }
-      Check(address > first);  // no empty fuse list
-      nextFree = address;
-    }
-  }
-  for (std::size_t i = start; i < etx; ++i) Check(IsBlank(b[i]));
-  Check(fuseCount >= 0);
-  Check(haveChecksum);
-
-  std::uint32_t sum = 0;
-  for (std::size_t i = 0; i < fuses.size(); ++i) {
-    char f = fuses[i];
-    if (f == 0) {
-      Check(defaultFuse >= 0);
-      f = defaultFuse ? '1' : '0';
-    }
-    if (f == '1') sum += 1u << (i % 8);
-  }
-  Check((sum & 0xFFFFu) == fileChecksum);
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
@@ -191,7 +102,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
   Check(status >= 0 && status <= 2);
 
   std::string jedec;
-  if (ReadAll(scratch.jed, jedec)) CheckJedec(jedec);
+  if (ReadAll(scratch.jed, jedec)) {
+    const test::JedecReadResult r = test::ReadJedec(jedec);
+    Check(r.ok() && r.fuseCount >= 0 && r.hasChecksum);
+  }
   std::remove(scratch.jed.c_str());
   std::remove(scratch.txt.c_str());
   return 0;

@@ -28,7 +28,7 @@
 #include "jedec/JedecWriter.h"
 #include "qpl6000/Qpl6000Tables.h"
 #include "support/EndToEnd.h"
-#include "support/JedecReader.h"
+#include "support/Jedutil.h"
 #include "support/TestPaths.h"
 #include "translate/RoutingTables.h"
 

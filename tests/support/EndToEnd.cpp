@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "support/JedecReader.h"
+#include "support/Jedutil.h"
 
 namespace fusecvt::test {
 
