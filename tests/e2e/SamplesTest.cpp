@@ -2,10 +2,6 @@
 // name, ...) converted as a user would: copied into an empty folder and
 // `fusecvt file.pof` run there; a plain 7032 also with -device 6032es and
 // -device p6000. Skipped when the sample folder is absent.
-#include <cctype>
-#include <fstream>
-#include <sstream>
-
 #include <gtest/gtest.h>
 
 #include "support/EndToEnd.h"
@@ -25,14 +21,9 @@ long DefaultFuseCount(const std::string& d) {
 }
 
 TEST(RealSamples, EverySampleConverts) {
-  const std::string samples = SamplesDir();
-  if (samples.empty()) GTEST_SKIP() << "no POF samples";
-  std::ifstream list(samples + "/SOURCES.tsv");
+  if (SamplesDir().empty()) GTEST_SKIP() << "no POF samples";
   int converted = 0;
-  for (std::string line, file, device; std::getline(list, line);) {
-    std::istringstream row(line);
-    if (!std::getline(row, file, '\t') || !std::getline(row, device, '\t') || file == "file") continue;
-    for (char& c : device) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  for (const auto& [file, path, device] : Samples()) {
     const long fuses = DefaultFuseCount(device);
     ASSERT_GT(fuses, 0) << device;
     std::vector<std::pair<std::vector<std::string>, long>> runs{{{}, fuses}};
@@ -40,7 +31,7 @@ TEST(RealSamples, EverySampleConverts) {
     for (const auto& [options, count] : runs) {
       SCOPED_TRACE(file + (options.empty() ? "" : " " + options.back()));
       ScratchDir dir;
-      const std::string bytes = ReadFile(samples + "/" + file);
+      const std::string bytes = ReadFile(path);
       ASSERT_FALSE(bytes.empty());
       WriteFile(dir.File(file), bytes);
       std::vector<std::string> args{"fusecvt"};

@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <array>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <set>
 #include <sstream>
@@ -339,18 +338,14 @@ TEST(PofReader, InputPaths) {
 // Real POF files, when the sample folder is present: each loads cleanly as
 // the device its list names.
 TEST(PofSamples, EverySampleLoads) {
-  const std::string dir = SamplesDir();
-  std::ifstream list(dir + "/SOURCES.tsv");
-  if (dir.empty() || !list) GTEST_SKIP() << "no POF samples";
-  std::string line, file, device;
+  const std::vector<Sample> samples = Samples();
+  if (samples.empty()) GTEST_SKIP() << "no POF samples";
   int loaded = 0;
-  while (std::getline(list, line)) {
-    std::istringstream row(line);
-    if (!std::getline(row, file, '\t') || !std::getline(row, device, '\t') || file == "file") continue;
+  for (const auto& [file, path, device] : samples) {
     SCOPED_TRACE(file);
     const PofBuilder expected(device);  // kind and pin count as the name implies
     ASSERT_TRUE(expected.hasImage()) << device;
-    const auto got = Load(std::nullopt, "fusecvt", dir + "/" + file);
+    const auto got = Load(std::nullopt, "fusecvt", path);
     EXPECT_EQ(got->status.result, 0);
     EXPECT_FALSE(got->status.exitStatus.has_value());
     EXPECT_EQ(got->console.str() + got->error.str(), "");

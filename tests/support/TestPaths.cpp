@@ -1,6 +1,8 @@
 #include "support/TestPaths.h"
 
+#include <cctype>
 #include <cstdlib>
+#include <sstream>
 #include <stdexcept>
 
 namespace fusecvt::test {
@@ -17,6 +19,22 @@ std::string SamplesDir() {
     if (std::filesystem::is_directory(candidate, ec)) return candidate.string();
   }
   return std::string();
+}
+
+std::vector<Sample> Samples() {
+  const std::string dir = SamplesDir();
+  std::vector<Sample> samples;
+  if (dir.empty()) return samples;
+  std::ifstream list(dir + "/SOURCES.tsv");
+  for (std::string line; std::getline(list, line);) {
+    std::istringstream row(line);
+    Sample s;
+    if (!std::getline(row, s.name, '\t') || !std::getline(row, s.device, '\t') || s.name == "file") continue;
+    for (char& c : s.device) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    s.path = dir + "/" + s.name;
+    samples.push_back(s);
+  }
+  return samples;
 }
 
 ScratchDir::ScratchDir() : path_((std::filesystem::temp_directory_path() / "fusecvt-test-XXXXXX").string()) {

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 namespace fusecvt::test {
 
@@ -13,6 +14,13 @@ namespace fusecvt::test {
 inline std::string BinaryPath() { return FUSECVT_BINARY; }
 // The folder of real POF samples (FUSECVT_SAMPLES overrides); empty when absent.
 std::string SamplesDir();
+// A real POF of that folder as its SOURCES.tsv lists it: the file name, its
+// path, and the device name (upper case) the fitter wrote it for.
+struct Sample {
+  std::string name, path, device;
+};
+// Every POF the list names, in its order; empty without a sample folder.
+std::vector<Sample> Samples();
 
 // A new empty folder below the system's temporary folder, removed by the
 // object's destructor.
