@@ -156,9 +156,7 @@ std::string Render(const std::vector<Msg>& messages, bool console) {
   std::string s;
   for (const Msg& m : messages) {
     if (m.kind == Msg::kPd1) {
-      const int n = console ? 67 : 68;
-      s += StarLine(n) + "-PD1: Error! Pin " + m.text + " for PD1 is used in your logic function.\n" +
-           "             PD1 option cannot be enabled.\n" + StarLine(n);
+      s += PowerDownRefusal("PD1", m.text, console);
     } else if (m.kind == Msg::kText || m.kind == (console ? Msg::kConsoleText : Msg::kReportText)) {
       s += m.text;
     } else if (m.kind == Msg::kBox || (m.kind == Msg::kConsoleBox && console)) {

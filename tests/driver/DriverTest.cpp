@@ -353,14 +353,9 @@ TEST(Run, PowerDownRefusalNamesThePinOfThePackage) {
     SCOPED_TRACE(r.device);
     Converted c(r.device, {"-pd2", "-pd1", "a.pof"});
     EXPECT_EQ(c.result.status, 0);
-    for (int stars : {67, 68}) {
-      std::string boxes;
-      for (const char* pd : {"PD1", "PD2"}) {
-        boxes += StarLine(stars) + "-" + pd + ": Error! Pin " + (pd[2] == '1' ? r.pd1 : r.pd2) + " for " + pd +
-                 " is used in your logic function.\n             " + pd + " option cannot be enabled.\n" +
-                 StarLine(stars);
-      }
-      const std::string text = stars == 67 ? c.result.out : ReadFile(c.dir.File("a.txt"));
+    for (bool console : {true, false}) {
+      const std::string boxes = PowerDownRefusal("PD1", r.pd1, console) + PowerDownRefusal("PD2", r.pd2, console);
+      const std::string text = console ? c.result.out : ReadFile(c.dir.File("a.txt"));
       EXPECT_NE(text.find(boxes), std::string::npos) << text;
     }
     EXPECT_NE(ReadFile(c.dir.File("a.txt")).find("   Powerdown :\t\tOFF\n"), std::string::npos);

@@ -36,6 +36,13 @@ inline std::string TimingLine(const std::string& programName = "fusecvt") {
   return programName + " processed 0 seconds\n";
 }
 inline std::string StarLine(int n) { return std::string(static_cast<std::size_t>(n), '*') + "\n"; }
+// The refusal of a power-down pin (pd "PD1" or "PD2") that the design uses:
+// 67 stars on the console, 68 in the report.
+inline std::string PowerDownRefusal(const std::string& pd, const std::string& pin, bool console) {
+  const int n = console ? 67 : 68;
+  return StarLine(n) + "-" + pd + ": Error! Pin " + pin + " for " + pd + " is used in your logic function.\n" +
+         "             " + pd + " option cannot be enabled.\n" + StarLine(n);
+}
 
 inline constexpr char kPtClockLine[] = "**** There are PT-Clock converted to Pin Clock ****\n";
 inline constexpr char kCompleted[] = "Conversion is completed\n";
