@@ -114,6 +114,10 @@ inline std::string JtagOn(const char* blank) {
 inline std::string ItdOff(int n) {
   return " ITD Disabled, activity on GCLK" + std::to_string(n) + " dose not cause a part wake-up\n";
 }
+// The notice when -gclk2_itd is given but the design reads the GCLK2 pin.
+inline constexpr char kGclk2ItdKept[] =
+    "\nGCLK2 ITD setting override: (ignore user request to disable)\n"
+    "GCLK2 pin is used as a logic input so ITD wake-up enable is required\n\n";
 
 class Stage {
  public:

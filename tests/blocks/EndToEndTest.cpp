@@ -293,8 +293,7 @@ TEST(BlocksEndToEnd, Qpl6032) {
            Cat(kOn32, {Term(7, 1, -1), Bits(7, kErasedS), Term(0, 0, 61), Bits(0, kUsedS), Uim(0, 30, 4),
                        Bits(31, "000"),  // PD2 accepted: MC 31 never drives its pin
                        Cfg(28, "0"), Cfg(30, "0"), Cfg(6, "0"), Cfg(11, "1")}),
-           {{Msg::kConsoleText, ItdOff(1) + "\nGCLK2 ITD setting override: (ignore user request to disable)\n"
-                                            "GCLK2 pin is used as a logic input so ITD wake-up enable is required\n\n"},
+           {{Msg::kConsoleText, ItdOff(1) + kGclk2ItdKept},
             {Msg::kPd1, "11"}},
            false,
            {{&BlockSummary::powerdown, "PD2"}, {&BlockSummary::security, "ON"}, {&BlockSummary::raceCoverage, "OFF"},

@@ -357,8 +357,7 @@ TEST(BlocksDeviceOptions, OptionsSetTheirBits) {
       {{"-power_reset", "-pin_keep", "-gclk1_itd", "-gclk2_itd", "-gclk3_itd", "-jtag", "off"},
        nullptr, nullptr, "011111110", '0', ItdOff(1) + ItdOff(2) + ItdOff(3)},
       {{"-gclk2_itd", "-jtag", "off"}, &PinUseFlags::gclk2ComplementUsed, nullptr, "111000111", '0',
-       "\nGCLK2 ITD setting override: (ignore user request to disable)\n"
-       "GCLK2 pin is used as a logic input so ITD wake-up enable is required\n\n"},
+       kGclk2ItdKept},
       {{"-tdi_pullup", "-tms_pullup", "-jtag", "off"}, nullptr, nullptr, "100000111", '1', ""},
       {{"-tdi_pullup", "-tms_pullup", "-jtag", "off"}, &PinUseFlags::tckPinUsed, nullptr,
        "111000111", '0', PullupRefusal("TDI") + PullupRefusal("TMS")},
