@@ -182,39 +182,24 @@ ParseResult ParseCommandLine(std::vector<std::string>& args, Conversion& run) {
   return CONTINUE;
 }
 
-void ResolveSourceDefaults(const std::string& sourceDeviceName, ConversionOptions& options) {
-  const std::string& name = sourceDeviceName;
-  if (options.slew == UNSET) {
-    if (Contains(name, "7032S") || Contains(name, "7032AE") || Contains(name, "3032")) {
-      options.slew = AUTO;
-    } else if (Contains(name, "7032")) {
-      options.slew = FAST;
-    } else {
-      options.slew = AUTO;
-    }
+void ResolveSourceDefaults(const DeviceRecord& device, ConversionOptions& options) {
+  if (!device.variant) {
+    // A name outside the catalogue: slew as on the newer parts, the rest left.
+    if (options.slew == UNSET) options.slew = AUTO;
+    return;
   }
-  // open_out and JTAG follow the POF on the parts that have those fuses, are
-  // off on the plain 7064 and 7128 (also 7128E, 7128A), and stay unset on the
-  // plain 7032.
-  static const char* const kFollowsPof[] = {"7128S", "7128AE", "3032", "3064", "3128",
-                                            "7064S", "7064AE", "7032S", "7032AE"};
-  bool followsPof = false;
-  for (const char* word : kFollowsPof) followsPof = followsPof || Contains(name, word);
-  const bool plainLarge = Contains(name, "7128") || Contains(name, "7064");
+  const SourceVariant& v = *device.variant;
+  if (options.slew == UNSET) options.slew = v.slewDefault;
   for (OptionState* field : {&options.openOut, &options.jtag}) {
-    if (*field != UNSET) continue;
-    if (followsPof) {
-      *field = AUTO;
-    } else if (plainLarge) {
-      *field = OFF;
-    }
+    if (*field == UNSET) *field = v.pinOptionDefault;
   }
 }
 
-void NormalizeDeviceName(const std::string& sourceDeviceName, Conversion& run) {
+void NormalizeDeviceName(const DeviceRecord& device, Conversion& run) {
   ConversionOptions& options = run.options;
   options.targetDeviceName = AsciiLower(options.targetDeviceName);
-  if (options.targetDeviceName == "6000e" && options.pinKeep == 1 && Contains(sourceDeviceName, "7032")) {
+  if (options.targetDeviceName == "6000e" && options.pinKeep == 1 && device.variant &&
+      device.variant->pinKeepOnlyOn6000e) {
     options.pinKeep = 0;
     run.console << "***********************************************\n"
                 << "NOTE : This option is included in 6000E only.\n"

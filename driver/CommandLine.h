@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "driver/ConversionOptions.h"
+#include "pof/DeviceCatalogue.h"
 
 namespace fusecvt {
 
@@ -27,12 +28,12 @@ std::string ExtractProgramName(const std::string& path);
 // -6032es) is lower-cased in place. Help screens go to run.console.
 ParseResult ParseCommandLine(std::vector<std::string>& args, Conversion& run);
 
-// Replaces UNSET in slew, openOut and jtag by the default of the source kind.
-void ResolveSourceDefaults(const std::string& sourceDeviceName, ConversionOptions& options);
+// Replaces UNSET in slew, openOut and jtag by the default of the source variant.
+void ResolveSourceDefaults(const DeviceRecord& device, ConversionOptions& options);
 
 // Lower-cases the device word and refuses -pin_keep for "-device 6000e" with
 // a 7032-family source (notice on run.console).
-void NormalizeDeviceName(const std::string& sourceDeviceName, Conversion& run);
+void NormalizeDeviceName(const DeviceRecord& device, Conversion& run);
 
 // Completes outputFileName (".jed") and reportFileName (".txt") from the
 // input name or the -o name. Only the last path component is looked at for

@@ -11,19 +11,6 @@ namespace fusecvt {
 
 namespace {
 
-// The target name the report gives each source kind; the first row whose word
-// the source name contains decides. A null target keeps the device word (the
-// plain 7032, whose target follows -device).
-struct TargetNameRow {
-  const char* source;
-  const char* target;
-};
-constexpr TargetNameRow kTargetNames[] = {
-    {"7032S", "QPL6032ES"},  {"7032A", "QPL6032ESL"}, {"3032", "QPL6032ESL"}, {"7032", nullptr},
-    {"7064A", "QPL6064ESL"}, {"7064", "QPL6064ES"},   {"3064", "QPL6064ESL"}, {"7128A", "QPL6128ESL"},
-    {"7128", "QPL6128ES"},   {"3128", "QPL6128ESL"},
-};
-
 void Line(std::ostream& out, const char* text) {
   out << text << '\n';
   out.flush();
@@ -89,14 +76,10 @@ void WriteQpl6000Summary(Conversion& run) {
 
 void WriteBlockTargetSummary(Conversion& run) {
   const ConversionOptions& o = run.options;
-  const std::string& source = run.pof.sourceDeviceName;
   std::ostream& report = run.report();
-  if (Contains(source, "7128")) {
-    Line(report, "Options :  (6128 only)");
-  } else if (Contains(source, "7064")) {
-    Line(report, "Options :  (6064 only)");
-  } else if (Contains(source, "7032S") || Contains(source, "7032AE")) {
-    Line(report, "Options :  (6032 only)");
+  if (const char* heading = run.pof.device.variant->summaryHeading) {
+    report << "Options :  (" << heading << " only)\n";
+    report.flush();
   }
   Line(report, kPowerdown, PowerdownText(o.pd1, o.pd2));
   Line(report, kSecurityBit, SecurityText(o.secure));
@@ -126,29 +109,12 @@ void WriteBanner(std::ostream& out, const std::string& programName) {
 
 void WriteReportHeader(Conversion& run) {
   ConversionOptions& o = run.options;
-  const std::string& source = run.pof.sourceDeviceName;
   std::ostream& report = run.report();
 
-  std::string package = "!UNKNOWN_PACKAGE!";
-  if (Contains(source, "L")) {
-    package = "PLCC";
-  } else if (Contains(source, "T")) {
-    package = "TQFP";
-  } else if (Contains(source, "Q")) {
-    package = "PQFP";
-  }
-
+  const DeviceRecord& device = run.pof.device;
+  const std::string& source = device.name;
   std::string target = "UNKNOWN_DEVICE!";
-  for (const TargetNameRow& row : kTargetNames) {
-    if (!Contains(source, row.source)) continue;
-    if (row.target) {
-      target = row.target;
-    } else {
-      target = o.targetDeviceName;
-      if (Contains(source, "Q")) package = "TQFP";
-    }
-    break;
-  }
+  if (device.variant) target = device.variant->reportTarget ? device.variant->reportTarget : o.targetDeviceName;
 
   if (!Contains(o.targetDeviceName, "unselected")) {
     target = o.targetDeviceName;
@@ -157,8 +123,8 @@ void WriteReportHeader(Conversion& run) {
     o.targetDeviceName = target;
   }
 
-  const std::string conversion =
-      "  " + source + " --> " + target + package + std::to_string(run.pof.pinCount) + "\n";
+  const std::string conversion = "  " + source + " --> " + target + device.reportPackage +
+                                 std::to_string(device.pinCount) + "\n";
   for (std::ostream* out : {&run.console, &report}) {
     *out << conversion;
     out->flush();
@@ -187,14 +153,10 @@ void WriteReportHeader(Conversion& run) {
 }
 
 void WriteSettingsSummary(Conversion& run) {
-  static const char* const kBlockSources[] = {"7128", "7064", "7032S", "7032AE", "3032", "3064", "3128"};
-  const std::string& source = run.pof.sourceDeviceName;
-  bool blockTarget = false;
-  for (const char* word : kBlockSources) blockTarget = blockTarget || Contains(source, word);
-  if (!blockTarget && !Contains(source, "7032")) return;
-
+  const SourceVariant* variant = run.pof.device.variant;
+  if (!variant) return;
   Line(run.report(), "");
-  if (blockTarget) {
+  if (variant->summary == SummaryKind::kBlockTarget) {
     WriteBlockTargetSummary(run);
   } else {
     WriteQpl6000Summary(run);

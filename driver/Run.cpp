@@ -59,7 +59,7 @@ int RunConversion(std::vector<std::string> args, Conversion& run) {
 
 int ConvertLoadedPof(Conversion& run, int loadResult, std::time_t startSeconds) {
   ConversionOptions& options = run.options;
-  const std::string& source = run.pof.sourceDeviceName;
+  const DeviceRecord& source = run.pof.device;
   ResolveSourceDefaults(source, options);
   NormalizeDeviceName(source, run);
 
@@ -79,14 +79,13 @@ int ConvertLoadedPof(Conversion& run, int loadResult, std::time_t startSeconds) 
   WriteBanner(report, options.programName);
   WriteReportHeader(run);
 
-  TargetSet targets;
-  if (!targets.SelectTarget(run.sources.DeviceText(), run)) {
+  const TargetChoice target = SelectTarget(run.sources.image() ? source : DeviceRecord(), run);
+  if (!target.device) {
     // A refused device word ends as a failure; a source with no target kind
     // ends quietly.
-    return targets.DeviceWordRefused() ? 1 : 0;
+    return target.refused ? 1 : 0;
   }
-  return FinishConversion(run, *targets.current(), targets.IsPlainQpl6000(options.targetDeviceName),
-                          loadResult, startSeconds);
+  return FinishConversion(run, *target.device, target.plainQpl6000, loadResult, startSeconds);
 }
 
 int FinishConversion(Conversion& run, TargetDevice& target, bool plainQpl6000, int loadResult,

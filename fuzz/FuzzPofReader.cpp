@@ -38,13 +38,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const LoadStatus status = PofReader(run).LoadFrom(in);
 
   Check(status.result == 0 || status.result == 1);
-  Check(!status.exitStatus || *status.exitStatus == 2);
-  Check(status.exitStatus.has_value() == (run.pof.lastProgrammedAddress == -1));
+  const bool refused = run.pof.device.unsupportedPins.has_value();
+  Check(!status.exitStatus || *status.exitStatus == (refused ? 1 : 2));
+  Check(status.exitStatus.has_value() == (refused || run.pof.lastProgrammedAddress == -1));
   Check(run.pof.lastProgrammedAddress >= -1 && run.pof.lastProgrammedAddress < 62932);
-  Check(run.pof.sourceDeviceName.size() <= size);  // kept whole, but never more than was read
+  Check(run.pof.device.name.size() <= size);  // kept whole, but never more than was read
   if (const SourceImage* image = run.sources.image()) {
-    Check(run.sources.DeviceText() && *run.sources.DeviceText() == run.pof.sourceDeviceName);
-    Check(OneOf(run.pof.pinCount, {44, 68, 84, 100, 160}));
+    Check(run.pof.device.variant && run.pof.device.kind() == image->kind());
+    Check(OneOf(run.pof.device.pinCount, {44, 68, 84, 100, 160}));
     // The decoder writes only '0' into images that start all '1'.
     for (const FuseArray* f : {&image->logicArray, &image->mcConfig, &image->pia,
                                &image->oePia, &image->ioConfig, &image->outputEnable,
@@ -55,7 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
           std::string(image->remainingBits.data(), image->remainingBits.size()) ==
               std::string(image->remainingBits.size(), '1'));
   } else {
-    Check(run.pof.pinCount == 0);
+    Check(!run.pof.device.variant || refused);
     Check(!run.sources.creatorId && !run.sources.commentText && run.sources.testVectors.empty());
   }
   return 0;

@@ -24,7 +24,7 @@ struct TargetGeometry {
 };
 const TargetGeometry& GeometryOf(BlockTargetKind kind);
 
-class BlockTargetImage : public PofData, public TargetDevice {
+class BlockTargetImage : public TargetDevice {
  public:
   const TargetGeometry& geometry() const { return *geometry_; }
   BlockTargetKind targetKind() const { return geometry_->kind; }

@@ -222,8 +222,8 @@ void WriteHeader(JedecFuseImage& image, const Conversion& run) {
   out.Append("\nJEDEC file for: ");
   out.Append(g.deviceWord);
   out.Put(' ');
-  out.Append(run.pof.packageName);
-  out.AppendNumber(run.pof.pinCount);
+  out.Append(run.pof.device.packageName);
+  out.AppendNumber(run.pof.device.pinCount);
   out.Append("\nCreated on: ");
   out.Append(FormatCreatedOn(now));
   out.Append("\n\n*\n");
@@ -231,7 +231,7 @@ void WriteHeader(JedecFuseImage& image, const Conversion& run) {
   out.Append("QF");
   out.AppendNumber(g.fuseCount);
   out.Append("* QP");
-  out.AppendNumber(run.pof.pinCount);
+  out.AppendNumber(run.pof.device.pinCount);
   out.Append(" * F0*\n");
   out.Append("NOTE \n0         0         0         0         0         *\n");
 }

@@ -207,7 +207,7 @@ FieldRef FieldOf(SourceImage& image, FuseField field) {
 
 void MapOne(const FuseMap& map, Conversion& run, std::int64_t address, FuseValue value) {
   if (value != FuseValue::Programmed) return;
-  FuseDecoder(map, run.pof.pinCount, run.sources.image())
+  FuseDecoder(map, run.pof.device.pinCount, run.sources.image())
       .Map(address, value, run.pof.lastProgrammedAddress);
 }
 
@@ -281,7 +281,7 @@ void DecodeFuseData(const FuseMap& map, std::string_view data, bool bigEndian, C
   const std::uint16_t flags = GetUInt16(bytes + 10, bigEndian);
   const bool packed = (flags & 1u) != 0;
   const bool inverted = (flags & 4u) != 0;
-  const FuseDecoder decoder(map, run.pof.pinCount, run.sources.image());
+  const FuseDecoder decoder(map, run.pof.device.pinCount, run.sources.image());
   std::int32_t& last = run.pof.lastProgrammedAddress;
   const std::int64_t extent = decoder.Extent();
   std::int64_t address = 0;

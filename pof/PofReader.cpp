@@ -7,6 +7,7 @@
 #include <istream>
 #include <ostream>
 #include <string_view>
+#include <utility>
 
 #include "driver/Conversion.h"
 #include "pof/ByteOrder.h"
@@ -33,31 +34,6 @@ std::string UpperCased(std::string s) {
 std::string LowerCased(std::string s) {
   for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return s;
-}
-
-bool Contains(const std::string& s, const char* word) { return s.find(word) != std::string::npos; }
-
-bool HasFamilyNumber(const std::string& name) {
-  for (const char* w : {"7032", "7128", "7256", "7064", "3032", "3064", "3128"}) {
-    if (Contains(name, w)) return true;
-  }
-  return false;
-}
-
-int PinCountOf(const std::string& name) {
-  static const struct { const char* code; int pins; } kPins[] = {
-      {"44", 44}, {"68", 68}, {"84", 84}, {"100", 100}, {"160", 160}};
-  for (const auto& p : kPins) {
-    if (Contains(name, p.code)) return p.pins;
-  }
-  return 44;
-}
-
-const char* PackageOf(const std::string& name) {
-  if (Contains(name, "TC")) return "TQFP";
-  if (Contains(name, "LC")) return "PLCC";
-  if (Contains(name, "QC")) return "PQFP";
-  return "unknown";
 }
 
 const unsigned char* Bytes(const std::string& s) {
@@ -93,7 +69,8 @@ LoadStatus PofReader::LoadFrom(std::istream& in) {
   in_ = &in;
   continue_ = true;
   pendingCreator_.reset();
-  if (Contains(LowerCased(run_.options.programName), "fusedmp")) {
+  refused_ = false;
+  if (LowerCased(run_.options.programName).find("fusedmp") != std::string::npos) {
     run_.console << "JEDEC is defined in pof, the calling process should not be fusedmp\n";
   }
 
@@ -128,7 +105,9 @@ LoadStatus PofReader::LoadFrom(std::istream& in) {
   }
   in_ = nullptr;
 
-  if (run_.pof.lastProgrammedAddress == -1) {
+  if (refused_) {
+    status.exitStatus = 1;
+  } else if (run_.pof.lastProgrammedAddress == -1) {
     run_.console << "ERROR# This pof file appears to have been read from a blank or secured part!\n";
     status.exitStatus = 2;
   }
@@ -192,21 +171,25 @@ void PofReader::packet_2(std::int16_t, std::int32_t length) {
     pendingCreator_.reset();
     return;
   }
-  std::string name = UpperCased(TextOf(*data));
-  run_.pof.sourceDeviceName = name;
-
+  DeviceRecord device = ParseDeviceName(UpperCased(TextOf(*data)));
+  const std::string& name = device.name;
   if (name.empty()) {
     run_.error << "No Device type read in POF \a\n";
     continue_ = false;
-  } else if (!HasFamilyNumber(name) || run_.sources.CreateImage(name) == nullptr) {
+  } else if (!device.variant) {
     run_.error << "Error! Device " << name << " is not supported \a\n";
     continue_ = false;
+  } else if (device.unsupportedPins) {
+    run_.error << "Error! Device " << name << " has a " << *device.unsupportedPins
+               << "-pin package; no target device has one\n";
+    continue_ = false;
+    refused_ = true;
   } else {
+    run_.sources.CreateImage(device.kind());
     if (pendingCreator_) run_.sources.SetCreatorId(*pendingCreator_);
     ChooseFuseDataHandler();
-    run_.pof.pinCount = PinCountOf(name);
   }
-  run_.pof.packageName = PackageOf(name);
+  run_.pof.device = std::move(device);
   pendingCreator_.reset();
 }
 

@@ -76,6 +76,7 @@ class PofReader {
   PofHeader header_;
   bool bigEndian_ = false;
   bool continue_ = true;
+  bool refused_ = false;  // the device name was refused: the run ends with status 1
   std::optional<std::string> pendingCreator_;
   std::array<Handler, kHandlerSlots> handlers_{};
   const FuseMap* fuseMap_ = nullptr;

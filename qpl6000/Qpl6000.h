@@ -10,7 +10,7 @@
 
 namespace fusecvt {
 
-class Qpl6000 final : public PofData, public TargetDevice {
+class Qpl6000 final : public TargetDevice {
  public:
   static constexpr int kMacrocells = 32;
   static constexpr int kTermsPerMacrocell = 5;

@@ -2,7 +2,6 @@
 // macrocell configuration bit, the user row, the sleep bit and (QPL6000E) the
 // pin keeper bit.
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <sstream>
@@ -44,9 +43,6 @@ std::string Address(int address) {
   return buf;
 }
 
-bool Contains(const std::string& text, const char* word) {
-  return text.find(word) != std::string::npos;
-}
 
 }  // namespace
 
@@ -57,12 +53,8 @@ int Qpl6000::WriteJedec(Conversion& run) {
     run.error << "Cannot write output_file " << options.outputFileName << '\n';
     return kJedecOpenFailed;
   }
-  const bool extended = Contains(options.targetDeviceName, "6000e");
-  std::string& deviceText = run.sources.deviceText;
-  std::transform(deviceText.begin(), deviceText.end(), deviceText.begin(),
-                 [](unsigned char ch) { return static_cast<char>(std::tolower(ch)); });
-  const bool tqfp = Contains(deviceText, "qc") || Contains(deviceText, "tc") ||
-                    Contains(deviceText, "qi") || Contains(deviceText, "ti");
+  const bool extended = options.targetDeviceName.find("6000e") != std::string::npos;
+  const bool tqfp = run.pof.device.quadFlatPack;
 
   std::ostringstream header;
   header << '\x02' << JedecFieldText(options.programName) << ' ' << kVersionText << '\n'
@@ -128,7 +120,6 @@ int Qpl6000::WriteJedec(Conversion& run) {
     file.Write("*\n");
   }
   checksum.Flush();  // the sleep (and pin keeper) bit: a word of its own
-  word = checksum.value();
   file.Write(checksum.Field() + "*\n");
 
   const std::vector<std::string>& vectors = run.sources.testVectors;

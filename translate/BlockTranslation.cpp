@@ -188,10 +188,6 @@ void WarnJtagOn(Conversion& run) {
   }
 }
 
-bool Contains(const std::string& text, const char* word) {
-  return text.find(word) != std::string::npos;
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -614,16 +610,6 @@ const char* GlobalClockBits(int g) {
   return g >= 0 && g < 8 ? kBits[g] : nullptr;
 }
 
-std::string PdPinText(const std::vector<PdPinNumber>& pins, const std::string& sourceName,
-                      int pinCount, bool pd2) {
-  for (const PdPinNumber& p : pins) {
-    if (p.pinCount == pinCount && (!p.nameWord || Contains(sourceName, p.nameWord))) {
-      return std::to_string(pd2 ? p.pd2 : p.pd1);
-    }
-  }
-  return "?";
-}
-
 void ApplyDeviceOptionPlan(BlockTargetImage& t, Conversion& run, const SourceImage& source,
                            const DeviceOptionPlan& plan) {
   ConversionOptions& o = run.options;
@@ -670,8 +656,7 @@ void ApplyDeviceOptionPlan(BlockTargetImage& t, Conversion& run, const SourceIma
   for (const auto& pd : powerDown) {
     if (*pd.option != 1) continue;
     if (pd.used) {
-      RefusePowerDown(run, pd.pd2,
-                      PdPinText(plan.pdPins, run.pof.sourceDeviceName, run.pof.pinCount, pd.pd2));
+      RefusePowerDown(run, pd.pd2, PowerDownPinText(run.pof.device, pd.pd2));
       *pd.option = 0;
     } else {
       ClearOutputSelect(t, pd.mc);

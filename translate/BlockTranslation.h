@@ -294,12 +294,6 @@ char ApplyItd(Conversion& run, int used, const char* name, int& setting);
 // Final values of configBits[15..20] per global clock code 1..6 ('-' leaves).
 const char* GlobalClockBits(int g);
 
-struct PdPinNumber {
-  int pinCount;
-  const char* nameWord;  // the source name must contain it; null: any name
-  int pd1, pd2;
-};
-
 enum class JtagAutoFrom {
   kNone,         // jtag AUTO leaves jtagBit at '0'
   kJtagBit,      // the source's jtagBit
@@ -309,7 +303,6 @@ enum class JtagAutoFrom {
 // Everything stage 4 needs to know of one target and source kind.
 struct DeviceOptionPlan {
   const SpecialPins* pins;
-  std::vector<PdPinNumber> pdPins;  // searched in order
   int clockCode;                    // -1: the kind has no clock step
   const char* illegalClockText;     // printed for codes 0 and 7; null: silent
   int oePolarityChar;               // -1: the kind has no polarity step
@@ -323,10 +316,6 @@ struct DeviceOptionPlan {
 // pin keeper, JTAG mode, pull-ups, JTAG pins, signature, in this order.
 void ApplyDeviceOptionPlan(BlockTargetImage& t, Conversion& run, const SourceImage& source,
                            const DeviceOptionPlan& plan);
-
-// The PD pin number for the refusal, "?" for a package not listed.
-std::string PdPinText(const std::vector<PdPinNumber>& pins, const std::string& sourceName,
-                      int pinCount, bool pd2);
 
 // ---------------------------------------------------------------------------
 // Messages

@@ -56,12 +56,6 @@ DeviceOptionPlan OptionPlan(const SourceImage& source) {
   const bool plain = source.kind() == SourceKind::Max7032;
   DeviceOptionPlan plan;
   plan.pins = &kSpecialPins;
-  plan.pdPins = {{44, "LC", 11, 25}, {44, "TC", 5, 19}};
-  if (plain) {
-    plan.pdPins.push_back({68, nullptr, 17, 37});
-    plan.pdPins.push_back({84, nullptr, 20, 46});
-    plan.pdPins.push_back({100, nullptr, 14, 44});
-  }
   plan.clockCode = plain ? -1 : GlobalClockCode(source.globalClocks.data());
   plan.illegalClockText = "Illegal GCLK\n";
   plan.oePolarityChar = plain ? -1 : OePolarityCharOf(source.kind());

@@ -79,12 +79,6 @@ DeviceOptionPlan OptionPlan(const SourceImage& source) {
   const bool plain = IsPlain(source);
   DeviceOptionPlan plan;
   plan.pins = &kSpecialPins;
-  plan.pdPins = {{44, "LC", 11, 25}, {44, "TC", 5, 19}};
-  if (plain) {
-    plan.pdPins.push_back({68, nullptr, 17, 37});
-    plan.pdPins.push_back({84, nullptr, 20, 46});
-  }
-  plan.pdPins.push_back({100, nullptr, 14, 44});
   plan.clockCode = plain ? -1 : GlobalClockCode(source.globalClocks.data());
   plan.illegalClockText = "Illegal GCLK\n";
   plan.oePolarityChar = plain ? -1 : OePolarityCharOf(source.kind());
@@ -130,7 +124,7 @@ void Qpl6064::TranslateMacrocells(Conversion& run) {
   if (!s) return;
   const bool plain = IsPlain(*s);
   const MacrocellBitMap& map = MacrocellBitMapOf(s->kind());
-  const PlainPinRecords pins = PlainPinRecordsOf(run.pof.pinCount);
+  const PlainPinRecords pins = PlainPinRecordsOf(run.pof.device.pinCount);
   const std::vector<LabRoutes> routes = Routes(*s);
   const int g = plain ? -1 : GlobalClockCode(s->globalClocks.data());
 
@@ -175,7 +169,7 @@ void Qpl6064::RouteGlobalOe(Conversion& run) {
   if (!s) return;
   if (IsPlain(*s)) {
     const PlainOeUse use =
-        ScanPlainOutputEnables(s->outputEnable, PlainPinRecordsOf(run.pof.pinCount).count);
+        ScanPlainOutputEnables(s->outputEnable, PlainPinRecordsOf(run.pof.device.pinCount).count);
     if (use.oe1) SetGoe(*this, 0, 0);  // fuse 0: the first OE input (-1)
     if (use.oe2) SetGoe(*this, 1, 0);  // fuse 0: the second OE input (-2)
     return;

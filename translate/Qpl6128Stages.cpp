@@ -270,7 +270,6 @@ int ClockCode(const SourceImage& s) {
 DeviceOptionPlan OptionPlan(const SourceImage& source) {
   DeviceOptionPlan plan;
   plan.pins = &kSpecialPins;
-  plan.pdPins = {{84, nullptr, 12, 45}, {100, nullptr, 3, 43}, {160, nullptr, 159, 63}};
   plan.clockCode = ClockCode(source);
   plan.illegalClockText =
       source.kind() == SourceKind::Max7128E ? nullptr : "Illegal unknown bits\n";
@@ -310,7 +309,7 @@ void Qpl6128::TranslateMacrocells(Conversion& run) {
   const MacrocellBitMap& map = MacrocellBitMapOf(s->kind());
   const FuseArray& records = plain ? s->outputEnable : s->ioConfig;
   const std::vector<int> recordOf =
-      RecordsInOrder(kMacrocells, PinnedMacrocells(*s, run.pof.pinCount));
+      RecordsInOrder(kMacrocells, PinnedMacrocells(*s, run.pof.device.pinCount));
   const std::vector<LabRoutes> routes = TermRoutes(ResolveAll(*s));
   const int g = ClockCode(*s);
 
@@ -344,7 +343,7 @@ void Qpl6128::RouteGlobalOe(Conversion& run) {
   if (!s) return;
   if (IsPlain(*s)) {
     // The output-enable codes of the package's I/O pins.
-    const PinPositions* package = PinPositionsOf(run.pof.pinCount);
+    const PinPositions* package = PinPositionsOf(run.pof.device.pinCount);
     const PlainOeUse use = ScanPlainOutputEnables(s->outputEnable, package ? package->ios : 0);
     if (use.oe1) SetGoe(*this, 0, 0);   // D132, the first OE input
     if (use.oe2) SetGoe(*this, 3, 10);  // D129, the second OE input

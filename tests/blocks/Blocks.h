@@ -127,8 +127,7 @@ class Stage {
     t = TargetFor(*src);
     run.SetReport(&report);
     run.options.slew = run.options.openOut = run.options.jtag = AUTO;
-    run.pof.sourceDeviceName = std::string("EPM") + SourceKindName(kind) + "LC" + std::to_string(pins);
-    run.pof.pinCount = pins, run.pof.packageName = "PLCC";
+    run.pof.device = ParseDeviceName(std::string("EPM") + SourceKindName(kind) + "LC" + std::to_string(pins));
   }
 
   // Stages 1 to n.

@@ -193,19 +193,24 @@ TEST(CommandLine, SourceKindAndDeviceWordChooseTheTarget) {
     const std::string source = r.source;
     SCOPED_TRACE(source + " " + testing::PrintToString(r.args));
     Captured c;
-    c.run.pof.sourceDeviceName = source;
+    c.run.pof.device = ParseDeviceName(source);
     const std::string target = r.target;
-    c.run.pof.pinCount = std::stoi(target.substr(target.find_last_not_of("0123456789") + 1));
+    c.run.pof.device.pinCount = std::stoi(target.substr(target.find_last_not_of("0123456789") + 1));
     ASSERT_EQ(c.Parse(r.args), CONTINUE);
-    ResolveSourceDefaults(source, c.run.options);
-    NormalizeDeviceName(source, c.run);
+    ResolveSourceDefaults(c.run.pof.device, c.run.options);
+    NormalizeDeviceName(c.run.pof.device, c.run);
     c.run.options.inputFileName = "d.pof";
     DeriveFileNames(c.run.options);
     WriteReportHeader(c.run);
-    TargetSet targets;
-    EXPECT_EQ(targets.SelectTarget(&source, c.run) != 0, r.made > kRefused);
-    const Made made = targets.qpl6000 ? kQpl6000 : targets.qpl6032 ? kQpl6032 : targets.qpl6064 ? kQpl6064
-                      : targets.qpl6128 ? kQpl6128 : targets.DeviceWordRefused() ? kRefused : kNone;
+    const TargetChoice targets = SelectTarget(c.run.pof.device, c.run);
+    EXPECT_EQ(targets.device != nullptr, r.made > kRefused);
+    TargetDevice* const t = targets.device.get();
+    const Made made = dynamic_cast<Qpl6000*>(t)   ? kQpl6000
+                      : dynamic_cast<Qpl6032*>(t) ? kQpl6032
+                      : dynamic_cast<Qpl6064*>(t) ? kQpl6064
+                      : dynamic_cast<Qpl6128*>(t) ? kQpl6128
+                      : targets.refused           ? kRefused
+                                                  : kNone;
     EXPECT_EQ(made, r.made);
     EXPECT_EQ(c.report.str(), ConversionLine(source, target) + ReportFileNames("d.pof", "d.jed", "d.txt") +
                                   (r.warned ? LowVoltageWarning() : "") + (made == kRefused ? kRefusal : ""));
@@ -305,6 +310,8 @@ TEST(Run, StepsMessagesFilesAndExitStatus) {
       {"7032S word refused", "EPM7032SLC44-7", {"-device", "6000E", "a.pof"}, 1,
        Head(true, "EPM7032SLC44-7", "6000ePLCC44") + kRefusal, "",
        Head(false, "EPM7032SLC44-7", "6000ePLCC44") + kRefusal, "a.pof a.txt", nullptr},
+      {"144-pin package refused", "EPM7128AETC144-10", {"a.pof"}, 1, "",
+       "Error! Device EPM7128AETC144-10 has a 144-pin package; no target device has one\n", "", "a.pof", nullptr},
       {"stopped read without fuse data", "EPM7032LC44", {"a.pof"}, 1, "",
        "Error! Incompatible data format encountered in POF \a\n", "", "a.pof", nullptr, nullptr, "a.txt", 1},
       converted("stopped read with fuse data", plain7064, {"a.pof"}, "QPL6064ESPLCC68", lv, s7064, "0", "", "", 1, 2),
@@ -340,15 +347,20 @@ TEST(Run, StepsMessagesFilesAndExitStatus) {
 }
 
 // A design that uses every pin: -pd1 and -pd2 are refused, naming the pin of
-// the package ("?" where the package has no such pin listed).
+// the package ("?" where the package has no such pin listed). The package and
+// pin count come from the name's package code, commercial (C) or industrial (I)
+// grade alike, and head the JEDEC file.
 TEST(Run, PowerDownRefusalNamesThePinOfThePackage) {
   struct Row {
-    const char *device, *pd1, *pd2;
+    const char *device, *pd1, *pd2, *jedecFor;
   };
-  const Row rows[] = {{"EPM7032SLC44-7", "11", "25"},  {"EPM7032STC44-7", "5", "19"},   {"EPM7032SQC44-10", "?", "?"},
-                      {"EPM7064STC100-7", "14", "44"}, {"EPM7064LC68-10", "17", "37"},  {"EPM7064LC84-10", "20", "46"},
-                      {"EPM7064SLC84-10", "?", "?"},   {"EPM7128SLC84-10", "12", "45"}, {"EPM7128SQC100-10", "3", "43"},
-                      {"EPM7128SQC160-10", "159", "63"}};
+  const Row rows[] = {{"EPM7032SLC44-7", "11", "25", "QPL6032 PLCC44"},   {"EPM7032STC44-7", "5", "19", "QPL6032 TQFP44"},
+                      {"EPM7032SQC44-10", "?", "?", "QPL6032 PQFP44"},    {"EPM7064STC100-7", "14", "44", "QPL6064 TQFP100"},
+                      {"EPM7064LC68-10", "17", "37", "QPL6064 PLCC68"},    {"EPM7064LC84-10", "20", "46", "QPL6064 PLCC84"},
+                      {"EPM7064SLC84-10", "?", "?", "QPL6064 PLCC84"},     {"EPM7128SLC84-10", "12", "45", "QPL6128 PLCC84"},
+                      {"EPM7128SQC100-10", "3", "43", "QPL6128 PQFP100"},  {"EPM7128SQC160-10", "159", "63", "QPL6128 PQFP160"},
+                      {"EPM7064SLI44-10", "11", "25", "QPL6064 PLCC44"},   {"EPM7032STI44-7", "5", "19", "QPL6032 TQFP44"},
+                      {"EPM7128STI100-10", "3", "43", "QPL6128 TQFP100"},  {"EPM7128SLI84-15", "12", "45", "QPL6128 PLCC84"}};
   for (const Row& r : rows) {
     SCOPED_TRACE(r.device);
     Converted c(r.device, {"-pd2", "-pd1", "a.pof"});
@@ -358,6 +370,8 @@ TEST(Run, PowerDownRefusalNamesThePinOfThePackage) {
       const std::string text = console ? c.result.out : ReadFile(c.dir.File("a.txt"));
       EXPECT_NE(text.find(boxes), std::string::npos) << text;
     }
+    EXPECT_NE(ReadFile(c.dir.File("a.jed")).find("JEDEC file for: " + std::string(r.jedecFor) + "\r\n"),
+              std::string::npos);
     EXPECT_NE(ReadFile(c.dir.File("a.txt")).find("   Powerdown :\t\tOFF\n"), std::string::npos);
   }
 }

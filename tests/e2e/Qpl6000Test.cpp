@@ -423,7 +423,7 @@ TEST(Qpl6000WriteJedec, HeaderNoticesFuseSectionAndVectorNumbers) {
        "Device QPL6000E (TQFP)\nCreated on: Sat Dec 05 16:42:08 2026\n\nFitter 9.1\nALL03  \n\n"},
       {"p6000", "EPM7032", std::nullopt, std::nullopt, 0, 1, 1, many,
        "Device QPL6000 (PLCC)\nCreated on: Sat Dec 05 16:42:08 2026\n\n\n"},
-      {"p6000e", "epm7032ti44", "two\nlines", "", 0, 1, 0, {},
+      {"p6000e", "EPM7032TI44", "two\nlines", "", 0, 1, 0, {},
        "Device QPL6000E (TQFP)\nCreated on: Sat Dec 05 16:42:08 2026\n\ntwo\nlines\n\n"},
   };
   for (const Case& k : cases) {
@@ -434,7 +434,7 @@ TEST(Qpl6000WriteJedec, HeaderNoticesFuseSectionAndVectorNumbers) {
     ConversionOptions& o = run.options;
     o.programName = "fusecvt", o.outputFileName = dir.File("out.jed"), o.targetDeviceName = k.word;
     o.pd1 = k.pd1, o.pinKeep = k.pinKeep, o.raceCover = 0;
-    run.sources.deviceText = k.device, run.sources.creatorId = k.creator, run.sources.commentText = k.comment;
+    run.pof.device = ParseDeviceName(k.device), run.sources.creatorId = k.creator, run.sources.commentText = k.comment;
     run.sources.securityBit = k.security, run.sources.testVectors = k.vectors;
     Qpl6000 q;
     FillMixed(q);
@@ -443,7 +443,7 @@ TEST(Qpl6000WriteJedec, HeaderNoticesFuseSectionAndVectorNumbers) {
     for (std::string& v : vectors) std::replace(v.begin(), v.end(), '\x02', ' ');
     EXPECT_SAME_TEXT(Qpl6000File(q, k.head, k.security, std::string(k.word).back() == 'e', k.pd1, k.pinKeep, vectors),
                      ReadFile(o.outputFileName));
-    EXPECT_EQ(run.sources.deviceText.find_first_of("EPMQCT"), std::string::npos);  // lower-cased in place
+    EXPECT_EQ(run.pof.device.name, k.device);  // the source name is left as read
     EXPECT_EQ(console.str() + error.str(), "");
   }
 }

@@ -50,8 +50,8 @@ struct TestRun {
   std::ostringstream console, error;
   Conversion run;
   TestRun(const std::string& package, int pins, const std::tm& date = kDate) : run(console, error, Clock::Fixed(date)) {
-    run.pof.packageName = package;
-    run.pof.pinCount = pins;
+    run.pof.device.packageName = package;
+    run.pof.device.pinCount = pins;
   }
 };
 

@@ -153,7 +153,7 @@ TEST(FuseDecoding, FuseDataProbeOfEveryKind) {
       for (const std::size_t i : seen ? r.seen : r.unseen) {
         SCOPED_TRACE(std::string(r.device) + " " + std::to_string(i));
         SourceImageSet set;
-        ASSERT_NE(set.CreateImage(r.device), nullptr);
+        ASSERT_NE(set.CreateImage(ParseDeviceName(r.device).kind()), nullptr);
         EXPECT_EQ(set.HasFuseData(), 0);
         (set.image()->*r.field).data()[i] = '0';
         EXPECT_EQ(set.HasFuseData(), seen ? 1 : 0);
@@ -177,15 +177,14 @@ std::string Summary(const Loaded& l) {
   const auto& s = l.run.sources;
   std::ostringstream o;
   o << "r" << l.status.result << " x" << (l.status.exitStatus ? std::to_string(*l.status.exitStatus) : "-")
-    << " " << (l.image() ? SourceKindName(l.image()->kind()) : "none") << " '" << l.run.pof.sourceDeviceName
-    << "' " << l.run.pof.pinCount << "/" << l.run.pof.packageName;
+    << " " << (l.image() ? SourceKindName(l.image()->kind()) : "none") << " '" << l.run.pof.device.name
+    << "' " << (l.image() ? l.run.pof.device.pinCount : 0) << "/" << l.run.pof.device.packageName;
   if (s.creatorId != "PofBuilder") o << " c=" << s.creatorId.value_or("-");
   if (s.commentText != "Untitled") o << " t=" << s.commentText.value_or("-");
   if (s.securityBit) o << " s" << s.securityBit;
   if (!s.testVectors.empty()) o << " v" << s.testVectors.size() << ":";
   for (std::size_t i = 0; i < s.testVectors.size(); ++i) o << (i ? "|" : "") << s.testVectors[i];
   o << " last=" << l.run.pof.lastProgrammedAddress << " zeros=" << (l.image() ? ZerosOf(*l.image()) : 0);
-  if (l.image() && *s.DeviceText() != l.run.pof.sourceDeviceName) o << " text=" << *s.DeviceText();
   return o.str();
 }
 
@@ -262,7 +261,17 @@ TEST(PofReader, InputTable) {
       refused("256 macrocells", PofBuilder("EPM7256AETC144").Program(0).Build(), "EPM7256AETC144", "TQFP"),
       {"lower-case name", Design("epm7032aetc44-10").Build(), other("EPM7032AETC44-10", "7032AE", "44/TQFP")},
       named("EPM7128ATC100-10", "7128S", "100/TQFP"),   // 7128A reads as 7128S
-      named("EPM7128SLC84-44", "7128S", "44/PLCC"),     // pin code 44 tested first
+      named("EPM7128SLC84-44", "7128S", "84/PLCC"),     // the package code's digits, not a later "44"
+      named("EPM7064SLI44-10", "7064S", "44/PLCC"),     // industrial grade: LI is a PLCC
+      named("EPM7128STI100-10", "7128S", "100/TQFP"),   // TI is a TQFP
+      named("EPM7032SQI44", "7032S", "44/PQFP"),        // QI is a PQFP
+      named("EPM7064AETC100LC44", "7064AE", "100/TQFP"),  // the first code followed by digits
+      {"144-pin package", PofBuilder("EPM7128AETC144-10").Program(0).Append(P(3, "after")).Build(),
+       "r1 x1 none 'EPM7128AETC144-10' 0/TQFP c=- t=- last=-1 zeros=0", "",
+       "Error! Device EPM7128AETC144-10 has a 144-pin package; no target device has one\n"},
+      {"208-pin package", PofBuilder("EPM7064SLI208").Program(0).Build(),
+       "r1 x1 none 'EPM7064SLI208' 0/PLCC c=- t=- last=-1 zeros=0", "",
+       "Error! Device EPM7064SLI208 has a 208-pin package; no target device has one\n"},
       named("EPM7128EGC160", "7128E", "160/unknown"),   // no package code
       named("EPM7064SQC100", "7064S", "100/PQFP"),
       named("EPM7032SLC44" + S(200, 'X'), "7032S", "44/PLCC"),  // a long name kept whole
@@ -351,7 +360,7 @@ TEST(PofSamples, EverySampleLoads) {
     EXPECT_EQ(got->console.str() + got->error.str(), "");
     ASSERT_NE(got->image(), nullptr);
     EXPECT_EQ(got->image()->kind(), expected.kind());
-    EXPECT_EQ(got->run.pof.pinCount, expected.pinCount());
+    EXPECT_EQ(got->run.pof.device.pinCount, expected.pinCount());
     EXPECT_GE(got->run.pof.lastProgrammedAddress, 0);
     ++loaded;
   }

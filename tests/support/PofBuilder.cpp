@@ -8,6 +8,8 @@
 #include <stdexcept>
 #include <tuple>
 
+#include "pof/DeviceCatalogue.h"
+
 namespace fusecvt::test {
 
 namespace {
