@@ -1,5 +1,7 @@
 #include "driver/Conversion.h"
 
+#include <utility>
+
 namespace fusecvt {
 
 Clock Clock::System() {
@@ -22,6 +24,15 @@ Clock Clock::Fixed(const std::tm& localTime, std::time_t seconds) {
 }
 
 Conversion::Conversion(std::ostream& consoleStream, std::ostream& errorStream, Clock runClock)
-    : console(consoleStream), error(errorStream), clock(std::move(runClock)) {}
+    : Messages(consoleStream, errorStream), clock(std::move(runClock)) {}
+
+StageContext Conversion::Stages() {
+  return StageContext{*sources.image(), pof.device, options, outcome, *this};
+}
+
+JedecJob Conversion::Jedec() {
+  const std::tm now = clock.localTime ? clock.localTime() : Clock::System().localTime();
+  return JedecJob{options, pof.device, sources, outcome.securitySet, now, *this};
+}
 
 }  // namespace fusecvt

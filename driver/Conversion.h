@@ -1,16 +1,18 @@
 #pragma once
-// Everything one conversion run reads and writes: the option record, the POF
-// values, the source image set, the output channels and the clock. The driver
-// owns one; tests build their own with captured streams and a fixed clock.
+// Everything one conversion run reads and writes: the option record, what the
+// POF reader filled, the run's outcome, the output channels and the clock. The
+// driver owns one; tests build their own with captured streams and a fixed
+// clock.
 
 #include <ctime>
 #include <functional>
 #include <iosfwd>
-#include <ostream>
 
 #include "driver/ConversionOptions.h"
-#include "pof/PofValues.h"
-#include "pof/SourceImage.h"
+#include "pof/Messages.h"
+#include "pof/SourceData.h"
+#include "translate/Outcome.h"
+#include "translate/TargetDevice.h"
 
 namespace fusecvt {
 
@@ -23,27 +25,17 @@ struct Clock {
   static Clock Fixed(const std::tm& localTime, std::time_t seconds = 0);
 };
 
-struct Conversion {
+struct Conversion : SourceData, Messages {
   Conversion(std::ostream& consoleStream, std::ostream& errorStream, Clock runClock);
-  Conversion(const Conversion&) = delete;
-  Conversion& operator=(const Conversion&) = delete;
 
   ConversionOptions options;
-  PofValues pof;
-  SourceImageSet sources;
-
-  std::ostream& console;  // standard output
-  std::ostream& error;    // standard error
+  Outcome outcome;
   Clock clock;
 
-  // The report stream: a sink that discards everything until the driver (or a
-  // test) points it at a real stream.
-  std::ostream& report() { return report_ ? *report_ : nullSink_; }
-  void SetReport(std::ostream* stream) { report_ = stream; }
-
- private:
-  std::ostream* report_ = nullptr;
-  std::ostream nullSink_{nullptr};
+  // The stages' view of the run; needs the source image.
+  StageContext Stages();
+  // The writers' view of the run.
+  JedecJob Jedec();
 };
 
 }  // namespace fusecvt

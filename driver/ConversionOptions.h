@@ -1,7 +1,8 @@
 #pragma once
-// The option record of one conversion: filled from the command line, completed
-// once the source device is known, read (and in places written back) by the
-// translation stages, the JEDEC writers and the settings summary.
+// The option record of one conversion: filled from the command line and
+// completed once the source device is known; from then on it is only read (by
+// the translation stages, the JEDEC writers and the settings summary). What the
+// run decided instead is kept in its Outcome.
 
 #include <cstdint>
 #include <string>
@@ -47,7 +48,6 @@ struct ConversionOptions {
   int verbose = 0;                     // report configuration changes
   int tdiPullup = 0;                   // pull-up on TDI
   int tmsPullup = 0;                   // pull-up on TMS
-  int ptClockConverted = 0;            // set when a PT clock became a pin clock
 };
 
 }  // namespace fusecvt

@@ -61,7 +61,7 @@ void WriteQpl6000Summary(Conversion& run) {
   } else if (plain) {
     Line(report, "Options :  (6000 only)");
   }
-  Line(report, kPowerdown, OnOff(o.pd1));
+  Line(report, kPowerdown, OnOff(o.pd1 && !run.outcome.pd1Refused));
   if (o.secure && plain) {
     Line(run.console, "Warning! This device does not support Security Bit, Igoring command line option.");
     Line(report, kSecurityBit, "OFF (Warning! This device does not support Security Bit!)");
@@ -69,7 +69,7 @@ void WriteQpl6000Summary(Conversion& run) {
     Line(report, kSecurityBit, SecurityText(o.secure));
   }
   Line(report, kSlewRate, StateText(o.slew));
-  Line(report, kPinClk, OnOff(o.ptClockConverted));
+  Line(report, kPinClk, OnOff(run.outcome.ptClockConverted));
   Line(report, kRaceCoverage, OnOff(o.raceCover));
   if (is6000e) Line(report, kPinKeeper, OnOff(o.pinKeep));
 }
@@ -81,21 +81,22 @@ void WriteBlockTargetSummary(Conversion& run) {
     report << "Options :  (" << heading << " only)\n";
     report.flush();
   }
-  Line(report, kPowerdown, PowerdownText(o.pd1, o.pd2));
+  const Outcome& done = run.outcome;
+  Line(report, kPowerdown, PowerdownText(o.pd1 && !done.pd1Refused, o.pd2 && !done.pd2Refused));
   Line(report, kSecurityBit, SecurityText(o.secure));
   Line(report, kSlewRate, StateText(o.slew));
-  Line(report, kPinClk, OnOff(o.ptClockConverted));
+  Line(report, kPinClk, OnOff(done.ptClockConverted));
   Line(report, kRaceCoverage, OnOff(o.raceCover));
   Line(report, kPinKeeper, OnOff(o.pinKeep));
   Line(report, "   Macrocell Low Power:\t", StateText(o.mcPower));
   Line(report, "   Power Reset :\t", o.powerResetBit ? "ALWAYS" : "ONCE");
-  Line(report, "   ITD on GCLK1 :\t", OnOff(o.gclk1Itd));
-  Line(report, "   ITD on GCLK2 :\t", OnOff(o.gclk2Itd));
-  Line(report, "   ITD on GCLK3 :\t", OnOff(o.gclk3Itd));
+  Line(report, "   ITD on GCLK1 :\t", OnOff(o.gclk1Itd || done.itdKept[0]));
+  Line(report, "   ITD on GCLK2 :\t", OnOff(o.gclk2Itd || done.itdKept[1]));
+  Line(report, "   ITD on GCLK3 :\t", OnOff(o.gclk3Itd || done.itdKept[2]));
   Line(report, "   Open Collector :\t", StateText(o.openOut));
-  Line(report, "   JTAG mode :\t\t", StateText(o.jtag));
-  Line(report, "   TDI Pullup :\t\t", OnOff(o.tdiPullup));
-  Line(report, "   TMS Pullup :\t\t", OnOff(o.tmsPullup));
+  Line(report, "   JTAG mode :\t\t", StateText(done.jtagForcedOn ? ON : o.jtag));
+  Line(report, "   TDI Pullup :\t\t", OnOff(o.tdiPullup && !done.tdiPullupRefused));
+  Line(report, "   TMS Pullup :\t\t", OnOff(o.tmsPullup && !done.tmsPullupRefused));
 }
 
 }  // namespace
@@ -107,21 +108,26 @@ void WriteBanner(std::ostream& out, const std::string& programName) {
   out.flush();
 }
 
-void WriteReportHeader(Conversion& run) {
-  ConversionOptions& o = run.options;
-  std::ostream& report = run.report();
+std::string ReportTargetName(const DeviceRecord& device, const ConversionOptions& options) {
+  if (!Contains(options.targetDeviceName, "unselected")) return options.targetDeviceName;
+  if (!device.variant) return "UNKNOWN_DEVICE!";
+  return device.variant->reportTarget ? device.variant->reportTarget : "QPL6000e";
+}
 
+void ResolveTargetDefaults(const DeviceRecord& device, ConversionOptions& options) {
+  const std::string target = ReportTargetName(device, options);
+  if (Contains(options.targetDeviceName, "unselected") && target == "QPL6000e") {
+    options.targetDeviceName = target;
+  }
+  if (options.powerResetGiven == 0 && Contains(AsciiLower(target), "esl")) options.powerResetBit = 0;
+}
+
+void WriteReportHeader(Conversion& run) {
+  const ConversionOptions& o = run.options;
+  std::ostream& report = run.report();
   const DeviceRecord& device = run.pof.device;
   const std::string& source = device.name;
-  std::string target = "UNKNOWN_DEVICE!";
-  if (device.variant) target = device.variant->reportTarget ? device.variant->reportTarget : o.targetDeviceName;
-
-  if (!Contains(o.targetDeviceName, "unselected")) {
-    target = o.targetDeviceName;
-  } else if (Contains(target, "unselected")) {
-    target = "QPL6000e";
-    o.targetDeviceName = target;
-  }
+  const std::string target = ReportTargetName(device, o);
 
   const std::string conversion = "  " + source + " --> " + target + device.reportPackage +
                                  std::to_string(device.pinCount) + "\n";
@@ -139,10 +145,8 @@ void WriteReportHeader(Conversion& run) {
   Line(report, "Conversion Report file    : ", o.reportFileName.c_str());
   Line(report, "");
 
-  if (o.powerResetGiven == 0) {
-    if (Contains(AsciiLower(target), "esl")) {
-      o.powerResetBit = 0;
-    } else if (o.targetDeviceGiven == 0) {
+  if (o.powerResetGiven == 0 && !Contains(AsciiLower(target), "esl")) {
+    if (o.targetDeviceGiven == 0) {
       for (std::ostream* out : {&run.console, &report}) {
         *out << "WARNING:  If conversion is for a low voltage device,\n"
              << "   please use the -power_reset option.\n\n";

@@ -7,7 +7,6 @@
 #include "driver/HelpScreens.h"
 #include "driver/OutputFiles.h"
 #include "driver/Report.h"
-#include "driver/TargetDevice.h"
 #include "driver/TargetSet.h"
 #include "pof/PofReader.h"
 
@@ -19,13 +18,13 @@ namespace {
 // file lives.
 class ReportScope {
  public:
-  ReportScope(Conversion& run, std::ostream& report) : run_(run) { run_.SetReport(&report); }
-  ~ReportScope() { run_.SetReport(nullptr); }
+  ReportScope(Messages& messages, std::ostream& report) : messages_(messages) { messages_.SetReport(&report); }
+  ~ReportScope() { messages_.SetReport(nullptr); }
   ReportScope(const ReportScope&) = delete;
   ReportScope& operator=(const ReportScope&) = delete;
 
  private:
-  Conversion& run_;
+  Messages& messages_;
 };
 
 void ToConsoleAndReport(Conversion& run, const char* text) {
@@ -52,7 +51,8 @@ int RunConversion(std::vector<std::string> args, Conversion& run) {
   if (ParseCommandLine(args, run) == EXIT) return 1;
 
   const std::time_t start = run.clock.seconds();
-  const LoadStatus load = PofReader(run).Load();
+  options.inputFileName = PofPathOf(options.inputFileName);
+  const LoadStatus load = PofReader(run, run, options.programName).Load(options.inputFileName);
   if (load.exitStatus) return *load.exitStatus;
   return ConvertLoadedPof(run, load.result, start);
 }
@@ -62,6 +62,7 @@ int ConvertLoadedPof(Conversion& run, int loadResult, std::time_t startSeconds) 
   const DeviceRecord& source = run.pof.device;
   ResolveSourceDefaults(source, options);
   NormalizeDeviceName(source, run);
+  ResolveTargetDefaults(source, options);
 
   if (loadResult != 0 && !run.sources.HasFuseData()) {
     run.error << "Error! Incompatible data format encountered in POF \a\n";
@@ -90,20 +91,22 @@ int ConvertLoadedPof(Conversion& run, int loadResult, std::time_t startSeconds) 
 
 int FinishConversion(Conversion& run, TargetDevice& target, bool plainQpl6000, int loadResult,
                      std::time_t startSeconds) {
-  ConversionOptions& options = run.options;
-  target.ReadProductTerms(run);
-  target.TranslateMacrocells(run);
-  target.RouteGlobalOe(run);
-  target.ApplyDeviceOptions(run);
-  target.RouteUim(run);
-  target.ClearUnusedProductTerms(run);
+  const ConversionOptions& options = run.options;
+  const StageContext stages = run.Stages();
+  target.ReadProductTerms(stages);
+  target.TranslateMacrocells(stages);
+  target.RouteGlobalOe(stages);
+  target.ApplyDeviceOptions(stages);
+  target.RouteUim(stages);
+  target.ClearUnusedProductTerms(stages);
   // The plain QPL6000 has no security bit; the summary reports the refusal.
-  if (options.secure == 1 && !plainQpl6000) target.ApplySecurity(run);
+  if (options.secure == 1 && !plainQpl6000) run.outcome.securitySet = true;
+  target.CoverRaces(stages);
 
-  const int written = target.WriteJedec(run);
+  const int written = target.WriteJedec(run.Jedec());
   if (written == kJedecWriteFailed) return 1;  // the writer reported it and removed the file
 
-  if (options.ptClockConverted == 1) {
+  if (run.outcome.ptClockConverted) {
     ToConsoleAndReport(run, "**** There are PT-Clock converted to Pin Clock ****\n");
   }
   run.console << options.programName << " processed " << (run.clock.seconds() - startSeconds)

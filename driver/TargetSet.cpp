@@ -4,7 +4,7 @@
 
 #include "driver/Conversion.h"
 #include "driver/Text.h"
-#include "jedec/BlockTarget.h"
+#include "translate/BlockTarget.h"
 #include "qpl6000/Qpl6000.h"
 
 namespace fusecvt {
@@ -12,8 +12,6 @@ namespace fusecvt {
 bool IsPlainQpl6000Word(const std::string& deviceWord) {
   return FirstCharsEqual(deviceWord, "p6000", 5) && !Contains(deviceWord, "6000e");
 }
-
-void TargetDevice::ApplySecurity(Conversion& run) { run.sources.securityBit = 1; }
 
 TargetChoice SelectTarget(const DeviceRecord& source, Conversion& run) {
   TargetChoice choice;

@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "driver/TargetDevice.h"
+#include "translate/TargetDevice.h"
 #include "pof/DeviceCatalogue.h"
 
 namespace fusecvt {

@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   run.options.programName = "fusecvt";
   std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));
 
-  const LoadStatus status = PofReader(run).LoadFrom(in);
+  const LoadStatus status = PofReader(run, run, run.options.programName).LoadFrom(in);
 
   Check(status.result == 0 || status.result == 1);
   const bool refused = run.pof.device.unsupportedPins.has_value();

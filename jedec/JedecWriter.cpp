@@ -6,7 +6,6 @@
 #include <ostream>
 #include <sstream>
 
-#include "driver/Conversion.h"
 #include "driver/Version.h"
 
 namespace fusecvt {
@@ -213,25 +212,25 @@ JedecFuseImage::JedecFuseImage(BlockTargetImage& image, JedecSink& sink)
       mcConfigFuses(static_cast<std::size_t>(image.geometry().macrocells) * kMcConfigFuses, '1'),
       out(sink) {}
 
-void WriteHeader(JedecFuseImage& image, const Conversion& run) {
+void WriteHeader(JedecFuseImage& image, const JedecJob& run) {
   const TargetGeometry& g = image.target.geometry();
-  const std::tm now = run.clock.localTime ? run.clock.localTime() : Clock::System().localTime();
+  const std::tm now = run.createdOn;
   JedecBuffer& out = image.out;
   out.Put('\x02');
   out.Append(kVersionText);
   out.Append("\nJEDEC file for: ");
   out.Append(g.deviceWord);
   out.Put(' ');
-  out.Append(run.pof.device.packageName);
-  out.AppendNumber(run.pof.device.pinCount);
+  out.Append(run.device.packageName);
+  out.AppendNumber(run.device.pinCount);
   out.Append("\nCreated on: ");
   out.Append(FormatCreatedOn(now));
   out.Append("\n\n*\n");
-  if (run.sources.securityBit != 0) out.Append("G1*\n");
+  if (run.sources.securityBit != 0 || run.securitySet) out.Append("G1*\n");
   out.Append("QF");
   out.AppendNumber(g.fuseCount);
   out.Append("* QP");
-  out.AppendNumber(run.pof.device.pinCount);
+  out.AppendNumber(run.device.pinCount);
   out.Append(" * F0*\n");
   out.Append("NOTE \n0         0         0         0         0         *\n");
 }
@@ -450,7 +449,7 @@ void WriteTrailer(JedecFuseImage& image) {
   image.out.Append("0000\n");
 }
 
-void WriteJedecText(BlockTargetImage& target, const Conversion& run, JedecSink& sink) {
+void WriteJedecText(BlockTargetImage& target, const JedecJob& run, JedecSink& sink) {
   JedecFuseImage image(target, sink);
   WriteHeader(image, run);
   WriteProductTerms(image);
@@ -468,23 +467,23 @@ void WriteJedecText(BlockTargetImage& target, const Conversion& run, JedecSink& 
   image.out.Flush();
 }
 
-std::string JedecText(BlockTargetImage& target, const Conversion& run) {
+std::string JedecText(BlockTargetImage& target, const JedecJob& run) {
   std::ostringstream bytes;
   JedecStreamSink sink(bytes);
   WriteJedecText(target, run, sink);
   return bytes.str();
 }
 
-int BlockTargetImage::WriteJedec(Conversion& run) {
+int BlockTargetImage::WriteJedec(const JedecJob& run) {
   const std::string& path = run.options.outputFileName;
   JedecFile file(path);
   if (!file.ok()) {
-    run.error << "Cannot write output_file " << path << '\n';
+    run.messages.error << "Cannot write output_file " << path << '\n';
     return kJedecOpenFailed;
   }
   WriteJedecText(*this, run, file);
   if (!file.Close()) {
-    run.console << "Jedec write problem: out of space " << '\n';
+    run.messages.console << "Jedec write problem: out of space " << '\n';
     return kJedecWriteFailed;
   }
   return kJedecWritten;

@@ -11,12 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "jedec/BlockTarget.h"
+#include "translate/BlockTarget.h"
 #include "jedec/JedecFormat.h"
 
 namespace fusecvt {
 
-struct Conversion;
 
 // Scratch state of one write; lives on the writer's stack.
 struct JedecFuseImage {
@@ -38,7 +37,7 @@ inline void PutFuse(JedecFuseImage& image, char fuse) {
 }
 
 // The sections, in the order WriteJedecText calls them.
-void WriteHeader(JedecFuseImage& image, const Conversion& run);
+void WriteHeader(JedecFuseImage& image, const JedecJob& run);
 void WriteProductTerms(JedecFuseImage& image);
 // Clears S0..S2 of every macrocell whose S0, S1, S2 and S21 are all '1' (the
 // one change the writer makes to the image), then fills mcConfigFuses.
@@ -59,8 +58,8 @@ void WriteTrailer(JedecFuseImage& image);
 // The whole file, STX to the trailer, into the sink. Inputs from the run: the
 // POF's package name and pin count, the security word and test vectors of the
 // source set, and the header date from the run's clock.
-void WriteJedecText(BlockTargetImage& target, const Conversion& run, JedecSink& sink);
+void WriteJedecText(BlockTargetImage& target, const JedecJob& run, JedecSink& sink);
 // The same, as the bytes of the file.
-std::string JedecText(BlockTargetImage& target, const Conversion& run);
+std::string JedecText(BlockTargetImage& target, const JedecJob& run);
 
 }  // namespace fusecvt

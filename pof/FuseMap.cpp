@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <iterator>
 
-#include "driver/Conversion.h"
 #include "pof/ByteOrder.h"
+#include "pof/SourceData.h"
 
 namespace fusecvt {
 
@@ -134,30 +134,22 @@ constexpr FuseRange kRanges3128A[] = {
     {FuseField::Ues, {62808, 0}, {62840, 0}, 1, 1},
     {FuseField::None, {62840, 0}, {62932, 0}, 1, 1},
 };
-constexpr FuseRange kRanges7256AE[] = {
-    {FuseField::None, {0, 0}, {112640, 0}, 1, 1},
-    {FuseField::None, {112640, 0}, {116224, 0}, 1, 1},
-    {FuseField::None, {116224, 0}, {130624, 0}, 1, 1},
-};
-
 // In image-slot order.
 constexpr FuseMap kMaps[kSourceKindCount] = {
-    {"MapFuse7032", true, SourceKind::Max7032, PinTable::None, {14752, 0}, kRanges7032, std::size(kRanges7032)},
-    {"MapFuse7032AE", true, SourceKind::Max7032AE, PinTable::None, {15106, 0}, kRanges7032AE, std::size(kRanges7032AE)},
-    {"MapFuse7032S", true, SourceKind::Max7032S, PinTable::None, {15033, 0}, kRanges7032S, std::size(kRanges7032S)},
-    {"MapFuse7128", true, SourceKind::Max7128, PinTable::Plain7128, {59008, 2}, kRanges7128, std::size(kRanges7128)},
-    {"MapFuse7128E", true, SourceKind::Max7128E, PinTable::Plain7128, {59592, 3}, kRanges7128E, std::size(kRanges7128E)},
-    {"MapFuse7128S", true, SourceKind::Max7128S, PinTable::None, {62704, 0}, kRanges7128S, std::size(kRanges7128S)},
-    {"MapFuse7128AE", true, SourceKind::Max7128AE, PinTable::None, {62932, 0}, kRanges7128AE, std::size(kRanges7128AE)},
-    {"MapFuse7064", true, SourceKind::Max7064, PinTable::Plain7064, {29360, 2}, kRanges7064, std::size(kRanges7064)},
-    {"MapFuse7064S", true, SourceKind::Max7064S, PinTable::None, {30609, 0}, kRanges7064S, std::size(kRanges7064S)},
-    {"MapFuse7064AE", true, SourceKind::Max7064AE, PinTable::None, {30751, 0}, kRanges7064AE, std::size(kRanges7064AE)},
-    {"MapFuse3032A", true, SourceKind::Max3032A, PinTable::None, {15106, 0}, kRanges3032A, std::size(kRanges3032A)},
-    {"MapFuse3064A", true, SourceKind::Max3064A, PinTable::None, {30751, 0}, kRanges3064A, std::size(kRanges3064A)},
-    {"MapFuse3128A", true, SourceKind::Max3128A, PinTable::None, {62932, 0}, kRanges3128A, std::size(kRanges3128A)},
+    {true, SourceKind::Max7032, PinTable::None, {14752, 0}, kRanges7032, std::size(kRanges7032)},
+    {true, SourceKind::Max7032AE, PinTable::None, {15106, 0}, kRanges7032AE, std::size(kRanges7032AE)},
+    {true, SourceKind::Max7032S, PinTable::None, {15033, 0}, kRanges7032S, std::size(kRanges7032S)},
+    {true, SourceKind::Max7128, PinTable::Plain7128, {59008, 2}, kRanges7128, std::size(kRanges7128)},
+    {true, SourceKind::Max7128E, PinTable::Plain7128, {59592, 3}, kRanges7128E, std::size(kRanges7128E)},
+    {true, SourceKind::Max7128S, PinTable::None, {62704, 0}, kRanges7128S, std::size(kRanges7128S)},
+    {true, SourceKind::Max7128AE, PinTable::None, {62932, 0}, kRanges7128AE, std::size(kRanges7128AE)},
+    {true, SourceKind::Max7064, PinTable::Plain7064, {29360, 2}, kRanges7064, std::size(kRanges7064)},
+    {true, SourceKind::Max7064S, PinTable::None, {30609, 0}, kRanges7064S, std::size(kRanges7064S)},
+    {true, SourceKind::Max7064AE, PinTable::None, {30751, 0}, kRanges7064AE, std::size(kRanges7064AE)},
+    {true, SourceKind::Max3032A, PinTable::None, {15106, 0}, kRanges3032A, std::size(kRanges3032A)},
+    {true, SourceKind::Max3064A, PinTable::None, {30751, 0}, kRanges3064A, std::size(kRanges3064A)},
+    {true, SourceKind::Max3128A, PinTable::None, {62932, 0}, kRanges3128A, std::size(kRanges3128A)},
 };
-constexpr FuseMap kMap7256AE = {"MapFuse7256AE", false, SourceKind::Max7128AE, PinTable::None, {62932, 0}, kRanges7256AE, std::size(kRanges7256AE)};
-
 constexpr bool RangesFollowEachOther(const FuseMap& map) {
   if (map.rangeCount == 0 || map.rangeCount > 12) return false;
   if (map.ranges[0].start.base != 0 || map.ranges[0].start.perPin != 0) return false;
@@ -177,7 +169,7 @@ constexpr bool AllMapsWellFormed() {
     if (static_cast<int>(kMaps[k].kind) != k || !RangesFollowEachOther(kMaps[k])) return false;
     if (kMaps[k].ranges[0].field != FuseField::LogicArray) return false;
   }
-  return RangesFollowEachOther(kMap7256AE);
+  return true;
 }
 static_assert(AllMapsWellFormed(), "fuse maps: slot order, consecutive ranges, row widths");
 
@@ -205,17 +197,10 @@ FieldRef FieldOf(SourceImage& image, FuseField field) {
   return {nullptr, 0};
 }
 
-void MapOne(const FuseMap& map, Conversion& run, std::int64_t address, FuseValue value) {
-  if (value != FuseValue::Programmed) return;
-  FuseDecoder(map, run.pof.device.pinCount, run.sources.image())
-      .Map(address, value, run.pof.lastProgrammedAddress);
-}
-
 }  // namespace
 
 const FuseMap& FuseMapOf(SourceKind kind) { return kMaps[static_cast<int>(kind)]; }
 
-const FuseMap& FuseMap7256AE() { return kMap7256AE; }
 
 int IoPinCount(PinTable table, int pinCount) {
   switch (table) {
@@ -275,7 +260,7 @@ void FuseDecoder::Map(std::int64_t address, FuseValue value,
   }
 }
 
-void DecodeFuseData(const FuseMap& map, std::string_view data, bool bigEndian, Conversion& run) {
+void DecodeFuseData(const FuseMap& map, std::string_view data, bool bigEndian, SourceData& run) {
   if (data.size() <= 12) return;
   const auto* bytes = reinterpret_cast<const unsigned char*>(data.data());
   const std::uint16_t flags = GetUInt16(bytes + 10, bigEndian);
@@ -302,20 +287,5 @@ void DecodeFuseData(const FuseMap& map, std::string_view data, bool bigEndian, C
     }
   }
 }
-
-void MapFuse7032(Conversion& run, std::int64_t a, FuseValue v) { MapOne(kMaps[0], run, a, v); }
-void MapFuse7032AE(Conversion& run, std::int64_t a, FuseValue v) { MapOne(kMaps[1], run, a, v); }
-void MapFuse7032S(Conversion& run, std::int64_t a, FuseValue v) { MapOne(kMaps[2], run, a, v); }
-void MapFuse7128(Conversion& run, std::int64_t a, FuseValue v) { MapOne(kMaps[3], run, a, v); }
-void MapFuse7128E(Conversion& run, std::int64_t a, FuseValue v) { MapOne(kMaps[4], run, a, v); }
-void MapFuse7128S(Conversion& run, std::int64_t a, FuseValue v) { MapOne(kMaps[5], run, a, v); }
-void MapFuse7128AE(Conversion& run, std::int64_t a, FuseValue v) { MapOne(kMaps[6], run, a, v); }
-void MapFuse7064(Conversion& run, std::int64_t a, FuseValue v) { MapOne(kMaps[7], run, a, v); }
-void MapFuse7064S(Conversion& run, std::int64_t a, FuseValue v) { MapOne(kMaps[8], run, a, v); }
-void MapFuse7064AE(Conversion& run, std::int64_t a, FuseValue v) { MapOne(kMaps[9], run, a, v); }
-void MapFuse3032A(Conversion& run, std::int64_t a, FuseValue v) { MapOne(kMaps[10], run, a, v); }
-void MapFuse3064A(Conversion& run, std::int64_t a, FuseValue v) { MapOne(kMaps[11], run, a, v); }
-void MapFuse3128A(Conversion& run, std::int64_t a, FuseValue v) { MapOne(kMaps[12], run, a, v); }
-void MapFuse7256AE(Conversion& run, std::int64_t a, FuseValue v) { MapOne(kMap7256AE, run, a, v); }
 
 }  // namespace fusecvt

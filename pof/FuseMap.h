@@ -17,7 +17,7 @@
 
 namespace fusecvt {
 
-struct Conversion;
+struct SourceData;
 
 // A decoded fuse: 0 programmed, 1 erased, or a data character that is neither.
 enum class FuseValue : std::uint8_t { Programmed = 0, Erased = 1, Other = 2 };
@@ -57,7 +57,6 @@ struct FuseRange {
 enum class PinTable : std::uint8_t { None, Plain7064, Plain7128 };
 
 struct FuseMap {
-  const char* name;       // "MapFuse7032S", ...
   bool hasImage;          // false: the device has no image, nothing is stored
   SourceKind kind;        // the image the map fills (when hasImage)
   PinTable pins;
@@ -68,8 +67,6 @@ struct FuseMap {
 
 // The map that fills images of the given kind.
 const FuseMap& FuseMapOf(SourceKind kind);
-// The 256-macrocell map: no image, it only counts programmed fuses.
-const FuseMap& FuseMap7256AE();
 
 // P of a map for a package pin count: 1 for pin counts the table lacks, 0
 // for maps without pin-dependent ranges.
@@ -110,24 +107,6 @@ class FuseDecoder {
 // bytes) into run's image through the map: packed (8 fuses a byte, least
 // significant bit first) or one character per fuse, inverted or not, as the
 // header's flags say. Data of 12 bytes or fewer decodes nothing.
-void DecodeFuseData(const FuseMap& map, std::string_view data, bool bigEndian, Conversion& run);
-
-// One fuse at an address into run's image, through the map of each device:
-// sets run.pof.lastProgrammedAddress and stores '0' into the image when the
-// image is of the map's kind.
-void MapFuse7032(Conversion& run, std::int64_t address, FuseValue value);
-void MapFuse7032S(Conversion& run, std::int64_t address, FuseValue value);
-void MapFuse7032AE(Conversion& run, std::int64_t address, FuseValue value);
-void MapFuse3032A(Conversion& run, std::int64_t address, FuseValue value);
-void MapFuse7064(Conversion& run, std::int64_t address, FuseValue value);
-void MapFuse7064S(Conversion& run, std::int64_t address, FuseValue value);
-void MapFuse7064AE(Conversion& run, std::int64_t address, FuseValue value);
-void MapFuse3064A(Conversion& run, std::int64_t address, FuseValue value);
-void MapFuse7128(Conversion& run, std::int64_t address, FuseValue value);
-void MapFuse7128E(Conversion& run, std::int64_t address, FuseValue value);
-void MapFuse7128S(Conversion& run, std::int64_t address, FuseValue value);
-void MapFuse7128AE(Conversion& run, std::int64_t address, FuseValue value);
-void MapFuse3128A(Conversion& run, std::int64_t address, FuseValue value);
-void MapFuse7256AE(Conversion& run, std::int64_t address, FuseValue value);
+void DecodeFuseData(const FuseMap& map, std::string_view data, bool bigEndian, SourceData& run);
 
 }  // namespace fusecvt

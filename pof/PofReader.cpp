@@ -9,9 +9,10 @@
 #include <string_view>
 #include <utility>
 
-#include "driver/Conversion.h"
 #include "pof/ByteOrder.h"
 #include "pof/FuseMap.h"
+#include "pof/Messages.h"
+#include "pof/SourceData.h"
 
 namespace fusecvt {
 
@@ -42,21 +43,23 @@ const unsigned char* Bytes(const std::string& s) {
 
 }  // namespace
 
-PofReader::PofReader(Conversion& run) : run_(run) {}
-
-LoadStatus PofReader::Load() {
-  std::string& path = run_.options.inputFileName;
-  const std::size_t slash = path.rfind('/');
+std::string PofPathOf(const std::string& name) {
+  const std::size_t slash = name.rfind('/');
   const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
-  if (path.find('.', nameStart) == std::string::npos) path += ".pof";
+  return name.find('.', nameStart) == std::string::npos ? name + ".pof" : name;
+}
 
+PofReader::PofReader(SourceData& into, Messages& messages, std::string programName)
+    : run_(into), messages_(messages), programName_(std::move(programName)) {}
+
+LoadStatus PofReader::Load(const std::string& path) {
   std::error_code ec;
   std::ifstream in;
   if (!std::filesystem::is_directory(path, ec)) in.open(path, std::ios::binary);
   // A path that opens but cannot be read (a directory, say) fails here.
   if (in.is_open()) in.peek();
   if (!in.is_open() || in.bad()) {
-    run_.console << "Cannot open " << path << " for read\n";
+    messages_.console << "Cannot open " << path << " for read\n";
     LoadStatus s;
     s.result = 1;
     s.exitStatus = 1;
@@ -70,8 +73,8 @@ LoadStatus PofReader::LoadFrom(std::istream& in) {
   continue_ = true;
   pendingCreator_.reset();
   refused_ = false;
-  if (LowerCased(run_.options.programName).find("fusedmp") != std::string::npos) {
-    run_.console << "JEDEC is defined in pof, the calling process should not be fusedmp\n";
+  if (LowerCased(programName_).find("fusedmp") != std::string::npos) {
+    messages_.console << "JEDEC is defined in pof, the calling process should not be fusedmp\n";
   }
 
   unsigned char head[12];
@@ -108,7 +111,7 @@ LoadStatus PofReader::LoadFrom(std::istream& in) {
   if (refused_) {
     status.exitStatus = 1;
   } else if (run_.pof.lastProgrammedAddress == -1) {
-    run_.console << "ERROR# This pof file appears to have been read from a blank or secured part!\n";
+    messages_.console << "ERROR# This pof file appears to have been read from a blank or secured part!\n";
     status.exitStatus = 2;
   }
   return status;
@@ -174,13 +177,13 @@ void PofReader::packet_2(std::int16_t, std::int32_t length) {
   DeviceRecord device = ParseDeviceName(UpperCased(TextOf(*data)));
   const std::string& name = device.name;
   if (name.empty()) {
-    run_.error << "No Device type read in POF \a\n";
+    messages_.error << "No Device type read in POF \a\n";
     continue_ = false;
   } else if (!device.variant) {
-    run_.error << "Error! Device " << name << " is not supported \a\n";
+    messages_.error << "Error! Device " << name << " is not supported \a\n";
     continue_ = false;
   } else if (device.unsupportedPins) {
-    run_.error << "Error! Device " << name << " has a " << *device.unsupportedPins
+    messages_.error << "Error! Device " << name << " has a " << *device.unsupportedPins
                << "-pin package; no target device has one\n";
     continue_ = false;
     refused_ = true;
@@ -212,7 +215,7 @@ void PofReader::packet_10(std::int16_t, std::int32_t length) {
     run_.sources.BeginTestVectors(0);
     return;
   }
-  if (bytes % count != 0) run_.console << "Warning ! Vector length reading error\n";
+  if (bytes % count != 0) messages_.console << "Warning ! Vector length reading error\n";
   const std::size_t slot = bytes / count;
   if (slot == 0) {
     run_.sources.BeginTestVectors(0);

@@ -10,8 +10,13 @@
 
 namespace fusecvt {
 
-struct Conversion;
+class Messages;
 struct FuseMap;
+struct SourceData;
+
+// The path a POF name is read from: ".pof" appended when its last path
+// component holds no '.'.
+std::string PofPathOf(const std::string& name);
 
 struct LoadStatus {
   int result = 0;                 // 0: read to its end; 1: stopped early
@@ -29,10 +34,11 @@ struct PofHeader {
 
 class PofReader {
  public:
-  explicit PofReader(Conversion& run);
-  // Reads the file named by run.options.inputFileName (appending ".pof" when
-  // its last path component holds no '.').
-  LoadStatus Load();
+  // Fills `into`; notices go to `messages`. `programName` is the name the
+  // program was called by.
+  PofReader(SourceData& into, Messages& messages, std::string programName);
+  // Reads the file at `path` (see PofPathOf).
+  LoadStatus Load(const std::string& path);
   // Reads a POF from an open stream, exactly as Load does after opening the
   // file (the process-name notice, the packets, the blank check).
   LoadStatus LoadFrom(std::istream& in);
@@ -71,7 +77,9 @@ class PofReader {
   std::optional<std::string> ReadPacketData(std::int32_t length);
   void SkipPacketData(std::int32_t length);
 
-  Conversion& run_;
+  SourceData& run_;
+  Messages& messages_;
+  std::string programName_;
   std::istream* in_ = nullptr;
   PofHeader header_;
   bool bigEndian_ = false;

@@ -8,9 +8,10 @@
 #include <cstring>
 #include <iterator>
 #include <ostream>
+#include <sstream>
 
-#include "driver/Conversion.h"
 #include "qpl6000/Qpl6000Tables.h"
+#include "translate/TargetDevice.h"
 
 namespace fusecvt {
 
@@ -89,7 +90,8 @@ enum class TermClass {
 
 Qpl6000::Qpl6000() : ptFuses(kMacrocells, kTerms, kColumns), mcBits(kMacrocells, kBits) {}
 
-void Qpl6000::ReadMaxInputBits(const SourceImage& source, Conversion& run) {
+void Qpl6000::ReadProductTerms(const StageContext& run) {
+  const SourceImage& source = run.source;
   if (!IsPlain7032(source)) return;
   for (int m = 0; m < kMacrocells; ++m) {
     const int block = m / 16;
@@ -124,14 +126,15 @@ void Qpl6000::ReadMaxInputBits(const SourceImage& source, Conversion& run) {
         if (column >= 0 && column < kColumns) {
           t[column] = '0';
         } else {
-          run.console << "Qpl6000::ReadMaxInputBits() Error\n";
+          run.messages.console << "Qpl6000::ReadMaxInputBits() Error\n";
         }
       }
     }
   }
 }
 
-void Qpl6000::TranslateMacrocells(const SourceImage& source, Conversion& run) {
+void Qpl6000::TranslateMacrocells(const StageContext& run) {
+  const SourceImage& source = run.source;
   if (!IsPlain7032(source)) return;
   for (int m = 0; m < kMacrocells; ++m) {
     const char* c = source.mcConfig.row(m);
@@ -173,7 +176,7 @@ void Qpl6000::TranslateMacrocells(const SourceImage& source, Conversion& run) {
     // A clock term that only takes pin 43 becomes the pin clock.
     constexpr int kClockPinColumn = 58;
     if (run.options.pinClock && pt4[kClockPinColumn] == '0' && Count(pt4, kColumns, '0') == 1) {
-      run.options.ptClockConverted = 1;
+      run.outcome.ptClockConverted = true;
       if (b[7] == '1' && b[8] == '0' && b[13] == '0') {
         b[7] = '0';
         b[8] = '1';
@@ -183,7 +186,7 @@ void Qpl6000::TranslateMacrocells(const SourceImage& source, Conversion& run) {
   }
 }
 
-void Qpl6000::ClearUnusedTerms(Conversion& run) {
+void Qpl6000::ClearUnusedProductTerms(const StageContext& run) {
   for (int m = 0; m < kMacrocells; ++m) {
     char* b = mcBits.row(m);
     for (int p = 0; p < kTerms; ++p) {
@@ -198,7 +201,7 @@ void Qpl6000::ClearUnusedTerms(Conversion& run) {
               if (b[2] == '1' && b[3] == '1' && b[4] == '1') {
                 b[2] = '0';
                 if (run.options.verbose) {
-                  run.console << "Macrocell " << m + 1 << " PT2 VCC is reconfigured\n";
+                  run.messages.console << "Macrocell " << m + 1 << " PT2 VCC is reconfigured\n";
                 }
               } else {
                 keep = true;
@@ -231,7 +234,9 @@ int Qpl6000::FindOppositeColumn(int column) {
   return -1;
 }
 
-void Qpl6000::CoverRaces(std::ostream& out, Conversion& run) {
+void Qpl6000::CoverRaces(const StageContext& run) {
+  if (run.options.raceCover == 0) return;
+  std::ostringstream out;
   for (int m = 0; m < kMacrocells; ++m) {
     char* b = mcBits.row(m);
     if (b[13] != '1' || b[15] != '1') continue;  // registered output
@@ -311,7 +316,7 @@ void Qpl6000::CoverRaces(std::ostream& out, Conversion& run) {
               const int p = static_cast<int>(firstEmpty - cls);
               std::copy(copy.begin(), copy.end(), ptFuses.row(m, p));
               b[kTermEnable[p].bit] = kTermEnable[p].value;
-              run.console << "Combinatorial Latch Detected at Macrocell " << m + 1
+              run.messages.console << "Combinatorial Latch Detected at Macrocell " << m + 1
                           << " from POF file\a\n"
                           << "\t- Added race coverage product term\a\n";
               out << "Combinatorial Latch Detected at Macrocell " << m + 1 << " from POF file\n"
@@ -339,7 +344,7 @@ void Qpl6000::CoverRaces(std::ostream& out, Conversion& run) {
         }
       }
       if (pinInUse) {
-        for (std::ostream* s : {&run.console, &out}) {
+        for (std::ostream* s : {&run.messages.console, static_cast<std::ostream*>(&out)}) {
           *s << "Combinatorial Latch Detected at Macrocell " << m + 1 << " from POF file\n";
         }
         continue;
@@ -358,20 +363,13 @@ void Qpl6000::CoverRaces(std::ostream& out, Conversion& run) {
     }
     if (allSet) b[9] = '0';
     if (run.options.verbose) {
-      for (std::ostream* s : {&run.console, &out}) {
+      for (std::ostream* s : {&run.messages.console, static_cast<std::ostream*>(&out)}) {
         *s << "Combinatorial Latch Detected at Macrocell " << m + 1 << " from POF file (pf)\n"
            << " - Implemented Pin feedback.\n";
       }
     }
   }
+  raceNotes = out.str();
 }
-
-void Qpl6000::ReadProductTerms(Conversion& run) {
-  if (const SourceImage* s = run.sources.image()) ReadMaxInputBits(*s, run);
-}
-void Qpl6000::TranslateMacrocells(Conversion& run) {
-  if (const SourceImage* s = run.sources.image()) TranslateMacrocells(*s, run);
-}
-void Qpl6000::ClearUnusedProductTerms(Conversion& run) { ClearUnusedTerms(run); }
 
 }  // namespace fusecvt

@@ -2,9 +2,9 @@
 // The QPL6000 and QPL6000E: 32 macrocells with a flat product-term array in
 // which every term sees every input signal of the device (152 columns).
 
-#include <iosfwd>
+#include <string>
 
-#include "driver/TargetDevice.h"
+#include "translate/TargetDevice.h"
 #include "pof/FuseArray.h"
 #include "pof/SourceImage.h"
 
@@ -22,22 +22,23 @@ class Qpl6000 final : public TargetDevice {
   FuseArray ptFuses;  // [32][5][152]
   FuseArray mcBits;   // [32][16]
 
-  void ReadMaxInputBits(const SourceImage& source, Conversion& run);
-  void TranslateMacrocells(const SourceImage& source, Conversion& run);
-  void ClearUnusedTerms(Conversion& run);
-  // The combinational-latch pass; notices go to standard output and `out`.
-  void CoverRaces(std::ostream& out, Conversion& run);
+  // Notes of the combinational-latch pass for the JEDEC header.
+  std::string raceNotes;
+
   // The column of the same signal in the other polarity, or -1.
   static int FindOppositeColumn(int column);
 
-  // TargetDevice: the stages this target has, under the driver's names.
-  void ReadProductTerms(Conversion& run) override;
-  void TranslateMacrocells(Conversion& run) override;
-  void RouteGlobalOe(Conversion&) override {}
-  void ApplyDeviceOptions(Conversion&) override {}
-  void RouteUim(Conversion&) override {}
-  void ClearUnusedProductTerms(Conversion& run) override;
-  int WriteJedec(Conversion& run) override;
+  // Product terms through the flat array (a plain 7032 source only).
+  void ReadProductTerms(const StageContext& run) override;
+  void TranslateMacrocells(const StageContext& run) override;
+  void RouteGlobalOe(const StageContext&) override {}
+  void ApplyDeviceOptions(const StageContext&) override {}
+  void RouteUim(const StageContext&) override {}
+  void ClearUnusedProductTerms(const StageContext& run) override;
+  // With race coverage on: the combinational-latch pass; notices go to
+  // standard output and raceNotes.
+  void CoverRaces(const StageContext& run) override;
+  int WriteJedec(const JedecJob& job) override;
 };
 
 }  // namespace fusecvt

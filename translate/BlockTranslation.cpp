@@ -4,7 +4,7 @@
 #include <cstring>
 #include <ostream>
 
-#include "driver/Conversion.h"
+#include "translate/TargetDevice.h"
 #include "translate/BitOps.h"
 
 namespace fusecvt {
@@ -133,11 +133,11 @@ void ClearOutputSelect(BlockTargetImage& t, int m) {
   s[0] = s[1] = s[2] = '0';
 }
 
-void Convert(BlockTargetImage& t, ConversionOptions& options, int m, char x) {
+void Convert(BlockTargetImage& t, Outcome& outcome, int m, char x) {
   char* s = t.mcBits.row(m);
   s[12] = '0';
   s[5] = '0';
-  options.ptClockConverted = 1;
+  outcome.ptClockConverted = true;
   s[7] = x;
   s[19] = x;
   FillProductTerm(t, m, 3, '0');
@@ -155,10 +155,10 @@ bool Carries(const LabRoutes& routes, int row, Signal s) {
   return row >= 0 && row < 36 && routes[row].picked && routes[row].signal == s;
 }
 
-void RefusePowerDown(Conversion& run, bool pd2, const std::string& pin) {
+void RefusePowerDown(const StageContext& run, bool pd2, const std::string& pin) {
   const char* name = pd2 ? "PD2" : "PD1";
   for (int pass = 0; pass < 2; ++pass) {
-    std::ostream& out = pass == 0 ? run.console : run.report();
+    std::ostream& out = pass == 0 ? run.messages.console : run.messages.report();
     const int stars = pass == 0 ? 67 : 68;
     WriteStars(out, stars);
     out << '-' << name << ": Error! Pin " << pin << " for " << name
@@ -168,9 +168,9 @@ void RefusePowerDown(Conversion& run, bool pd2, const std::string& pin) {
   }
 }
 
-void RefusePullup(Conversion& run, const char* name) {
+void RefusePullup(const StageContext& run, const char* name) {
   for (int pass = 0; pass < 2; ++pass) {
-    std::ostream& out = pass == 0 ? run.console : run.report();
+    std::ostream& out = pass == 0 ? run.messages.console : run.messages.report();
     WriteStars(out, 79);
     out << '-' << name << ": Error! Some or all four JTAG pins are used in your logic function.\n"
         << "                    " << name << " option cannot be enabled.\n";
@@ -178,9 +178,9 @@ void RefusePullup(Conversion& run, const char* name) {
   }
 }
 
-void WarnJtagOn(Conversion& run) {
+void WarnJtagOn(const StageContext& run) {
   for (int pass = 0; pass < 2; ++pass) {
-    std::ostream& out = pass == 0 ? run.console : run.report();
+    std::ostream& out = pass == 0 ? run.messages.console : run.messages.report();
     out << "WARNING: (-JTAG ON) Some JTAG pins appear to be used for I/O pins in\n"
         << (pass == 0 ? "   this design.  If these pins are used for I/O in the design, use the \n"
                       : "   this design.  If these pins are used for I/O in the design, use the  \n")
@@ -475,7 +475,7 @@ PtClockMarks FindPlainClockMarks(const char* pt4, const LabRoutes& routes,
   return marks;
 }
 
-bool ConvertPtClockCoded(BlockTargetImage& t, ConversionOptions& options, int m, int g,
+bool ConvertPtClockCoded(BlockTargetImage& t, Outcome& outcome, int m, int g,
                          const PtClockMarks& marks) {
   const char* s = t.mcBits.row(m);
   if (CountProductTermZeros(t, m, 3) != 1 || !AnyClockFlag(t.pinUse) || s[3] == '1' ||
@@ -484,23 +484,23 @@ bool ConvertPtClockCoded(BlockTargetImage& t, ConversionOptions& options, int m,
   }
   bool converted = false;
   if (marks.gclk1True && (g == 1 || g == 3 || g == 5)) {
-    Convert(t, options, m, '1');
+    Convert(t, outcome, m, '1');
     converted = true;
   } else if (marks.gclk1Complement && (g == 2 || g == 3 || g == 4)) {
-    Convert(t, options, m, g == 3 ? '0' : '1');
+    Convert(t, outcome, m, g == 3 ? '0' : '1');
     converted = true;
   }
   if (marks.gclk2True && (g == 1 || g == 4 || g == 6)) {
-    Convert(t, options, m, '0');
+    Convert(t, outcome, m, '0');
     converted = true;
   } else if (marks.gclk2Complement && (g == 2 || g == 5 || g == 6)) {
-    Convert(t, options, m, g == 6 ? '1' : '0');
+    Convert(t, outcome, m, g == 6 ? '1' : '0');
     converted = true;
   }
   return converted;
 }
 
-bool ConvertPtClockPlain(BlockTargetImage& t, ConversionOptions& options, int m,
+bool ConvertPtClockPlain(BlockTargetImage& t, Outcome& outcome, int m,
                          const PtClockMarks& marks) {
   const char* s = t.mcBits.row(m);
   const PinUseFlags& f = t.pinUse;
@@ -509,9 +509,9 @@ bool ConvertPtClockPlain(BlockTargetImage& t, ConversionOptions& options, int m,
     return false;
   }
   if (marks.gclk1True) {
-    Convert(t, options, m, '1');
+    Convert(t, outcome, m, '1');
   } else if (marks.gclk1Complement) {
-    Convert(t, options, m, '0');
+    Convert(t, outcome, m, '0');
   } else {
     return false;
   }
@@ -525,7 +525,7 @@ void UpdatePowerDownPins(BlockTargetImage& t, const SpecialPins& pins) {
   t.pinUse.pd2PinUsed = IsPinUsed(t, pins.pd2);
 }
 
-void UpdateJtagPins(BlockTargetImage& t, Conversion& run, const SpecialPins& pins, bool warn) {
+void UpdateJtagPins(BlockTargetImage& t, const StageContext& run, const SpecialPins& pins, bool warn) {
   PinUseFlags& f = t.pinUse;
   const struct {
     int* flag;
@@ -538,7 +538,7 @@ void UpdateJtagPins(BlockTargetImage& t, Conversion& run, const SpecialPins& pin
   for (const auto& j : jtag) {
     *j.flag = IsPinUsed(t, j.mc);
     if (warn && *j.flag) {
-      run.console << "Warning!! Jtag port " << j.name << " MC " << j.mc + 1 << " is used as\n"
+      run.messages.console << "Warning!! Jtag port " << j.name << " MC " << j.mc + 1 << " is used as\n"
                   << "Input or bidirectional port.\n"
                   << "Jtag disabled.\n\n";
     }
@@ -587,18 +587,20 @@ void DisableUnusedProductTerms(BlockTargetImage& t) {
 
 // ---------------------------------------------------------------------------
 
-char ApplyItd(Conversion& run, int used, const char* name, int& setting) {
+char ApplyItd(const StageContext& run, int used, int clock) {
+  const int asked = clock == 0 ? run.options.gclk1Itd : clock == 1 ? run.options.gclk2Itd : run.options.gclk3Itd;
+  const std::string name = "GCLK" + std::to_string(clock + 1);
   if (used) {
-    if (setting == 0) {
-      run.console << '\n'
-                  << name << " ITD setting override: (ignore user request to disable)\n"
-                  << name << " pin is used as a logic input so ITD wake-up enable is required\n\n";
+    if (asked == 0) {
+      run.messages.console << '\n'
+                           << name << " ITD setting override: (ignore user request to disable)\n"
+                           << name << " pin is used as a logic input so ITD wake-up enable is required\n\n";
+      run.outcome.itdKept[static_cast<std::size_t>(clock)] = true;
     }
-    setting = 1;
     return '0';
   }
-  if (setting == 0) {
-    run.console << " ITD Disabled, activity on " << name << " dose not cause a part wake-up\n";
+  if (asked == 0) {
+    run.messages.console << " ITD Disabled, activity on " << name << " dose not cause a part wake-up\n";
     return '1';
   }
   return '0';
@@ -610,9 +612,10 @@ const char* GlobalClockBits(int g) {
   return g >= 0 && g < 8 ? kBits[g] : nullptr;
 }
 
-void ApplyDeviceOptionPlan(BlockTargetImage& t, Conversion& run, const SourceImage& source,
+void ApplyDeviceOptionPlan(BlockTargetImage& t, const StageContext& run, const SourceImage& source,
                            const DeviceOptionPlan& plan) {
-  ConversionOptions& o = run.options;
+  const ConversionOptions& o = run.options;
+  Outcome& outcome = run.outcome;
   PinUseFlags& f = t.pinUse;
   FuseArray& cfg = t.configBits;
 
@@ -626,14 +629,14 @@ void ApplyDeviceOptionPlan(BlockTargetImage& t, Conversion& run, const SourceIma
         if (bits[i] != '-') cfg.at(15 + i) = bits[i];
       }
     } else if (plan.illegalClockText) {
-      run.console << plan.illegalClockText;
+      run.messages.console << plan.illegalClockText;
     }
   }
 
   // ITD fuses of the three global clock pins.
-  cfg.at(11) = ApplyItd(run, f.gclk1TrueUsed || f.gclk1ComplementUsed, "GCLK1", o.gclk1Itd);
-  cfg.at(10) = ApplyItd(run, f.gclk2TrueUsed || f.gclk2ComplementUsed, "GCLK2", o.gclk2Itd);
-  cfg.at(9) = ApplyItd(run, f.gclk3Used, "GCLK3", o.gclk3Itd);
+  cfg.at(11) = ApplyItd(run, f.gclk1TrueUsed || f.gclk1ComplementUsed, 0);
+  cfg.at(10) = ApplyItd(run, f.gclk2TrueUsed || f.gclk2ComplementUsed, 1);
+  cfg.at(9) = ApplyItd(run, f.gclk3Used, 2);
 
   // Polarity of the global output enables.
   if (plan.oePolarityChar >= 0 && !source.oePia.empty() &&
@@ -646,18 +649,19 @@ void ApplyDeviceOptionPlan(BlockTargetImage& t, Conversion& run, const SourceIma
   // Power-down pins.
   const SpecialPins& pins = *plan.pins;
   const struct {
-    int* option;
+    int option;
+    bool* refused;
     int used;
     int mc;
     int bit;
     bool pd2;
-  } powerDown[] = {{&o.pd1, f.pd1PinUsed, pins.pd1, 29, false},
-                   {&o.pd2, f.pd2PinUsed, pins.pd2, 28, true}};
+  } powerDown[] = {{o.pd1, &outcome.pd1Refused, f.pd1PinUsed, pins.pd1, 29, false},
+                   {o.pd2, &outcome.pd2Refused, f.pd2PinUsed, pins.pd2, 28, true}};
   for (const auto& pd : powerDown) {
-    if (*pd.option != 1) continue;
+    if (pd.option != 1) continue;
     if (pd.used) {
-      RefusePowerDown(run, pd.pd2, PowerDownPinText(run.pof.device, pd.pd2));
-      *pd.option = 0;
+      RefusePowerDown(run, pd.pd2, PowerDownPinText(run.device, pd.pd2));
+      *pd.refused = true;
     } else {
       ClearOutputSelect(t, pd.mc);
       cfg.at(pd.bit) = '0';
@@ -687,16 +691,16 @@ void ApplyDeviceOptionPlan(BlockTargetImage& t, Conversion& run, const SourceIma
       if (o.tmsPullup == 1) cfg.at(8) = '0';
       if (o.jtag != ON) {
         t.jtagBit = '1';
-        o.jtag = ON;
+        outcome.jtagForcedOn = true;
       }
     } else {
       if (o.tdiPullup == 1) {
         RefusePullup(run, "TDI_pullup");
-        o.tdiPullup = 0;
+        outcome.tdiPullupRefused = true;
       }
       if (o.tmsPullup == 1) {
         RefusePullup(run, "TMS_pullup");
-        o.tmsPullup = 0;
+        outcome.tmsPullupRefused = true;
       }
     }
   }
@@ -714,9 +718,9 @@ void ApplyDeviceOptionPlan(BlockTargetImage& t, Conversion& run, const SourceIma
 
 // ---------------------------------------------------------------------------
 
-void WriteConversionErrorBox(Conversion& run, bool toReport) {
+void WriteConversionErrorBox(const StageContext& run, bool toReport) {
   for (int pass = 0; pass < (toReport ? 2 : 1); ++pass) {
-    std::ostream& out = pass == 0 ? run.console : run.report();
+    std::ostream& out = pass == 0 ? run.messages.console : run.messages.report();
     const int stars = pass == 0 ? 63 : 62;
     WriteStars(out, stars);
     out << "Error! POF Conversion may not be correct.\n"
@@ -739,7 +743,7 @@ PlainOeUse ScanPlainOutputEnables(const FuseArray& outputEnable, int rows) {
   return use;
 }
 
-void ReportUnsupportedBits(Conversion& run, const SourceImage& source) {
+void ReportUnsupportedBits(const StageContext& run, const SourceImage& source) {
   if (HoldsProgrammedFuse(source.unknownBits, 0, 7)) WriteConversionErrorBox(run, true);
   if (HoldsProgrammedFuse(source.remainingBits, 0, 7)) WriteConversionErrorBox(run, true);
 }

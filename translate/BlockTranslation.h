@@ -10,14 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "jedec/BlockTarget.h"
+#include "translate/BlockTarget.h"
 #include "pof/SourceImage.h"
 #include "translate/RoutingTables.h"
 
 namespace fusecvt {
 
-struct Conversion;
-struct ConversionOptions;
 
 // ---------------------------------------------------------------------------
 // Source kinds
@@ -249,10 +247,10 @@ PtClockMarks FindPlainClockMarks(const char* pt4, const LabRoutes& routes,
 
 // `ConvertPtClock` with a global clock code g (two clock lines). Returns true
 // when PT 4 was turned into a pin clock.
-bool ConvertPtClockCoded(BlockTargetImage& t, ConversionOptions& options, int m, int g,
+bool ConvertPtClockCoded(BlockTargetImage& t, Outcome& outcome, int m, int g,
                          const PtClockMarks& marks);
 // `ConvertPtClock` of the plain kinds: GCLK1 only, no clock code.
-bool ConvertPtClockPlain(BlockTargetImage& t, ConversionOptions& options, int m,
+bool ConvertPtClockPlain(BlockTargetImage& t, Outcome& outcome, int m,
                          const PtClockMarks& marks);
 
 // ---------------------------------------------------------------------------
@@ -261,7 +259,7 @@ bool ConvertPtClockPlain(BlockTargetImage& t, ConversionOptions& options, int m,
 void UpdatePowerDownPins(BlockTargetImage& t, const SpecialPins& pins);
 // Sets the four JTAG flags from `IsPinUsed`; with `warn`, prints the console
 // notice for each JTAG pin found in use.
-void UpdateJtagPins(BlockTargetImage& t, Conversion& run, const SpecialPins& pins, bool warn);
+void UpdateJtagPins(BlockTargetImage& t, const StageContext& run, const SpecialPins& pins, bool warn);
 
 // ---------------------------------------------------------------------------
 // Stages 3 and 5: multiplexers
@@ -287,9 +285,9 @@ void DisableUnusedProductTerms(BlockTargetImage& t);
 // ---------------------------------------------------------------------------
 // Stage 4: device options
 
-// `ApplyItd`: the ITD fuse of one global clock pin. `used`: the logic reads
-// it; `setting`: the option field, reset to 1 when the request is overridden.
-char ApplyItd(Conversion& run, int used, const char* name, int& setting);
+// `ApplyItd`: the ITD fuse of global clock pin `clock` + 1. `used`: the logic
+// reads it; a request to disable it is then overridden (noted in the outcome).
+char ApplyItd(const StageContext& run, int used, int clock);
 
 // Final values of configBits[15..20] per global clock code 1..6 ('-' leaves).
 const char* GlobalClockBits(int g);
@@ -314,7 +312,7 @@ struct DeviceOptionPlan {
 
 // `ApplyDeviceOptions`: power reset, global clocks, ITD, OE polarity, PD1/PD2,
 // pin keeper, JTAG mode, pull-ups, JTAG pins, signature, in this order.
-void ApplyDeviceOptionPlan(BlockTargetImage& t, Conversion& run, const SourceImage& source,
+void ApplyDeviceOptionPlan(BlockTargetImage& t, const StageContext& run, const SourceImage& source,
                            const DeviceOptionPlan& plan);
 
 // ---------------------------------------------------------------------------
@@ -322,7 +320,7 @@ void ApplyDeviceOptionPlan(BlockTargetImage& t, Conversion& run, const SourceIma
 
 // "Error! POF Conversion may not be correct." in its box: console lines of 63
 // '*', report lines of 62.
-void WriteConversionErrorBox(Conversion& run, bool toReport);
+void WriteConversionErrorBox(const StageContext& run, bool toReport);
 
 // ---------------------------------------------------------------------------
 // Rules of the plain kinds' output-enable codes and of the unsupported bits
@@ -338,6 +336,6 @@ PlainOeUse ScanPlainOutputEnables(const FuseArray& outputEnable, int rows);
 // Unsupported-bit check: one error box on each stream for each of the
 // source's `unknownBits` and `remainingBits` (first 7 characters) that holds a
 // '0', in that order.
-void ReportUnsupportedBits(Conversion& run, const SourceImage& source);
+void ReportUnsupportedBits(const StageContext& run, const SourceImage& source);
 
 }  // namespace fusecvt

@@ -2,8 +2,8 @@
 // the target's tables and special pins over the shared block translation.
 #include <ostream>
 
-#include "driver/Conversion.h"
-#include "jedec/BlockTarget.h"
+#include "translate/TargetDevice.h"
+#include "translate/BlockTarget.h"
 #include "translate/BlockTranslation.h"
 #include "translate/RoutingTables.h"
 
@@ -34,18 +34,6 @@ constexpr int kUnfedLines[4] = {9, 19, 29, 39};
 const ProductTermRules kProductTermRules{true, &kSpecialPins, -5, -2, 17,
                                          ClockFlagRule::kByParity, ClockFlagRule::kByParity};
 
-const SourceImage* AcceptedSource(Conversion& run) {
-  const SourceImage* s = run.sources.image();
-  if (!s) return nullptr;
-  switch (s->kind()) {
-    case SourceKind::Max7032S:
-    case SourceKind::Max7032AE:
-    case SourceKind::Max3032A:
-    case SourceKind::Max7032: return s;
-    default: return nullptr;
-  }
-}
-
 std::vector<LabRoutes> Routes(const SourceImage& source) {
   std::vector<LabRoutes> routes;
   for (int lab = 0; lab < 2; ++lab) routes.push_back(DirectRoutes(source, lab, kPiaSignal, kPiaToUim));
@@ -71,15 +59,13 @@ DeviceOptionPlan OptionPlan(const SourceImage& source) {
 
 using namespace qpl6032;
 
-void Qpl6032::ReadProductTerms(Conversion& run) {
-  const SourceImage* s = AcceptedSource(run);
-  if (!s) return;
+void Qpl6032::ReadProductTerms(const StageContext& run) {
+  const SourceImage* s = &run.source;
   CopyProductTerms(*this, *s, Routes(*s), kProductTermRules);
 }
 
-void Qpl6032::TranslateMacrocells(Conversion& run) {
-  const SourceImage* s = AcceptedSource(run);
-  if (!s) return;
+void Qpl6032::TranslateMacrocells(const StageContext& run) {
+  const SourceImage* s = &run.source;
   const bool plain = s->kind() == SourceKind::Max7032;
   const MacrocellBitMap& map = MacrocellBitMapOf(s->kind());
   const FuseArray& records = plain ? s->outputEnable : s->ioConfig;
@@ -95,9 +81,9 @@ void Qpl6032::TranslateMacrocells(Conversion& run) {
       const char* pt4 = s->logicArray.row(m, 3);
       const LabRoutes& lab = routes[static_cast<std::size_t>(m / 16)];
       if (plain) {
-        ConvertPtClockPlain(*this, run.options, m, FindPlainClockMarks(pt4, lab, kClockTaps));
+        ConvertPtClockPlain(*this, run.outcome, m, FindPlainClockMarks(pt4, lab, kClockTaps));
       } else {
-        ConvertPtClockCoded(*this, run.options, m, g, FindClockMarks(pt4, lab, kClockTaps));
+        ConvertPtClockCoded(*this, run.outcome, m, g, FindClockMarks(pt4, lab, kClockTaps));
       }
     }
   }
@@ -116,9 +102,8 @@ void Qpl6032::TranslateMacrocells(Conversion& run) {
   }
 }
 
-void Qpl6032::RouteGlobalOe(Conversion& run) {
-  const SourceImage* s = AcceptedSource(run);
-  if (!s) return;
+void Qpl6032::RouteGlobalOe(const StageContext& run) {
+  const SourceImage* s = &run.source;
   if (s->kind() == SourceKind::Max7032) {
     const PlainOeUse use = ScanPlainOutputEnables(s->outputEnable, s->outputEnable.dim0());
     if (use.oe1) SetGoe(*this, 4, 0);  // choice 4: the first OE input (-1)
@@ -133,15 +118,13 @@ void Qpl6032::RouteGlobalOe(Conversion& run) {
   }
 }
 
-void Qpl6032::ApplyDeviceOptions(Conversion& run) {
-  const SourceImage* s = AcceptedSource(run);
-  if (!s) return;
+void Qpl6032::ApplyDeviceOptions(const StageContext& run) {
+  const SourceImage* s = &run.source;
   ApplyDeviceOptionPlan(*this, run, *s, OptionPlan(*s));
 }
 
-void Qpl6032::RouteUim(Conversion& run) {
-  const SourceImage* s = AcceptedSource(run);
-  if (!s) return;
+void Qpl6032::RouteUim(const StageContext& run) {
+  const SourceImage* s = &run.source;
   const bool park = s->kind() == SourceKind::Max7032S;
   const std::vector<LabRoutes> routes = Routes(*s);
   for (int b = 0; b < 2; ++b) {
@@ -155,8 +138,7 @@ void Qpl6032::RouteUim(Conversion& run) {
   if (s->kind() != SourceKind::Max7032) ReportUnsupportedBits(run, *s);
 }
 
-void Qpl6032::ClearUnusedProductTerms(Conversion& run) {
-  if (!AcceptedSource(run)) return;
+void Qpl6032::ClearUnusedProductTerms(const StageContext&) {
   DisableUnusedProductTerms(*this);
 }
 

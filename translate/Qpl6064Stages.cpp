@@ -5,8 +5,8 @@
 
 #include <ostream>
 
-#include "driver/Conversion.h"
-#include "jedec/BlockTarget.h"
+#include "translate/TargetDevice.h"
+#include "translate/BlockTarget.h"
 #include "translate/BlockTranslation.h"
 #include "translate/RoutingTables.h"
 
@@ -52,18 +52,6 @@ constexpr int kNoPin44[] = {2,  6,  7,  9,  10, 12, 13, 15, 18, 22, 23, 26, 27, 
 constexpr int kNoPin68[] = {2, 7, 10, 15, 18, 23, 26, 31, 34, 39, 42, 47, 50, 55, 58, 63};
 static_assert(sizeof(kNoPin44) / sizeof(int) == 32, "44 pins bond out 32 of the 64 macrocells");
 static_assert(sizeof(kNoPin68) / sizeof(int) == 16, "68 pins bond out 48 of the 64 macrocells");
-
-const SourceImage* AcceptedSource(Conversion& run) {
-  const SourceImage* s = run.sources.image();
-  if (!s) return nullptr;
-  switch (s->kind()) {
-    case SourceKind::Max7064S:
-    case SourceKind::Max7064AE:
-    case SourceKind::Max3064A:
-    case SourceKind::Max7064: return s;
-    default: return nullptr;
-  }
-}
 
 bool IsPlain(const SourceImage& s) { return s.kind() == SourceKind::Max7064; }
 
@@ -113,18 +101,16 @@ PlainPinRecords PlainPinRecordsOf(int pinCount) {
 
 using namespace qpl6064;
 
-void Qpl6064::ReadProductTerms(Conversion& run) {
-  const SourceImage* s = AcceptedSource(run);
-  if (!s) return;
+void Qpl6064::ReadProductTerms(const StageContext& run) {
+  const SourceImage* s = &run.source;
   CopyProductTerms(*this, *s, Routes(*s), IsPlain(*s) ? kPlainProductTermRules : kProductTermRules);
 }
 
-void Qpl6064::TranslateMacrocells(Conversion& run) {
-  const SourceImage* s = AcceptedSource(run);
-  if (!s) return;
+void Qpl6064::TranslateMacrocells(const StageContext& run) {
+  const SourceImage* s = &run.source;
   const bool plain = IsPlain(*s);
   const MacrocellBitMap& map = MacrocellBitMapOf(s->kind());
-  const PlainPinRecords pins = PlainPinRecordsOf(run.pof.device.pinCount);
+  const PlainPinRecords pins = PlainPinRecordsOf(run.device.pinCount);
   const std::vector<LabRoutes> routes = Routes(*s);
   const int g = plain ? -1 : GlobalClockCode(s->globalClocks.data());
 
@@ -149,9 +135,9 @@ void Qpl6064::TranslateMacrocells(Conversion& run) {
       const char* pt4 = s->logicArray.row(m, 3);
       const LabRoutes& lab = routes[static_cast<std::size_t>(m / 16)];
       if (plain) {
-        ConvertPtClockPlain(*this, run.options, m, FindPlainClockMarks(pt4, lab, kClockTaps));
+        ConvertPtClockPlain(*this, run.outcome, m, FindPlainClockMarks(pt4, lab, kClockTaps));
       } else {
-        ConvertPtClockCoded(*this, run.options, m, g, FindClockMarks(pt4, lab, kClockTaps));
+        ConvertPtClockCoded(*this, run.outcome, m, g, FindClockMarks(pt4, lab, kClockTaps));
       }
     }
   }
@@ -164,12 +150,11 @@ void Qpl6064::TranslateMacrocells(Conversion& run) {
   if (always || s->jtagBit == '0') UpdateJtagPins(*this, run, kSpecialPins, false);
 }
 
-void Qpl6064::RouteGlobalOe(Conversion& run) {
-  const SourceImage* s = AcceptedSource(run);
-  if (!s) return;
+void Qpl6064::RouteGlobalOe(const StageContext& run) {
+  const SourceImage* s = &run.source;
   if (IsPlain(*s)) {
     const PlainOeUse use =
-        ScanPlainOutputEnables(s->outputEnable, PlainPinRecordsOf(run.pof.device.pinCount).count);
+        ScanPlainOutputEnables(s->outputEnable, PlainPinRecordsOf(run.device.pinCount).count);
     if (use.oe1) SetGoe(*this, 0, 0);  // fuse 0: the first OE input (-1)
     if (use.oe2) SetGoe(*this, 1, 0);  // fuse 0: the second OE input (-2)
     return;
@@ -182,15 +167,13 @@ void Qpl6064::RouteGlobalOe(Conversion& run) {
   }
 }
 
-void Qpl6064::ApplyDeviceOptions(Conversion& run) {
-  const SourceImage* s = AcceptedSource(run);
-  if (!s) return;
+void Qpl6064::ApplyDeviceOptions(const StageContext& run) {
+  const SourceImage* s = &run.source;
   ApplyDeviceOptionPlan(*this, run, *s, OptionPlan(*s));
 }
 
-void Qpl6064::RouteUim(Conversion& run) {
-  const SourceImage* s = AcceptedSource(run);
-  if (!s) return;
+void Qpl6064::RouteUim(const StageContext& run) {
+  const SourceImage* s = &run.source;
   const std::vector<LabRoutes> routes = Routes(*s);
   for (int b = 0; b < 4; ++b) {
     for (const RowRoute& rr : routes[static_cast<std::size_t>(b)]) {
@@ -203,8 +186,7 @@ void Qpl6064::RouteUim(Conversion& run) {
   if (!IsPlain(*s)) ReportUnsupportedBits(run, *s);
 }
 
-void Qpl6064::ClearUnusedProductTerms(Conversion& run) {
-  if (!AcceptedSource(run)) return;
+void Qpl6064::ClearUnusedProductTerms(const StageContext&) {
   DisableUnusedProductTerms(*this);
 }
 

@@ -11,8 +11,8 @@
 #include <ostream>
 #include <vector>
 
-#include "driver/Conversion.h"
-#include "jedec/BlockTarget.h"
+#include "translate/TargetDevice.h"
+#include "translate/BlockTarget.h"
 #include "translate/BlockTranslation.h"
 #include "translate/RoutingTables.h"
 
@@ -238,19 +238,6 @@ std::vector<LabRoutes> TermRoutes(const std::vector<LabRoute>& all) {
 
 // --- Source kinds -----------------------------------------------------------
 
-const SourceImage* AcceptedSource(Conversion& run) {
-  const SourceImage* s = run.sources.image();
-  if (!s) return nullptr;
-  switch (s->kind()) {
-    case SourceKind::Max7128S:
-    case SourceKind::Max7128AE:
-    case SourceKind::Max3128A:
-    case SourceKind::Max7128E:
-    case SourceKind::Max7128: return s;
-    default: return nullptr;
-  }
-}
-
 bool IsPlain(const SourceImage& s) { return s.kind() == SourceKind::Max7128; }
 
 // The global clock code: from the first three unknownBits on the 7128S and
@@ -295,21 +282,19 @@ DeviceOptionPlan OptionPlan(const SourceImage& source) {
 
 using namespace qpl6128;
 
-void Qpl6128::ReadProductTerms(Conversion& run) {
-  const SourceImage* s = AcceptedSource(run);
-  if (!s) return;
+void Qpl6128::ReadProductTerms(const StageContext& run) {
+  const SourceImage* s = &run.source;
   CopyProductTerms(*this, *s, TermRoutes(ResolveAll(*s)),
                    IsPlain(*s) ? kPlainTermRules : kPairedTermRules);
 }
 
-void Qpl6128::TranslateMacrocells(Conversion& run) {
-  const SourceImage* s = AcceptedSource(run);
-  if (!s) return;
+void Qpl6128::TranslateMacrocells(const StageContext& run) {
+  const SourceImage* s = &run.source;
   const bool plain = IsPlain(*s);
   const MacrocellBitMap& map = MacrocellBitMapOf(s->kind());
   const FuseArray& records = plain ? s->outputEnable : s->ioConfig;
   const std::vector<int> recordOf =
-      RecordsInOrder(kMacrocells, PinnedMacrocells(*s, run.pof.device.pinCount));
+      RecordsInOrder(kMacrocells, PinnedMacrocells(*s, run.device.pinCount));
   const std::vector<LabRoutes> routes = TermRoutes(ResolveAll(*s));
   const int g = ClockCode(*s);
 
@@ -325,11 +310,11 @@ void Qpl6128::TranslateMacrocells(Conversion& run) {
       const int lab = m / 16;
       const LabRoutes& labRoutes = routes[static_cast<std::size_t>(lab)];
       if (plain) {
-        ConvertPtClockPlain(*this, run.options, m,
+        ConvertPtClockPlain(*this, run.outcome, m,
                             FindPlainClockMarks(pt4, labRoutes, kPlainClockTaps));
       } else {
         const PtClockTaps& taps = lab < 4 ? kClockTapsLow : kClockTapsHigh;
-        ConvertPtClockCoded(*this, run.options, m, g, FindClockMarks(pt4, labRoutes, taps));
+        ConvertPtClockCoded(*this, run.outcome, m, g, FindClockMarks(pt4, labRoutes, taps));
       }
     }
   }
@@ -338,12 +323,11 @@ void Qpl6128::TranslateMacrocells(Conversion& run) {
   UpdateJtagPins(*this, run, kSpecialPins, false);
 }
 
-void Qpl6128::RouteGlobalOe(Conversion& run) {
-  const SourceImage* s = AcceptedSource(run);
-  if (!s) return;
+void Qpl6128::RouteGlobalOe(const StageContext& run) {
+  const SourceImage* s = &run.source;
   if (IsPlain(*s)) {
     // The output-enable codes of the package's I/O pins.
-    const PinPositions* package = PinPositionsOf(run.pof.device.pinCount);
+    const PinPositions* package = PinPositionsOf(run.device.pinCount);
     const PlainOeUse use = ScanPlainOutputEnables(s->outputEnable, package ? package->ios : 0);
     if (use.oe1) SetGoe(*this, 0, 0);   // D132, the first OE input
     if (use.oe2) SetGoe(*this, 3, 10);  // D129, the second OE input
@@ -357,15 +341,13 @@ void Qpl6128::RouteGlobalOe(Conversion& run) {
   }
 }
 
-void Qpl6128::ApplyDeviceOptions(Conversion& run) {
-  const SourceImage* s = AcceptedSource(run);
-  if (!s) return;
+void Qpl6128::ApplyDeviceOptions(const StageContext& run) {
+  const SourceImage* s = &run.source;
   ApplyDeviceOptionPlan(*this, run, *s, OptionPlan(*s));
 }
 
-void Qpl6128::RouteUim(Conversion& run) {
-  const SourceImage* s = AcceptedSource(run);
-  if (!s) return;
+void Qpl6128::RouteUim(const StageContext& run) {
+  const SourceImage* s = &run.source;
   const bool plain = IsPlain(*s);
   const std::vector<LabRoute> all = ResolveAll(*s);
   for (int lab = 0; lab < kLabs; ++lab) {
@@ -402,8 +384,7 @@ void Qpl6128::RouteUim(Conversion& run) {
   }
 }
 
-void Qpl6128::ClearUnusedProductTerms(Conversion& run) {
-  if (!AcceptedSource(run)) return;
+void Qpl6128::ClearUnusedProductTerms(const StageContext&) {
   DisableUnusedProductTerms(*this);
 }
 

@@ -12,7 +12,7 @@
 #include <string>
 
 #include "driver/Conversion.h"
-#include "jedec/BlockTarget.h"
+#include "translate/BlockTarget.h"
 #include "pof/SourceImage.h"
 #include "support/EndToEnd.h"
 
@@ -132,12 +132,13 @@ class Stage {
 
   // Stages 1 to n.
   void Run(int n = 6) {
-    if (n >= 1) t->ReadProductTerms(run);
-    if (n >= 2) t->TranslateMacrocells(run);
-    if (n >= 3) t->RouteGlobalOe(run);
-    if (n >= 4) t->ApplyDeviceOptions(run);
-    if (n >= 5) t->RouteUim(run);
-    if (n >= 6) t->ClearUnusedProductTerms(run);
+    const StageContext stages = run.Stages();
+    if (n >= 1) t->ReadProductTerms(stages);
+    if (n >= 2) t->TranslateMacrocells(stages);
+    if (n >= 3) t->RouteGlobalOe(stages);
+    if (n >= 4) t->ApplyDeviceOptions(stages);
+    if (n >= 5) t->RouteUim(stages);
+    if (n >= 6) t->ClearUnusedProductTerms(stages);
   }
 
   void Pick(int lab, int row, int p) { WritePick(*src, lab, row, p); }

@@ -12,6 +12,7 @@
 
 #include "Blocks.h"
 #include "driver/CommandLine.h"
+#include "driver/TargetSet.h"
 #include "support/ExpectedJedec.h"
 #include "translate/BlockTranslation.h"
 
@@ -165,7 +166,7 @@ TEST(BlocksPinClock, ProductTermClocksBecomePinClocks) {
       s.run.options.pinClock = variant == 3 ? 0 : 1;
       s.Run(2);
       const bool converted = r.value && variant == 0;
-      EXPECT_EQ(s.run.options.ptClockConverted, converted ? 1 : 0);
+      EXPECT_EQ(s.run.outcome.ptClockConverted, converted);
       const std::string b = s.Bits(m);
       EXPECT_EQ(std::string() + b[5] + b[12], converted ? "00" : "11");
       if (converted) {
@@ -247,7 +248,7 @@ TEST(BlocksJtag, PinFlagsAndTheJtagBit) {
     EXPECT_EQ(s.t->pinUse.tmsPinUsed, r.recompute ? 0 : 1);
     const bool warn = r.kind != K::Max7032 && r.tdi == 3 && r.recompute;
     EXPECT_EQ(s.console.str(), warn ? JtagPort("TDI MC 4") + JtagPort("TDO MC 20") : "");
-    s.t->ApplyDeviceOptions(s.run);
+    s.t->ApplyDeviceOptions(s.run.Stages());
     EXPECT_EQ(s.t->jtagBit, r.jtagBit);
   }
 }
@@ -321,21 +322,25 @@ TEST(BlocksMacrocells, FoldbackAndClockTermFixUps) {
   }
 }
 
-// A target given a source of another target's kinds changes nothing, options
-// or not: its fuse map stays the fresh one.
-TEST(BlocksStages, SourcesOfAnotherTargetAreIgnored) {
+// Stages trust the target choice: every source kind goes to the block target
+// of its own size (the macrocells its part number names), the plain 7032 to
+// the QPL6000 unless a QPL6032 word is given.
+TEST(BlocksStages, EverySourceKindIsTakenByTheTargetOfItsSize) {
   for (K kind : kAll) {
-    for (int m : {32, 64, 128}) {
+    for (const char* word : {"Unselected", "6032es"}) {
+      const std::string part = SourceKindName(kind);
+      SCOPED_TRACE(part + " " + word);
       Stage s(kind);
-      if (m == s.src->macrocells()) continue;
-      s.t = TargetOf(m);
-      SCOPED_TRACE(std::string(SourceKindName(kind)) + " on " + s.t->geometry().deviceWord);
-      s.Col(0, 0, 0);
-      s.run.options.powerResetBit = 0;
-      s.run.options.pinKeep = s.run.options.pd1 = s.run.options.pinClock = 1;
-      s.Run();
-      EXPECT_EQ(ExpectedJedecFile(*s.t, {}), ExpectedJedecFile(*TargetOf(m), {}));
-      EXPECT_EQ(s.console.str() + s.report.str(), "");
+      s.run.options.targetDeviceName = word;
+      const TargetChoice choice = SelectTarget(s.run.pof.device, s.run);
+      ASSERT_NE(choice.device, nullptr);
+      const auto* block = dynamic_cast<const BlockTargetImage*>(choice.device.get());
+      if (kind == K::Max7032 && word[0] == 'U') {
+        EXPECT_EQ(block, nullptr);
+        continue;
+      }
+      ASSERT_NE(block, nullptr);
+      EXPECT_EQ(block->geometry().macrocells, std::stoi(part.substr(1, 3)));
     }
   }
 }
@@ -375,7 +380,7 @@ TEST(BlocksDeviceOptions, OptionsSetTheirBits) {
       ASSERT_EQ(ParseCommandLine(args, s.run), CONTINUE);
       s.Run(3);
       if (r.used) s.t->pinUse.*r.used = 1;
-      s.t->ApplyDeviceOptions(s.run);
+      s.t->ApplyDeviceOptions(s.run.Stages());
       const std::string b = s.Bits(0);
       EXPECT_EQ(r.s ? std::string() + b[8] + b[20] + b[22] : "", r.s ? r.s : "");
       EXPECT_EQ(s.Config(6, 6) + s.Config(28, 3), r.cfg);

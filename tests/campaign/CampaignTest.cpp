@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "jedec/BlockTarget.h"
+#include "translate/BlockTarget.h"
 #include "support/ExpectedJedec.h"
 #include "support/JedecReader.h"
 #include "support/PofBuilder.h"

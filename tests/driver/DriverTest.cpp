@@ -19,7 +19,7 @@
 #include "driver/Conversion.h"
 #include "driver/Report.h"
 #include "driver/TargetSet.h"
-#include "jedec/BlockTarget.h"
+#include "translate/BlockTarget.h"
 #include "qpl6000/Qpl6000.h"
 #include "support/EndToEnd.h"
 #include "support/PofBuilder.h"
@@ -49,7 +49,7 @@ std::string Changed(const O& o) {
   FIELD("given", targetDeviceGiven) FIELD("race", raceCover) FIELD("resetBit", powerResetBit)
   FIELD("resetGiven", powerResetGiven) FIELD("itd1", gclk1Itd) FIELD("itd2", gclk2Itd) FIELD("itd3", gclk3Itd)
   FIELD("pd1", pd1) FIELD("pd2", pd2) FIELD("secure", secure) FIELD("pinclk", pinClock) FIELD("keep", pinKeep)
-  FIELD("verbose", verbose) FIELD("tdi", tdiPullup) FIELD("tms", tmsPullup) FIELD("ptclk", ptClockConverted)
+  FIELD("verbose", verbose) FIELD("tdi", tdiPullup) FIELD("tms", tmsPullup)
 #undef FIELD
   return s;
 }
@@ -199,6 +199,7 @@ TEST(CommandLine, SourceKindAndDeviceWordChooseTheTarget) {
     ASSERT_EQ(c.Parse(r.args), CONTINUE);
     ResolveSourceDefaults(c.run.pof.device, c.run.options);
     NormalizeDeviceName(c.run.pof.device, c.run);
+    ResolveTargetDefaults(c.run.pof.device, c.run.options);
     c.run.options.inputFileName = "d.pof";
     DeriveFileNames(c.run.options);
     WriteReportHeader(c.run);

@@ -271,14 +271,16 @@ TEST(Qpl6000CoverRaces, CoverageTermPinFeedbackOrNothing) {
     const int mc = k.before[0].mc;
     SetBits(q, mc, k.bits);
     for (const Term& t : k.before) Set(q, t);
-    q.CoverRaces(r.out, r.run);
+    r.run.options.raceCover = 1;
+    r.run.sources.Adopt(MakeSourceImage(SourceKind::Max7032));
+    q.CoverRaces(r.run.Stages());
     for (const Term& t : k.after) {
       Cols want = t.cols;
       std::sort(want.begin(), want.end());
       EXPECT_EQ(Zeros(q, t.mc, t.pt), want) << "PT " << t.pt + 1;
     }
     EXPECT_EQ(Bits(q, mc), k.bitsAfter.empty() ? k.bits : k.bitsAfter);
-    EXPECT_EQ(r.out.str(), Notice(k.notice, mc + 1, false));
+    EXPECT_EQ(q.raceNotes, Notice(k.notice, mc + 1, false));
     EXPECT_EQ(r.console.str(), Notice(k.notice, mc + 1, true));
   }
 }
@@ -311,7 +313,7 @@ TEST(Qpl6000TranslateMacrocells, EachSourceBitReachesItsConfigurationBit) {
     r.run.options.pinClock = pinClock;
     Qpl6000 q;
     for (const Term& t : std::vector<Term>{{16, 3, {58}}, {17, 3, {58}}, {18, 3, {58, 42}}, {19, 3, {59}}}) Set(q, t);
-    q.TranslateMacrocells(*src, r.run);
+    q.TranslateMacrocells(StageContext{*src, r.run.pof.device, r.run.options, r.run.outcome, r.run});
     for (const Case& c : cases) EXPECT_EQ(Bits(q, c.mc), c.bits) << "MC " << c.mc + 1;
     EXPECT_EQ(Zeros(q, 6, 3), E);
     EXPECT_EQ(Zeros(q, 4, 3), Cols{});
@@ -322,7 +324,7 @@ TEST(Qpl6000TranslateMacrocells, EachSourceBitReachesItsConfigurationBit) {
     for (int m : {16, 17}) EXPECT_EQ(Zeros(q, m, 3), pinClock ? E : Cols{58});
     EXPECT_EQ(Zeros(q, 18, 3), (Cols{42, 58}));
     EXPECT_EQ(Zeros(q, 19, 3), Cols{59});
-    EXPECT_EQ(r.run.options.ptClockConverted, pinClock);
+    EXPECT_EQ(r.run.outcome.ptClockConverted, pinClock == 1);
   }
 }
 
@@ -339,7 +341,7 @@ TEST(Qpl6000ReadMaxInputBits, PiaCodesAndExpandersReachTheirColumn) {
     std::copy(c.code, c.code + std::strlen(c.code), src->pia.data() + c.mc / 16 * 72 + c.pos / 2 * 2);
     src->logicArray.at(c.mc, 1, c.pos) = '0';
     Qpl6000 q;
-    q.ReadMaxInputBits(*src, r.run);
+    q.ReadProductTerms(StageContext{*src, r.run.pof.device, r.run.options, r.run.outcome, r.run});
     EXPECT_EQ(Zeros(q, c.mc, 1), c.column < 0 ? Cols{} : Cols{c.column});
     EXPECT_EQ(r.console.str(), c.column < 0 ? "Qpl6000::ReadMaxInputBits() Error\n" : "");
   }
@@ -371,7 +373,8 @@ TEST(Qpl6000ClearUnusedTerms, OpenTermsAreKeptOnlyWhereTheirMacrocellUsesThem) {
     for (int m = 0; m < 32; ++m) SetBits(q, m, std::string(16, '0'));
     for (const Case& c : cases) SetBits(q, c.mc, c.before);
     Set(q, {15, 4, {3}});  // a connected term is always kept
-    q.ClearUnusedTerms(r.run);
+    r.run.sources.Adopt(MakeSourceImage(SourceKind::Max7032));
+    q.ClearUnusedProductTerms(r.run.Stages());
     std::string notices;
     for (const Case& c : cases) {
       EXPECT_EQ(Bits(q, c.mc), c.after) << "MC " << c.mc + 1;
@@ -438,7 +441,7 @@ TEST(Qpl6000WriteJedec, HeaderNoticesFuseSectionAndVectorNumbers) {
     run.sources.securityBit = k.security, run.sources.testVectors = k.vectors;
     Qpl6000 q;
     FillMixed(q);
-    ASSERT_EQ(q.WriteJedec(run), kJedecWritten);
+    ASSERT_EQ(q.WriteJedec(run.Jedec()), kJedecWritten);
     std::vector<std::string> vectors = k.vectors;
     for (std::string& v : vectors) std::replace(v.begin(), v.end(), '\x02', ' ');
     EXPECT_SAME_TEXT(Qpl6000File(q, k.head, k.security, std::string(k.word).back() == 'e', k.pd1, k.pinKeep, vectors),
@@ -453,7 +456,7 @@ TEST(Qpl6000WriteJedec, UnopenableOutputIsReportedAndLeavesNoFile) {
   Captured r;
   r.run.options.outputFileName = dir.File("missing/out.jed");
   Qpl6000 q;
-  EXPECT_EQ(q.WriteJedec(r.run), kJedecOpenFailed);
+  EXPECT_EQ(q.WriteJedec(r.run.Jedec()), kJedecOpenFailed);
   EXPECT_EQ(r.error.str(), "Cannot write output_file " + r.run.options.outputFileName + "\n");
   EXPECT_FALSE(FileExists(r.run.options.outputFileName));
 }

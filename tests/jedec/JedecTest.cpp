@@ -23,7 +23,7 @@
 #include <vector>
 
 #include "driver/Conversion.h"
-#include "jedec/BlockTarget.h"
+#include "translate/BlockTarget.h"
 #include "jedec/JedecFormat.h"
 #include "jedec/JedecWriter.h"
 #include "qpl6000/Qpl6000Tables.h"
@@ -127,15 +127,15 @@ TEST(JedecWriter, WholeFilesByteForByte) {
     TestRun r(c.package, c.pins, c.date);
     r.run.sources.securityBit = c.security;
     r.run.sources.testVectors = c.vectors;
-    const std::string actual = JedecText(*img, r.run);
+    const std::string actual = JedecText(*img, r.run.Jedec());
     EXPECT_EQ(FirstDifference(expected, actual), "");
-    EXPECT_EQ(FirstDifference(actual, JedecText(*img, r.run)), "");  // nothing carries over
+    EXPECT_EQ(FirstDifference(actual, JedecText(*img, r.run.Jedec())), "");  // nothing carries over
     EXPECT_EQ(ReadJedec(actual).vectors.size(), c.vectors.size());
     // On disk: the same bytes, an older and longer file replaced.
     ScratchDir dir;
     r.run.options.outputFileName = dir.File("out.jed");
     WriteFile(r.run.options.outputFileName, std::string(400000, 'x'));
-    ASSERT_EQ(img->WriteJedec(r.run), kJedecWritten);
+    ASSERT_EQ(img->WriteJedec(r.run.Jedec()), kJedecWritten);
     EXPECT_EQ(FirstDifference(actual, ReadFile(r.run.options.outputFileName)), "");
     EXPECT_EQ(r.console.str() + r.error.str(), "");
     ExpectSoundJedec(r.run.options.outputFileName, SectionStartsOf(c.kind).total);
@@ -178,7 +178,7 @@ TEST(JedecWriter, OutputsThatFail) {
     Qpl6032 img;
     TestRun r("PLCC", 44);
     r.run.options.outputFileName = dir.File("missing/out.jed");
-    EXPECT_EQ(img.WriteJedec(r.run), kJedecOpenFailed);
+    EXPECT_EQ(img.WriteJedec(r.run.Jedec()), kJedecOpenFailed);
     EXPECT_EQ(r.error.str() + "|" + r.console.str(), "Cannot write output_file " + dir.File("missing/out.jed") + "\n|");
   }
   // The limit is set in a child; its exit code is 10 + result, +100 if the
@@ -194,7 +194,7 @@ TEST(JedecWriter, OutputsThatFail) {
     Qpl6064 img;
     TestRun r("PLCC", 84);
     r.run.options.outputFileName = path;
-    const int result = img.WriteJedec(r.run);
+    const int result = img.WriteJedec(r.run.Jedec());
     const bool message = r.console.str() == "Jedec write problem: out of space \n";
     ::_exit(10 + result + (FileExists(path) ? 100 : 0) + (message ? 0 : 50));
   }

@@ -37,9 +37,10 @@ std::unique_ptr<Loaded> Load(const std::optional<std::string>& bytes, const std:
                                     const std::string& path = "") {
   auto out = std::make_unique<Loaded>();
   out->run.options.programName = program;
-  out->run.options.inputFileName = path;
+  out->run.options.inputFileName = PofPathOf(path);
   std::istringstream in(bytes.value_or(""));
-  out->status = bytes ? PofReader(out->run).LoadFrom(in) : PofReader(out->run).Load();
+  PofReader reader(out->run, out->run, program);
+  out->status = bytes ? reader.LoadFrom(in) : reader.Load(out->run.options.inputFileName);
   return out;
 }
 

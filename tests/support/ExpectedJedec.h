@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "jedec/BlockTarget.h"
+#include "translate/BlockTarget.h"
 
 namespace fusecvt::test {
 

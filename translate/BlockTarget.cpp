@@ -1,4 +1,4 @@
-#include "jedec/BlockTarget.h"
+#include "translate/BlockTarget.h"
 
 #include <array>
 #include <cstring>

@@ -3,7 +3,7 @@
 // The three share one layout of fields, sized by their geometry; the stages
 // that fill them live with the translation, the writer with the JEDEC output.
 
-#include "driver/TargetDevice.h"
+#include "translate/TargetDevice.h"
 #include "pof/FuseArray.h"
 #include "pof/SourceImage.h"
 #include "translate/PinUseFlags.h"
@@ -29,7 +29,6 @@ class BlockTargetImage : public TargetDevice {
   const TargetGeometry& geometry() const { return *geometry_; }
   BlockTargetKind targetKind() const { return geometry_->kind; }
 
-  int spare = 0;               // carried by the image, not used by the writer
   FuseArray ptInputFuses;      // [N][5][80]: two fuses per UIM line
   FuseArray ptFoldbackFuses;   // [N][5][16]: one per foldback term of the block
   FuseArray mcBits;            // [N][24]: S0..S23
@@ -41,7 +40,7 @@ class BlockTargetImage : public TargetDevice {
   PinUseFlags pinUse;          // this target family's pin-use record
 
   // The JEDEC writer of the block-structured targets.
-  int WriteJedec(Conversion& run) override;
+  int WriteJedec(const JedecJob& job) override;
 
  protected:
   explicit BlockTargetImage(BlockTargetKind kind);
@@ -53,34 +52,34 @@ class BlockTargetImage : public TargetDevice {
 class Qpl6032 final : public BlockTargetImage {
  public:
   Qpl6032();
-  void ReadProductTerms(Conversion& run) override;
-  void TranslateMacrocells(Conversion& run) override;
-  void RouteGlobalOe(Conversion& run) override;
-  void ApplyDeviceOptions(Conversion& run) override;
-  void RouteUim(Conversion& run) override;
-  void ClearUnusedProductTerms(Conversion& run) override;
+  void ReadProductTerms(const StageContext& run) override;
+  void TranslateMacrocells(const StageContext& run) override;
+  void RouteGlobalOe(const StageContext& run) override;
+  void ApplyDeviceOptions(const StageContext& run) override;
+  void RouteUim(const StageContext& run) override;
+  void ClearUnusedProductTerms(const StageContext& run) override;
 };
 
 class Qpl6064 final : public BlockTargetImage {
  public:
   Qpl6064();
-  void ReadProductTerms(Conversion& run) override;
-  void TranslateMacrocells(Conversion& run) override;
-  void RouteGlobalOe(Conversion& run) override;
-  void ApplyDeviceOptions(Conversion& run) override;
-  void RouteUim(Conversion& run) override;
-  void ClearUnusedProductTerms(Conversion& run) override;
+  void ReadProductTerms(const StageContext& run) override;
+  void TranslateMacrocells(const StageContext& run) override;
+  void RouteGlobalOe(const StageContext& run) override;
+  void ApplyDeviceOptions(const StageContext& run) override;
+  void RouteUim(const StageContext& run) override;
+  void ClearUnusedProductTerms(const StageContext& run) override;
 };
 
 class Qpl6128 final : public BlockTargetImage {
  public:
   Qpl6128();
-  void ReadProductTerms(Conversion& run) override;
-  void TranslateMacrocells(Conversion& run) override;
-  void RouteGlobalOe(Conversion& run) override;
-  void ApplyDeviceOptions(Conversion& run) override;
-  void RouteUim(Conversion& run) override;
-  void ClearUnusedProductTerms(Conversion& run) override;
+  void ReadProductTerms(const StageContext& run) override;
+  void TranslateMacrocells(const StageContext& run) override;
+  void RouteGlobalOe(const StageContext& run) override;
+  void ApplyDeviceOptions(const StageContext& run) override;
+  void RouteUim(const StageContext& run) override;
+  void ClearUnusedProductTerms(const StageContext& run) override;
 };
 
 }  // namespace fusecvt

@@ -7,7 +7,6 @@
 #include <sstream>
 #include <string>
 
-#include "driver/Conversion.h"
 #include "driver/Version.h"
 #include "jedec/JedecFormat.h"
 #include "qpl6000/Qpl6000.h"
@@ -43,28 +42,26 @@ std::string Address(int address) {
   return buf;
 }
 
-
 }  // namespace
 
-int Qpl6000::WriteJedec(Conversion& run) {
+int Qpl6000::WriteJedec(const JedecJob& run) {
   const ConversionOptions& options = run.options;
   JedecFile file(options.outputFileName);
   if (!file.ok()) {
-    run.error << "Cannot write output_file " << options.outputFileName << '\n';
+    run.messages.error << "Cannot write output_file " << options.outputFileName << '\n';
     return kJedecOpenFailed;
   }
   const bool extended = options.targetDeviceName.find("6000e") != std::string::npos;
-  const bool tqfp = run.pof.device.quadFlatPack;
+  const bool tqfp = run.device.quadFlatPack;
 
   std::ostringstream header;
   header << '\x02' << JedecFieldText(options.programName) << ' ' << kVersionText << '\n'
          << "Device " << (extended ? "QPL6000E" : "QPL6000") << (tqfp ? " (TQFP)\n" : " (PLCC)\n")
-         << "Created on: " << FormatCreatedOn(run.clock.localTime()) << "\n\n"
+         << "Created on: " << FormatCreatedOn(run.createdOn) << "\n\n"
          << JedecFieldText(run.sources.creatorId.value_or("")) << '\n';
   if (run.sources.commentText) header << JedecFieldText(*run.sources.commentText) << '\n';
-  if (options.raceCover != 0) CoverRaces(header, run);
-  header << "*\n";
-  if (run.sources.securityBit != 0) header << "G1*\n";
+  header << raceNotes << "*\n";
+  if (run.sources.securityBit != 0 || run.securitySet) header << "G1*\n";
   header << (extended ? "QF24994" : "QF24993") << "* QP44* F0*\n";
   std::string ruler(kTermFuses, ' ');
   for (int i = 0; i < kTermFuses; i += 10) ruler[static_cast<std::size_t>(i)] = '0';
@@ -132,8 +129,8 @@ int Qpl6000::WriteJedec(Conversion& run) {
   file.Write("\x03" "0000\n");
 
   if (!file.Close()) {
-    run.console << "Jedec write problem: out of space \n";
-    run.console.flush();
+    run.messages.console << "Jedec write problem: out of space \n";
+    run.messages.console.flush();
     return kJedecWriteFailed;
   }
   return kJedecWritten;
