@@ -1,5 +1,7 @@
 #include "translate/BlockTarget.h"
 
+#include "translate/BlockProfile.h"
+
 #include <array>
 #include <cstring>
 #include <initializer_list>
@@ -41,7 +43,8 @@ const TargetGeometry& GeometryOf(BlockTargetKind kind) {
   return kGeometries[static_cast<int>(kind)];
 }
 
-BlockTargetImage::BlockTargetImage(BlockTargetKind kind) : geometry_(&GeometryOf(kind)) {
+BlockTargetImage::BlockTargetImage(BlockTargetKind kind)
+    : geometry_(&GeometryOf(kind)), profile_(&ProfileOf(kind)) {
   const TargetGeometry& g = *geometry_;
   ptInputFuses = FuseArray(g.macrocells, 5, 80);
   ptFoldbackFuses = FuseArray(g.macrocells, 5, 16);
@@ -56,8 +59,5 @@ BlockTargetImage::BlockTargetImage(BlockTargetKind kind) : geometry_(&GeometryOf
   for (int i : d.configZeros) configBits.at(i) = '0';
 }
 
-Qpl6032::Qpl6032() : BlockTargetImage(BlockTargetKind::Qpl6032) {}
-Qpl6064::Qpl6064() : BlockTargetImage(BlockTargetKind::Qpl6064) {}
-Qpl6128::Qpl6128() : BlockTargetImage(BlockTargetKind::Qpl6128) {}
 
 }  // namespace fusecvt

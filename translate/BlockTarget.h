@@ -1,12 +1,17 @@
 #pragma once
 // Fuse images of the block-structured targets QPL6032, QPL6064 and QPL6128.
-// The three share one layout of fields, sized by their geometry; the stages
-// that fill them live with the translation, the writer with the JEDEC output.
+// The three share one layout of fields, sized by their geometry, and one
+// implementation of the stages, driven by the target's profile; the writer
+// lives with the JEDEC output.
 
-#include "translate/TargetDevice.h"
+#include <array>
+#include <vector>
+
 #include "pof/FuseArray.h"
 #include "pof/SourceImage.h"
+#include "translate/TargetDevice.h"
 #include "translate/PinUseFlags.h"
+#include "translate/RowRoute.h"
 
 namespace fusecvt {
 
@@ -24,8 +29,12 @@ struct TargetGeometry {
 };
 const TargetGeometry& GeometryOf(BlockTargetKind kind);
 
+struct BlockProfile;
+
 class BlockTargetImage : public TargetDevice {
  public:
+  explicit BlockTargetImage(BlockTargetKind kind);
+
   const TargetGeometry& geometry() const { return *geometry_; }
   BlockTargetKind targetKind() const { return geometry_->kind; }
 
@@ -39,47 +48,35 @@ class BlockTargetImage : public TargetDevice {
   char jtagBit = '0';          // second of the four special-purpose fuses
   PinUseFlags pinUse;          // this target family's pin-use record
 
+  // The stages, one implementation for the three targets (BlockStages.cpp).
+  void ReadProductTerms(const StageContext& run) override;
+  void TranslateMacrocells(const StageContext& run) override;
+  void RouteGlobalOe(const StageContext& run) override;
+  void ApplyDeviceOptions(const StageContext& run) override;
+  void RouteUim(const StageContext& run) override;
+  void ClearUnusedProductTerms(const StageContext& run) override;
   // The JEDEC writer of the block-structured targets.
   int WriteJedec(const JedecJob& job) override;
 
- protected:
-  explicit BlockTargetImage(BlockTargetKind kind);
-
  private:
   const TargetGeometry* geometry_;
+  const BlockProfile* profile_;
+  std::vector<LabRoutes> routes_;  // the PIA rows as resolved by stage 1
 };
 
 class Qpl6032 final : public BlockTargetImage {
  public:
-  Qpl6032();
-  void ReadProductTerms(const StageContext& run) override;
-  void TranslateMacrocells(const StageContext& run) override;
-  void RouteGlobalOe(const StageContext& run) override;
-  void ApplyDeviceOptions(const StageContext& run) override;
-  void RouteUim(const StageContext& run) override;
-  void ClearUnusedProductTerms(const StageContext& run) override;
+  Qpl6032() : BlockTargetImage(BlockTargetKind::Qpl6032) {}
 };
 
 class Qpl6064 final : public BlockTargetImage {
  public:
-  Qpl6064();
-  void ReadProductTerms(const StageContext& run) override;
-  void TranslateMacrocells(const StageContext& run) override;
-  void RouteGlobalOe(const StageContext& run) override;
-  void ApplyDeviceOptions(const StageContext& run) override;
-  void RouteUim(const StageContext& run) override;
-  void ClearUnusedProductTerms(const StageContext& run) override;
+  Qpl6064() : BlockTargetImage(BlockTargetKind::Qpl6064) {}
 };
 
 class Qpl6128 final : public BlockTargetImage {
  public:
-  Qpl6128();
-  void ReadProductTerms(const StageContext& run) override;
-  void TranslateMacrocells(const StageContext& run) override;
-  void RouteGlobalOe(const StageContext& run) override;
-  void ApplyDeviceOptions(const StageContext& run) override;
-  void RouteUim(const StageContext& run) override;
-  void ClearUnusedProductTerms(const StageContext& run) override;
+  Qpl6128() : BlockTargetImage(BlockTargetKind::Qpl6128) {}
 };
 
 }  // namespace fusecvt

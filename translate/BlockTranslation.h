@@ -13,6 +13,7 @@
 #include "translate/BlockTarget.h"
 #include "pof/SourceImage.h"
 #include "translate/RoutingTables.h"
+#include "translate/RowRoute.h"
 
 namespace fusecvt {
 
@@ -118,14 +119,6 @@ struct SpecialPins {
 // ---------------------------------------------------------------------------
 // Stage 1: product terms
 
-// What one PIA row of one LAB brings to the product terms, as the target
-// resolves it (pick, pair row, special lines).
-struct RowRoute {
-  bool picked = false;  // false: the row has no pick (the fuse is still set)
-  Signal signal{-4, 0};
-  int line = 0;         // UIM line whose fuse pair the row's columns set
-};
-using LabRoutes = std::array<RowRoute, 36>;
 
 // Routes of a target whose rows feed one fixed line each and carry the pick's
 // signal straight (QPL6032, QPL6064).
@@ -136,6 +129,7 @@ LabRoutes DirectRoutes(const SourceImage& source, int lab, const Signal (&signal
   for (int r = 0; r < 36; ++r) {
     RowRoute& rr = routes[r];
     rr.line = toUim[r];
+    rr.muxLine = rr.line;
     const int p = PiaSelection(source, lab, r);
     if (p != kNoPick && p < static_cast<int>(Picks)) {
       rr.picked = true;
