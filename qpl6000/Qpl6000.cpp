@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "qpl6000/Qpl6000Tables.h"
+#include "translate/BitOps.h"
 #include "translate/TargetDevice.h"
 
 namespace fusecvt {
@@ -57,8 +58,6 @@ int Count(const char* p, int n, char c) {
   return static_cast<int>(std::count(p, p + n, c));
 }
 
-char Not(char x) { return x != '1' ? '1' : '0'; }
-char Eq(char x, char y) { return x == y ? '1' : '0'; }
 
 // The fields of a plain 7032 image have exactly the sizes the translation reads.
 bool IsPlain7032(const SourceImage& s) {
@@ -140,22 +139,22 @@ void Qpl6000::TranslateMacrocells(const StageContext& run) {
     const char* c = source.mcConfig.row(m);
     const char* o = source.outputEnable.row(m);
     char* b = mcBits.row(m);
-    b[0] = Not(c[0]);
-    b[1] = Not(c[1]);
-    b[2] = Not(c[7]);
-    b[3] = Not(c[8]);
-    b[4] = Eq(c[8], c[9]);
+    b[0] = BitNot(c[0]);
+    b[1] = BitNot(c[1]);
+    b[2] = BitNot(c[7]);
+    b[3] = BitNot(c[8]);
+    b[4] = BitEqual(c[8], c[9]);
     b[5] = c[2];
-    b[6] = Not(c[6]);
+    b[6] = BitNot(c[6]);
     b[7] = c[3];
-    b[8] = Not(c[5]);
-    b[9] = Not(o[1]);
-    b[10] = Eq(o[0], o[1]);
+    b[8] = BitNot(c[5]);
+    b[9] = BitNot(o[1]);
+    b[10] = BitEqual(o[0], o[1]);
     b[11] = '1';
     b[12] = c[4];
     b[13] = c[10];
     switch (run.options.slew) {
-      case AUTO: b[14] = Not(c[11]); break;
+      case AUTO: b[14] = BitNot(c[11]); break;
       case FAST: b[14] = '0'; break;
       default: b[14] = '1'; break;
     }

@@ -51,8 +51,8 @@ void BlockTargetImage::TranslateMacrocells(const StageContext& run) {
   for (int m = 0; m < geometry().macrocells; ++m) {
     const int rec = recordOf[static_cast<std::size_t>(m)];
     const char* record = rec >= 0 && rec < records.dim0() ? records.row(rec) : nullptr;
-    TranslateMacrocellBits(*this, run.options, m, map, *p.oeEncoding, s.mcConfig.row(m), s.mcConfig.dim1(),
-                           record, records.dim1());
+    TranslateMacrocellBits(*this, run.options, m, *p.oeEncoding,
+                           MacrocellSource{&map, s.mcConfig.row(m), s.mcConfig.dim1(), record, records.dim1()});
     FixFoldback(*this, m);
     CleanUpClockTerm(*this, m);
     if (run.options.pinClock != 1) continue;
@@ -118,7 +118,7 @@ void BlockTargetImage::RouteUim(const StageContext& run) {
     for (const RowRoute& rr : routes_[static_cast<std::size_t>(b)]) {
       if (!rr.picked) continue;
       const int u = rr.muxLine;
-      RouteUimLine(*this, b, u, rr.signal, p.uimChoice + u * width, p.uimReversed, p.uimParkFuse[u], park);
+      RouteUimLine(*this, b, u, rr.signal, UimLineChoices{p.uimChoice + u * width, p.uimReversed, p.uimParkFuse[u], park});
       if (rr.extraLine >= 0) uimMux.at(b, rr.extraLine, rr.extraFuse) = '0';
     }
     for (int u : p.unfedLines) uimMux.at(b, u, 1) = '0';

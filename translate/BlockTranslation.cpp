@@ -14,8 +14,6 @@ namespace {
 constexpr int kPtInputs = 80;
 constexpr int kPtFoldbacks = 16;
 
-bool IsBinary(char c) { return c == '0' || c == '1'; }
-
 void WriteStars(std::ostream& out, int count) { out << std::string(count, '*') << '\n'; }
 
 // Source-side rules of every kind, in slot order.
@@ -63,130 +61,6 @@ constexpr bool KindRulesInSlotOrder() {
 static_assert(KindRulesInSlotOrder(), "one entry per source kind, in slot order");
 
 const KindRules& RulesOf(SourceKind kind) { return kKindRules[static_cast<int>(kind)]; }
-
-// S-bit field positions per family. Index = S bit; S0..S2 and S21 are not
-// taken from here.
-constexpr BitRule K{BitFrom::kKeep, 0};
-constexpr BitRule One{BitFrom::kOne, 0};
-constexpr BitRule Zero{BitFrom::kZero, 0};
-constexpr BitRule Mc(int p) { return {BitFrom::kMc, p}; }
-constexpr BitRule NotMc(int p) { return {BitFrom::kNotMc, p}; }
-constexpr BitRule Io(int p) { return {BitFrom::kIo, p}; }
-constexpr BitRule NotIo(int p) { return {BitFrom::kNotIo, p}; }
-constexpr BitRule McIfBinary(int p) { return {BitFrom::kMcIfBinary, p}; }
-
-//                                  S0 S1 S2 S3      S4      S5     S6     S7      S8
-constexpr MacrocellBitMap kSBits{true, {0, 1, 2}, {K, K, K, Mc(10), Io(4), Mc(5), Mc(7), Mc(12), Mc(11),
-    // S9   S10    S11    S12    S13    S14    S15       S16    S17  S18             S19
-    Mc(0), Mc(8), Mc(9), Mc(3), Mc(1), Mc(4), NotMc(6), Mc(2), One, McIfBinary(10), Mc(12),
-    // S20    S21 S22    S23
-    NotIo(5), K, Io(3), One}};
-constexpr MacrocellBitMap kAEBits{true, {6, 5, 4}, {K, K, K, Mc(10), Io(1), Mc(5), Mc(7), Mc(12),
-    Mc(11), Mc(0), Mc(8), Mc(9), Mc(3), Mc(1), Mc(4), NotMc(6), Mc(2), One, McIfBinary(10),
-    Mc(12), NotIo(2), K, Io(0), One}};
-constexpr MacrocellBitMap k3ABits{true, {5, 4, 3}, {K, K, K, Mc(10), One, Mc(5), Mc(7), Mc(12),
-    Mc(11), Mc(0), Mc(8), Mc(9), Mc(3), Mc(1), Mc(4), NotMc(6), Mc(2), One, McIfBinary(10),
-    Mc(12), NotIo(1), K, Io(0), One}};
-constexpr MacrocellBitMap kPlainBits{false, {0, 1, 0}, {K, K, K, Mc(10), One, Mc(5), Mc(7), One,
-    NotMc(11), Mc(0), Mc(8), Mc(9), Mc(3), Mc(1), Mc(4), NotMc(6), Mc(2), One, McIfBinary(10),
-    One, Zero, K, NotMc(11), One}};
-constexpr MacrocellBitMap kEBits{true, {0, 1, 2}, {K, K, K, Mc(10), Mc(13), Mc(5), Mc(7), Mc(12),
-    NotMc(11), Mc(0), Mc(8), Mc(9), Mc(3), Mc(1), Mc(4), NotMc(6), Mc(2), One, McIfBinary(10),
-    Mc(12), Zero, K, NotMc(11), One}};
-
-// Value of one rule, or 0 when the bit is left alone.
-char EvalRule(const BitRule& rule, const char* mc, int mcWidth, const char* io, int ioWidth) {
-  switch (rule.from) {
-    case BitFrom::kKeep: return 0;
-    case BitFrom::kOne: return '1';
-    case BitFrom::kZero: return '0';
-    case BitFrom::kMc: return rule.pos < mcWidth ? mc[rule.pos] : 0;
-    case BitFrom::kNotMc: return rule.pos < mcWidth ? BitNot(mc[rule.pos]) : 0;
-    case BitFrom::kMcIfBinary:
-      return rule.pos < mcWidth && IsBinary(mc[rule.pos]) ? mc[rule.pos] : 0;
-    case BitFrom::kIo: return io && rule.pos < ioWidth ? io[rule.pos] : 0;
-    case BitFrom::kNotIo: return io && rule.pos < ioWidth ? BitNot(io[rule.pos]) : 0;
-  }
-  return 0;
-}
-
-bool ReadsRecord(const BitRule& rule) {
-  return rule.from == BitFrom::kIo || rule.from == BitFrom::kNotIo;
-}
-
-// Option override of S8, S20 and S22: the forced value, 'a' for AUTO (the
-// rule's value), 0 to leave the bit.
-char OptionValue(int bit, const ConversionOptions& o) {
-  switch (bit) {
-    case 8:
-      return o.mcPower == ON ? '1' : o.mcPower == OFF ? '0' : o.mcPower == AUTO ? 'a' : 0;
-    case 20:
-      return o.openOut == ON ? '1' : o.openOut == OFF ? '0' : o.openOut == AUTO ? 'a' : 0;
-    case 22:
-      return o.slew == SLOW ? '1' : o.slew == FAST ? '0' : o.slew == AUTO ? 'a' : 0;
-    default: return 'a';
-  }
-}
-
-void ClearOutputSelect(BlockTargetImage& t, int m) {
-  char* s = t.mcBits.row(m);
-  s[0] = s[1] = s[2] = '0';
-}
-
-void Convert(BlockTargetImage& t, Outcome& outcome, int m, char x) {
-  char* s = t.mcBits.row(m);
-  s[12] = '0';
-  s[5] = '0';
-  outcome.ptClockConverted = true;
-  s[7] = x;
-  s[19] = x;
-  FillProductTerm(t, m, 3, '0');
-}
-
-bool AnyClockFlag(const PinUseFlags& f) {
-  return f.gclk1TrueUsed || f.gclk1ComplementUsed || f.gclk2TrueUsed || f.gclk2ComplementUsed;
-}
-
-bool AnyJtagFlag(const PinUseFlags& f) {
-  return f.tdiPinUsed || f.tmsPinUsed || f.tckPinUsed || f.tdoPinUsed;
-}
-
-bool Carries(const LabRoutes& routes, int row, Signal s) {
-  return row >= 0 && row < 36 && routes[row].picked && routes[row].signal == s;
-}
-
-void RefusePowerDown(const StageContext& run, bool pd2, const std::string& pin) {
-  const char* name = pd2 ? "PD2" : "PD1";
-  for (int pass = 0; pass < 2; ++pass) {
-    std::ostream& out = pass == 0 ? run.messages.console : run.messages.report();
-    const int stars = pass == 0 ? 67 : 68;
-    WriteStars(out, stars);
-    out << '-' << name << ": Error! Pin " << pin << " for " << name
-        << " is used in your logic function.\n"
-        << "             " << name << " option cannot be enabled.\n";
-    WriteStars(out, stars);
-  }
-}
-
-void RefusePullup(const StageContext& run, const char* name) {
-  for (int pass = 0; pass < 2; ++pass) {
-    std::ostream& out = pass == 0 ? run.messages.console : run.messages.report();
-    WriteStars(out, 79);
-    out << '-' << name << ": Error! Some or all four JTAG pins are used in your logic function.\n"
-        << "                    " << name << " option cannot be enabled.\n";
-    WriteStars(out, 79);
-  }
-}
-
-void WarnJtagOn(const StageContext& run) {
-  for (int pass = 0; pass < 2; ++pass) {
-    std::ostream& out = pass == 0 ? run.messages.console : run.messages.report();
-    out << "WARNING: (-JTAG ON) Some JTAG pins appear to be used for I/O pins in\n"
-        << (pass == 0 ? "   this design.  If these pins are used for I/O in the design, use the \n"
-                      : "   this design.  If these pins are used for I/O in the design, use the  \n")
-        << "   -JTAG OFF option.\n\n";
-  }
-}
 
 }  // namespace
 
@@ -359,80 +233,6 @@ void CopyProductTerms(BlockTargetImage& t, const SourceImage& source,
   }
 }
 
-// ---------------------------------------------------------------------------
-
-const MacrocellBitMap& MacrocellBitMapOf(SourceKind kind) {
-  switch (FamilyOf(kind)) {
-    case SourceFamily::kS: return kSBits;
-    case SourceFamily::kAE: return kAEBits;
-    case SourceFamily::k3A: return k3ABits;
-    case SourceFamily::kPlain: return kPlainBits;
-    case SourceFamily::kE: return kEBits;
-  }
-  return kSBits;
-}
-
-void TranslateMacrocellBits(BlockTargetImage& t, const ConversionOptions& options, int m,
-                            const MacrocellBitMap& map, const OeEncoding& encoding,
-                            const char* mc, int mcWidth, const char* record, int recordWidth) {
-  char* s = t.mcBits.row(m);
-  if (record) {
-    const char* bits = nullptr;
-    if (map.selectFromIo) {
-      int v = 0;
-      bool ok = true;
-      for (int i = 0; i < 3; ++i) {
-        const int p = map.select[i];
-        ok = ok && p < recordWidth && IsBinary(record[p]);
-        v = 2 * v + (ok && record[p] == '1' ? 1 : 0);
-      }
-      if (ok) bits = encoding.fromSelect[v];
-    } else if (recordWidth >= 2 && IsBinary(record[0]) && IsBinary(record[1])) {
-      bits = encoding.fromCode[2 * (record[0] == '1') + (record[1] == '1')];
-    }
-    if (bits) std::memcpy(s, bits, 3);
-  }
-  for (int bit = 3; bit < 24; ++bit) {
-    if (bit == 21) continue;
-    const BitRule& rule = map.bits[bit];
-    if (ReadsRecord(rule) && !record) continue;
-    const char forced = OptionValue(bit, options);
-    if (forced == 0) continue;
-    const char v = forced == 'a' ? EvalRule(rule, mc, mcWidth, record, recordWidth) : forced;
-    if (v != 0) s[bit] = v;
-  }
-  for (int k = 0; k < 5; ++k) {
-    if (IsProductTermUsed(t, m, k)) {
-      s[21] = '0';
-      break;
-    }
-  }
-}
-
-void FixFoldback(BlockTargetImage& t, int m) {
-  char* s = t.mcBits.row(m);
-  if (s[6] != '1' || s[11] != '1' || s[10] != '0') return;
-  const int first = (m / 16) * 16;
-  const int own = m % 16;
-  for (int mm = first; mm < first + 16; ++mm) {
-    for (int k = 0; k < 5; ++k) {
-      const char* fb = t.ptFoldbackFuses.row(mm, k);
-      if (!(fb[0] == '0' && fb[1] == '0') && fb[own] == '0') {
-        s[11] = '0';
-        return;
-      }
-    }
-  }
-}
-
-void CleanUpClockTerm(BlockTargetImage& t, int m) {
-  char* s = t.mcBits.row(m);
-  if (s[5] == '0' && s[12] == '1' && CountProductTermZeros(t, m, 3) == 0) {
-    s[12] = '0';
-    FillProductTerm(t, m, 3, '0');
-  }
-}
-
 std::vector<int> RecordsInOrder(int macrocells, const std::vector<bool>& hasPin) {
   std::vector<int> records(static_cast<std::size_t>(macrocells), -1);
   int next = 0;
@@ -442,80 +242,6 @@ std::vector<int> RecordsInOrder(int macrocells, const std::vector<bool>& hasPin)
     }
   }
   return records;
-}
-
-// ---------------------------------------------------------------------------
-
-PtClockMarks FindClockMarks(const char* pt4, const LabRoutes& routes, const PtClockTaps& taps) {
-  PtClockMarks marks;
-  for (int r : taps.gclk1Rows) {
-    if (!Carries(routes, r, taps.gclk1)) continue;
-    marks.gclk1True = marks.gclk1True || pt4[2 * r] == '0';
-    marks.gclk1Complement = marks.gclk1Complement || pt4[2 * r + 1] == '0';
-  }
-  for (int r : taps.gclk2Rows) {
-    if (!Carries(routes, r, taps.gclk2)) continue;
-    marks.gclk2True = marks.gclk2True || pt4[2 * r] == '0';
-    marks.gclk2Complement = marks.gclk2Complement || pt4[2 * r + 1] == '0';
-  }
-  return marks;
-}
-
-PtClockMarks FindPlainClockMarks(const char* pt4, const LabRoutes& routes,
-                                 const PtClockTaps& taps) {
-  PtClockMarks marks;
-  for (int r : taps.gclk1Rows) {
-    if (!Carries(routes, r, taps.gclk1)) continue;
-    if (pt4[2 * r] == '0') {
-      marks.gclk1True = true;
-    } else if (pt4[2 * r + 1] == '0') {
-      marks.gclk1Complement = true;
-    }
-  }
-  return marks;
-}
-
-bool ConvertPtClockCoded(BlockTargetImage& t, Outcome& outcome, int m, int g,
-                         const PtClockMarks& marks) {
-  const char* s = t.mcBits.row(m);
-  if (CountProductTermZeros(t, m, 3) != 1 || !AnyClockFlag(t.pinUse) || s[3] == '1' ||
-      s[5] == '0') {
-    return false;
-  }
-  bool converted = false;
-  if (marks.gclk1True && (g == 1 || g == 3 || g == 5)) {
-    Convert(t, outcome, m, '1');
-    converted = true;
-  } else if (marks.gclk1Complement && (g == 2 || g == 3 || g == 4)) {
-    Convert(t, outcome, m, g == 3 ? '0' : '1');
-    converted = true;
-  }
-  if (marks.gclk2True && (g == 1 || g == 4 || g == 6)) {
-    Convert(t, outcome, m, '0');
-    converted = true;
-  } else if (marks.gclk2Complement && (g == 2 || g == 5 || g == 6)) {
-    Convert(t, outcome, m, g == 6 ? '1' : '0');
-    converted = true;
-  }
-  return converted;
-}
-
-bool ConvertPtClockPlain(BlockTargetImage& t, Outcome& outcome, int m,
-                         const PtClockMarks& marks) {
-  const char* s = t.mcBits.row(m);
-  const PinUseFlags& f = t.pinUse;
-  if (CountProductTermZeros(t, m, 3) != 1 || !(f.gclk1TrueUsed || f.gclk1ComplementUsed) ||
-      s[3] == '1' || s[5] == '0') {
-    return false;
-  }
-  if (marks.gclk1True) {
-    Convert(t, outcome, m, '1');
-  } else if (marks.gclk1Complement) {
-    Convert(t, outcome, m, '0');
-  } else {
-    return false;
-  }
-  return true;
 }
 
 // ---------------------------------------------------------------------------
@@ -559,15 +285,14 @@ void SetGoe(BlockTargetImage& t, int goe, int fuse) {
   t.goeMux.at(goe, fuse) = '0';
 }
 
-void RouteUimLine(BlockTargetImage& t, int block, int u, Signal s, const Signal* choices,
-                  bool reversed, int parkFuse, bool park) {
-  if (park && !IsUimLineUsed(t, block, u)) {
-    t.uimMux.at(block, u, parkFuse) = '0';
+void RouteUimLine(BlockTargetImage& t, int block, int u, Signal s, const UimLineChoices& line) {
+  if (line.park && !IsUimLineUsed(t, block, u)) {
+    t.uimMux.at(block, u, line.parkFuse) = '0';
     return;
   }
   const int width = t.geometry().uimWidth;
-  const int j = MatchChoice(choices, width, s);
-  if (j >= 0) t.uimMux.at(block, u, reversed ? width - 1 - j : j) = '0';
+  const int j = MatchChoice(line.choices, width, s);
+  if (j >= 0) t.uimMux.at(block, u, line.reversed ? width - 1 - j : j) = '0';
 }
 
 bool HoldsProgrammedFuse(const FuseArray& field, int first, int count) {
@@ -586,135 +311,6 @@ void DisableUnusedProductTerms(BlockTargetImage& t) {
 }
 
 // ---------------------------------------------------------------------------
-
-char ApplyItd(const StageContext& run, int used, int clock) {
-  const int asked = clock == 0 ? run.options.gclk1Itd : clock == 1 ? run.options.gclk2Itd : run.options.gclk3Itd;
-  const std::string name = "GCLK" + std::to_string(clock + 1);
-  if (used) {
-    if (asked == 0) {
-      run.messages.console << '\n'
-                           << name << " ITD setting override: (ignore user request to disable)\n"
-                           << name << " pin is used as a logic input so ITD wake-up enable is required\n\n";
-      run.outcome.itdKept[static_cast<std::size_t>(clock)] = true;
-    }
-    return '0';
-  }
-  if (asked == 0) {
-    run.messages.console << " ITD Disabled, activity on " << name << " dose not cause a part wake-up\n";
-    return '1';
-  }
-  return '0';
-}
-
-const char* GlobalClockBits(int g) {
-  static const char* const kBits[8] = {nullptr,  "010110", "011111", "---110",
-                                       "010111", "011110", "010011", nullptr};
-  return g >= 0 && g < 8 ? kBits[g] : nullptr;
-}
-
-void ApplyDeviceOptionPlan(BlockTargetImage& t, const StageContext& run, const SourceImage& source,
-                           const DeviceOptionPlan& plan) {
-  const ConversionOptions& o = run.options;
-  Outcome& outcome = run.outcome;
-  PinUseFlags& f = t.pinUse;
-  FuseArray& cfg = t.configBits;
-
-  // Power-up reset hysteresis.
-  if (o.powerResetBit == 0) cfg.at(6) = '0';
-
-  // Global clock configuration.
-  if (plan.clockCode >= 0) {
-    if (const char* bits = GlobalClockBits(plan.clockCode)) {
-      for (int i = 0; i < 6; ++i) {
-        if (bits[i] != '-') cfg.at(15 + i) = bits[i];
-      }
-    } else if (plan.illegalClockText) {
-      run.messages.console << plan.illegalClockText;
-    }
-  }
-
-  // ITD fuses of the three global clock pins.
-  cfg.at(11) = ApplyItd(run, f.gclk1TrueUsed || f.gclk1ComplementUsed, 0);
-  cfg.at(10) = ApplyItd(run, f.gclk2TrueUsed || f.gclk2ComplementUsed, 1);
-  cfg.at(9) = ApplyItd(run, f.gclk3Used, 2);
-
-  // Polarity of the global output enables.
-  if (plan.oePolarityChar >= 0 && !source.oePia.empty() &&
-      plan.oePolarityChar < source.oePia.dim1()) {
-    for (int r = 0; r < 6 && r < source.oePia.dim0(); ++r) {
-      if (source.oePia.at(r, plan.oePolarityChar) == '0') cfg.at(plan.oePolarityBit[r]) = '1';
-    }
-  }
-
-  // Power-down pins.
-  const SpecialPins& pins = *plan.pins;
-  const struct {
-    int option;
-    bool* refused;
-    int used;
-    int mc;
-    int bit;
-    bool pd2;
-  } powerDown[] = {{o.pd1, &outcome.pd1Refused, f.pd1PinUsed, pins.pd1, 29, false},
-                   {o.pd2, &outcome.pd2Refused, f.pd2PinUsed, pins.pd2, 28, true}};
-  for (const auto& pd : powerDown) {
-    if (pd.option != 1) continue;
-    if (pd.used) {
-      RefusePowerDown(run, pd.pd2, PowerDownPinText(run.device, pd.pd2));
-      *pd.refused = true;
-    } else {
-      ClearOutputSelect(t, pd.mc);
-      cfg.at(pd.bit) = '0';
-    }
-  }
-
-  // Pin keeper.
-  if (o.pinKeep == 1) cfg.at(30) = '0';
-
-  // JTAG mode.
-  if (o.jtag == AUTO) {
-    if (plan.jtagAuto == JtagAutoFrom::kJtagBit) {
-      t.jtagBit = source.jtagBit;
-    } else if (plan.jtagAuto == JtagAutoFrom::kUnknownBit && plan.jtagAutoIndex >= 0 &&
-               static_cast<std::size_t>(plan.jtagAutoIndex) < source.unknownBits.size()) {
-      t.jtagBit = source.unknownBits.at(plan.jtagAutoIndex);
-    }
-  } else if (o.jtag == ON) {
-    t.jtagBit = '1';
-    if (AnyJtagFlag(f)) WarnJtagOn(run);
-  }
-
-  // TDI and TMS pull-ups need JTAG mode.
-  if (o.tdiPullup == 1 || o.tmsPullup == 1) {
-    if (o.jtag == ON || !AnyJtagFlag(f)) {
-      if (o.tdiPullup == 1) cfg.at(7) = '0';
-      if (o.tmsPullup == 1) cfg.at(8) = '0';
-      if (o.jtag != ON) {
-        t.jtagBit = '1';
-        outcome.jtagForcedOn = true;
-      }
-    } else {
-      if (o.tdiPullup == 1) {
-        RefusePullup(run, "TDI_pullup");
-        outcome.tdiPullupRefused = true;
-      }
-      if (o.tmsPullup == 1) {
-        RefusePullup(run, "TMS_pullup");
-        outcome.tmsPullupRefused = true;
-      }
-    }
-  }
-
-  // The JTAG pins serve the port.
-  if (t.jtagBit == '1') {
-    for (int mc : pins.jtagCleared) ClearOutputSelect(t, mc);
-  }
-
-  // User signature.
-  if (plan.copyUes && source.ues.size() >= 16) {
-    for (int i = 0; i < 16; ++i) t.uesBits.at(i) = source.ues.at(i);
-  }
-}
 
 // ---------------------------------------------------------------------------
 

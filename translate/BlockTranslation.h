@@ -199,9 +199,15 @@ struct OeEncoding {
 // Writes S0..S20, S22, S23 of macrocell m, then S21 ('0' when a product term
 // is in use). `record` is the macrocell's ioConfig row (or outputEnable row for
 // the plain kinds), null when the macrocell has no pin record.
+struct MacrocellSource {
+  const MacrocellBitMap* map;  // the source family's field positions
+  const char* mc;              // the macrocell's mcConfig row
+  int mcWidth;
+  const char* record;          // its pin record; null: none
+  int recordWidth;
+};
 void TranslateMacrocellBits(BlockTargetImage& t, const ConversionOptions& options, int m,
-                            const MacrocellBitMap& map, const OeEncoding& encoding,
-                            const char* mc, int mcWidth, const char* record, int recordWidth);
+                            const OeEncoding& encoding, const MacrocellSource& source);
 
 // Foldback fix-up: with S6 '1', S10 '0' and S11 '1', S11 becomes '0' when some
 // enabled product term of the block reads this macrocell's foldback term.
@@ -266,8 +272,13 @@ void SetGoe(BlockTargetImage& t, int goe, int fuse);
 
 // Sets on UIM line u of the block the fuse of the choice matching `s`; with
 // `park` set and no product term reading the line, the park fuse instead.
-void RouteUimLine(BlockTargetImage& t, int block, int u, Signal s, const Signal* choices,
-                  bool reversed, int parkFuse, bool park);
+struct UimLineChoices {
+  const Signal* choices;  // the line's multiplexer inputs
+  bool reversed;          // choice j is selected by fuse width-1-j
+  int parkFuse;
+  bool park;              // park the line when no product term reads it
+};
+void RouteUimLine(BlockTargetImage& t, int block, int u, Signal s, const UimLineChoices& line);
 
 // Unsupported-bit check: true when characters first..first+count-1 of the
 // field hold a '0'.
