@@ -44,6 +44,95 @@ std::string Address(int address) {
 
 }  // namespace
 
+namespace {
+
+// The file's fuses go through here, so that each feeds the checksum.
+struct FuseWriter {
+  JedecFile& file;
+  FuseChecksum checksum;
+  void Put(const char* fuses, int n) {
+    file.Write(fuses, static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i) checksum.Put(fuses[i]);
+  }
+};
+
+std::string HeaderText(const Qpl6000& q, const JedecJob& run, bool extended) {
+  std::ostringstream header;
+  header << '\x02' << JedecFieldText(run.options.programName) << ' ' << kVersionText << '\n'
+         << "Device " << (extended ? "QPL6000E" : "QPL6000") << (run.device.quadFlatPack ? " (TQFP)\n" : " (PLCC)\n")
+         << "Created on: " << FormatCreatedOn(run.createdOn) << "\n\n"
+         << JedecFieldText(run.sources.creatorId.value_or("")) << '\n';
+  if (run.sources.commentText) header << JedecFieldText(*run.sources.commentText) << '\n';
+  header << q.raceNotes << "*\n";
+  if (run.sources.securityBit != 0 || run.securitySet) header << "G1*\n";
+  header << (extended ? "QF24994" : "QF24993") << "* QP44* F0*\n";
+  std::string ruler(kTermFuses, ' ');
+  for (int i = 0; i < kTermFuses; i += 10) ruler[static_cast<std::size_t>(i)] = '0';
+  header << "NOTE\n" << ruler << "*\n";
+  return header.str();
+}
+
+// Product terms, last macrocell first; a term with every fuse programmed is
+// disabled and left to F0.
+void WriteTerms(const Qpl6000& q, FuseWriter& w) {
+  for (int m = Qpl6000::kMacrocells - 1; m >= 0; --m) {
+    char note[64];
+    std::snprintf(note, sizeof note, "NOTE  Macrocell %d (IO pin %d) *\n", m + 1, qpl6000::kIoPin[m]);
+    bool noted = false;
+    const int slot = (Qpl6000::kMacrocells - 1 - m) * kSlotFuses;
+    for (int k = 0; k < Qpl6000::kTermsPerMacrocell; ++k) {
+      const char* term = q.ptFuses.row(m, kSlotTerm[k]);
+      if (!std::memchr(term, '1', kTermFuses)) continue;
+      if (!noted) w.file.Write(note);
+      noted = true;
+      w.file.Write(Address(slot + k * kTermFuses) + "\n");
+      w.Put(term, kTermFuses);
+      w.file.Write("*\n");
+    }
+  }
+}
+
+// One row per configuration bit, the user row, the sleep bit and (QPL6000E)
+// the pin keeper bit, then the checksum.
+void WriteRows(const Qpl6000& q, FuseWriter& w, const ConversionOptions& options, bool extended) {
+  w.file.Write("\nNOTE   12345678901234567890123456789012*\n");
+  for (int bit = Qpl6000::kConfigBits - 1; bit >= 0; --bit) {
+    w.file.Write(Address(kConfigStart + (Qpl6000::kConfigBits - 1 - bit) * kConfigRowFuses) + " ");
+    char row[Qpl6000::kMacrocells];
+    for (int m = 0; m < Qpl6000::kMacrocells; ++m) row[m] = q.mcBits.at(m, bit);
+    w.Put(row, Qpl6000::kMacrocells);
+    w.file.Write("*\n");
+  }
+  w.file.Write("\nNOTE   User Row*\n" + Address(kUserRowStart) + "\n");
+  const std::string userRow(kUserRowFuses, '1');
+  w.Put(userRow.data(), kUserRowFuses);
+  w.file.Write("*\n");
+  const char sleep = options.pd1 == 1 ? '0' : '1';
+  w.file.Write("\nNOTE   Sleep Bit*\n" + Address(kSleepBit) + " ");
+  w.Put(&sleep, 1);
+  w.file.Write("*\n");
+  if (extended) {
+    const char keeper = options.pinKeep == 0 ? '0' : '1';
+    w.file.Write("\nNOTE   Pin Keeper Bit*\n" + Address(kPinKeeperBit) + " ");
+    w.Put(&keeper, 1);
+    w.file.Write("*\n");
+  }
+  w.checksum.Flush();  // the sleep (and pin keeper) bit: a word of its own
+  w.file.Write(w.checksum.Field() + "*\n");
+}
+
+void WriteVectors(JedecFile& file, const std::vector<std::string>& vectors) {
+  file.Write("QV" + std::to_string(vectors.size()) + "* X0*\n");
+  for (std::size_t i = 0; i < vectors.size(); ++i) {
+    char number[32];
+    std::snprintf(number, sizeof number, "V%03zu ", i + 1);
+    file.Write(number + JedecFieldText(vectors[i]) + "*\n");
+  }
+  file.Write("\x03" "0000\n");
+}
+
+}  // namespace
+
 int Qpl6000::WriteJedec(const JedecJob& run) {
   const ConversionOptions& options = run.options;
   JedecFile file(options.outputFileName);
@@ -52,82 +141,11 @@ int Qpl6000::WriteJedec(const JedecJob& run) {
     return kJedecOpenFailed;
   }
   const bool extended = options.targetDeviceName.find("6000e") != std::string::npos;
-  const bool tqfp = run.device.quadFlatPack;
-
-  std::ostringstream header;
-  header << '\x02' << JedecFieldText(options.programName) << ' ' << kVersionText << '\n'
-         << "Device " << (extended ? "QPL6000E" : "QPL6000") << (tqfp ? " (TQFP)\n" : " (PLCC)\n")
-         << "Created on: " << FormatCreatedOn(run.createdOn) << "\n\n"
-         << JedecFieldText(run.sources.creatorId.value_or("")) << '\n';
-  if (run.sources.commentText) header << JedecFieldText(*run.sources.commentText) << '\n';
-  header << raceNotes << "*\n";
-  if (run.sources.securityBit != 0 || run.securitySet) header << "G1*\n";
-  header << (extended ? "QF24994" : "QF24993") << "* QP44* F0*\n";
-  std::string ruler(kTermFuses, ' ');
-  for (int i = 0; i < kTermFuses; i += 10) ruler[static_cast<std::size_t>(i)] = '0';
-  header << "NOTE\n" << ruler << "*\n";
-  file.Write(header.str());
-
-  FuseChecksum checksum;
-  auto putFuses = [&](const char* fuses, int n) {
-    file.Write(fuses, static_cast<std::size_t>(n));
-    for (int i = 0; i < n; ++i) checksum.Put(fuses[i]);
-  };
-
-  for (int m = kMacrocells - 1; m >= 0; --m) {
-    char note[64];
-    std::snprintf(note, sizeof note, "NOTE  Macrocell %d (IO pin %d) *\n", m + 1,
-                  qpl6000::kIoPin[m]);
-    bool noted = false;
-    const int slot = (kMacrocells - 1 - m) * kSlotFuses;
-    for (int k = 0; k < kTermsPerMacrocell; ++k) {
-      const char* term = ptFuses.row(m, kSlotTerm[k]);
-      // A term with every fuse programmed is disabled and left to F0.
-      if (!std::memchr(term, '1', kTermFuses)) continue;
-      if (!noted) file.Write(note);
-      noted = true;
-      file.Write(Address(slot + k * kTermFuses) + "\n");
-      putFuses(term, kTermFuses);
-      file.Write("*\n");
-    }
-  }
-
-  file.Write("\nNOTE   12345678901234567890123456789012*\n");
-  for (int bit = kConfigBits - 1; bit >= 0; --bit) {
-    file.Write(Address(kConfigStart + (kConfigBits - 1 - bit) * kConfigRowFuses) + " ");
-    char row[kMacrocells];
-    for (int m = 0; m < kMacrocells; ++m) row[m] = mcBits.at(m, bit);
-    putFuses(row, kMacrocells);
-    file.Write("*\n");
-  }
-
-  file.Write("\nNOTE   User Row*\n" + Address(kUserRowStart) + "\n");
-  const std::string userRow(kUserRowFuses, '1');
-  putFuses(userRow.data(), kUserRowFuses);
-  file.Write("*\n");
-
-  const char sleep = options.pd1 == 1 ? '0' : '1';
-  file.Write("\nNOTE   Sleep Bit*\n" + Address(kSleepBit) + " ");
-  putFuses(&sleep, 1);
-  file.Write("*\n");
-  if (extended) {
-    const char keeper = options.pinKeep == 0 ? '0' : '1';
-    file.Write("\nNOTE   Pin Keeper Bit*\n" + Address(kPinKeeperBit) + " ");
-    putFuses(&keeper, 1);
-    file.Write("*\n");
-  }
-  checksum.Flush();  // the sleep (and pin keeper) bit: a word of its own
-  file.Write(checksum.Field() + "*\n");
-
-  const std::vector<std::string>& vectors = run.sources.testVectors;
-  file.Write("QV" + std::to_string(vectors.size()) + "* X0*\n");
-  for (std::size_t i = 0; i < vectors.size(); ++i) {
-    char number[32];
-    std::snprintf(number, sizeof number, "V%03zu ", i + 1);
-    file.Write(number + JedecFieldText(vectors[i]) + "*\n");
-  }
-  file.Write("\x03" "0000\n");
-
+  file.Write(HeaderText(*this, run, extended));
+  FuseWriter writer{file, FuseChecksum()};
+  WriteTerms(*this, writer);
+  WriteRows(*this, writer, options, extended);
+  WriteVectors(file, run.sources.testVectors);
   if (!file.Close()) {
     run.messages.console << "Jedec write problem: out of space \n";
     run.messages.console.flush();

@@ -233,140 +233,154 @@ int Qpl6000::FindOppositeColumn(int column) {
   return -1;
 }
 
+namespace {
+
+constexpr int kColumns = Qpl6000::kColumns;
+
+// The product terms of one macrocell, sorted by what they do with its
+// feedback.
+struct TermCensus {
+  TermClass cls[kTerms];
+  int empty = 0, complement = 0, latch = 0, more = 0, plain = 0, plainTerm = -1;
+};
+
+TermCensus TakeCensus(const Qpl6000& q, int m, int f, int fc) {
+  const char* b = q.mcBits.row(m);
+  TermCensus c;
+  for (int p = 0; p < kTerms; ++p) {
+    const char* t = q.ptFuses.row(m, p);
+    const int zeros = Count(t, kColumns, '0');
+    TermClass& cls = c.cls[p];
+    if (zeros == 0) {
+      cls = TermClass::Unused;
+    } else if (zeros == kColumns) {
+      cls = TermClass::Empty;
+      ++c.empty;
+    } else if (p == 0 && b[0] == '0' && (b[2] == '1' || b[3] == '0' || b[4] == '1')) {
+      cls = TermClass::SetAside;
+    } else if (t[fc] == '0') {
+      cls = TermClass::UsesFeedbackComplement;
+      ++c.complement;
+    } else if (t[f] == '0' && zeros == 2) {
+      cls = TermClass::Latch;
+      ++c.latch;
+    } else if (t[f] == '0' && zeros >= 3) {
+      cls = TermClass::MoreLiterals;
+      ++c.more;
+    } else {
+      cls = TermClass::Plain;
+      ++c.plain;
+      c.plainTerm = p;
+    }
+  }
+  return c;
+}
+
+// Race coverage: the plain term without the latch literals it already has in
+// the other polarity, and with the feedback added, covers the moment the
+// latch term changes over. True when the latch is settled this way (a term
+// added, or the covering term already there).
+bool CoverWithTerm(Qpl6000& q, int m, int f, const TermCensus& c, const StageContext& run, std::ostream& out) {
+  const char* b = q.mcBits.row(m);
+  if (!(c.complement == 0 && c.more == 0 && (c.latch == 1 || c.latch == 2) && c.plain == 1 && c.empty >= 1 &&
+        b[3] == '1' && b[4] == '1')) {
+    return false;
+  }
+  const char* plainFuses = q.ptFuses.row(m, c.plainTerm);
+  std::array<char, kColumns> copy{};
+  std::copy(plainFuses, plainFuses + kColumns, copy.begin());
+  int counted = 0;
+  int countedTerm = -1;
+  for (int p = 0; p < kTerms; ++p) {
+    if (c.cls[p] != TermClass::Latch) continue;
+    const char* t = q.ptFuses.row(m, p);
+    int x = -1;
+    for (int col = 0; col < kColumns && x < 0; ++col) {
+      if (t[col] == '0' && col != f) x = col;
+    }
+    const int opposite = Qpl6000::FindOppositeColumn(x);
+    if (opposite < 0) return false;
+    if (copy[opposite] == '0') {
+      copy[opposite] = '1';
+    } else if (copy[x] == '0') {
+      ++counted;
+      countedTerm = p;
+    } else {
+      return false;
+    }
+  }
+  const bool connects = std::find(copy.begin(), copy.end(), '0') != copy.end();
+  if (counted >= 2 || !connects) return false;
+  copy[f] = '0';
+  if (counted == 1) return std::equal(copy.begin(), copy.end(), q.ptFuses.row(m, countedTerm));
+  const TermClass* firstEmpty = std::find(c.cls, c.cls + kTerms, TermClass::Empty);
+  if (firstEmpty != c.cls + kTerms) {
+    const int p = static_cast<int>(firstEmpty - c.cls);
+    std::copy(copy.begin(), copy.end(), q.ptFuses.row(m, p));
+    q.mcBits.at(m, kTermEnable[p].bit) = kTermEnable[p].value;
+    run.messages.console << "Combinatorial Latch Detected at Macrocell " << m + 1 << " from POF file\a\n"
+                         << "\t- Added race coverage product term\a\n";
+    out << "Combinatorial Latch Detected at Macrocell " << m + 1 << " from POF file\n"
+        << "\t- Added race coverage product term\n";
+  }
+  return true;
+}
+
+// Pin feedback: the latch reads the pin instead of the internal feedback.
+void FeedBackFromPin(Qpl6000& q, int m, const TermCensus& c, const StageContext& run, std::ostream& out) {
+  char* b = q.mcBits.row(m);
+  const PinColumns& pc = ColumnsOfMacrocell(m);
+  const bool allSet = b[9] == '1' && b[10] == '1' && b[11] == '1';
+  const bool enabledOutput = b[9] == '0' && b[10] == '1' && b[11] == '1';
+  if (!allSet && !enabledOutput) return;
+  if (allSet) {
+    bool pinInUse = false;
+    for (int mm = 0; mm < kMacrocells && !pinInUse; ++mm) {
+      for (int p = 0; p < kTerms && !pinInUse; ++p) {
+        const char* t = q.ptFuses.row(mm, p);
+        pinInUse = t[pc.pinTrue] == '0' || t[pc.pinComplement] == '0';
+      }
+    }
+    if (pinInUse) {
+      for (std::ostream* s : {&run.messages.console, &out}) {
+        *s << "Combinatorial Latch Detected at Macrocell " << m + 1 << " from POF file\n";
+      }
+      return;
+    }
+  }
+  for (int p = 0; p < kTerms; ++p) {
+    if (c.cls[p] == TermClass::Empty) continue;
+    char* t = q.ptFuses.row(m, p);
+    if (t[pc.feedbackTrue] == '0') {
+      t[pc.feedbackTrue] = '1';
+      t[pc.pinTrue] = '0';
+    } else if (t[pc.feedbackComplement] == '0') {
+      t[pc.feedbackComplement] = '1';
+      t[pc.pinComplement] = '0';
+    }
+  }
+  if (allSet) b[9] = '0';
+  if (run.options.verbose) {
+    for (std::ostream* s : {&run.messages.console, &out}) {
+      *s << "Combinatorial Latch Detected at Macrocell " << m + 1 << " from POF file (pf)\n"
+         << " - Implemented Pin feedback.\n";
+    }
+  }
+}
+
+}  // namespace
+
 void Qpl6000::CoverRaces(const StageContext& run) {
   if (run.options.raceCover == 0) return;
   std::ostringstream out;
   for (int m = 0; m < kMacrocells; ++m) {
-    char* b = mcBits.row(m);
+    const char* b = mcBits.row(m);
     if (b[13] != '1' || b[15] != '1') continue;  // registered output
     const PinColumns& pc = ColumnsOfMacrocell(m);
-    const int f = pc.feedbackTrue;
-    const int fc = pc.feedbackComplement;
-
-    TermClass cls[kTerms];
-    int empty = 0, complement = 0, latch = 0, more = 0, plain = 0, plainTerm = -1;
-    for (int p = 0; p < kTerms; ++p) {
-      const char* t = ptFuses.row(m, p);
-      const int zeros = Count(t, kColumns, '0');
-      if (zeros == 0) {
-        cls[p] = TermClass::Unused;
-      } else if (zeros == kColumns) {
-        cls[p] = TermClass::Empty;
-        ++empty;
-      } else if (p == 0 && b[0] == '0' && (b[2] == '1' || b[3] == '0' || b[4] == '1')) {
-        cls[p] = TermClass::SetAside;
-      } else if (t[fc] == '0') {
-        cls[p] = TermClass::UsesFeedbackComplement;
-        ++complement;
-      } else if (t[f] == '0' && zeros == 2) {
-        cls[p] = TermClass::Latch;
-        ++latch;
-      } else if (t[f] == '0' && zeros >= 3) {
-        cls[p] = TermClass::MoreLiterals;
-        ++more;
-      } else {
-        cls[p] = TermClass::Plain;
-        ++plain;
-        plainTerm = p;
-      }
-    }
-    if (latch == 0 && complement == 0 && more == 0) continue;
-
-    if (complement == 0 && more == 0 && (latch == 1 || latch == 2) && plain == 1 && empty >= 1 &&
-        b[3] == '1' && b[4] == '1') {
-      // Race coverage: the plain term without the latch literals it already
-      // has in the other polarity, and with the feedback added, covers the
-      // moment the latch term changes over.
-      const char* plainFuses = ptFuses.row(m, plainTerm);
-      std::array<char, kColumns> copy{};
-      std::copy(plainFuses, plainFuses + kColumns, copy.begin());
-      bool covered = true;
-      int counted = 0;
-      int countedTerm = -1;
-      for (int p = 0; p < kTerms && covered; ++p) {
-        if (cls[p] != TermClass::Latch) continue;
-        const char* t = ptFuses.row(m, p);
-        int x = -1;
-        for (int col = 0; col < kColumns; ++col) {
-          if (t[col] == '0' && col != f) {
-            x = col;
-            break;
-          }
-        }
-        const int opposite = FindOppositeColumn(x);
-        if (opposite < 0) {
-          covered = false;
-        } else if (copy[opposite] == '0') {
-          copy[opposite] = '1';
-        } else if (copy[x] == '0') {
-          ++counted;
-          countedTerm = p;
-        } else {
-          covered = false;
-        }
-      }
-      if (covered) {
-        const bool connects = std::find(copy.begin(), copy.end(), '0') != copy.end();
-        if (counted < 2 && connects) {
-          copy[f] = '0';
-          if (counted == 0) {
-            const TermClass* firstEmpty = std::find(cls, cls + kTerms, TermClass::Empty);
-            if (firstEmpty != cls + kTerms) {
-              const int p = static_cast<int>(firstEmpty - cls);
-              std::copy(copy.begin(), copy.end(), ptFuses.row(m, p));
-              b[kTermEnable[p].bit] = kTermEnable[p].value;
-              run.messages.console << "Combinatorial Latch Detected at Macrocell " << m + 1
-                          << " from POF file\a\n"
-                          << "\t- Added race coverage product term\a\n";
-              out << "Combinatorial Latch Detected at Macrocell " << m + 1 << " from POF file\n"
-                  << "\t- Added race coverage product term\n";
-            }
-            continue;
-          }
-          if (std::equal(copy.begin(), copy.end(), ptFuses.row(m, countedTerm))) continue;
-        }
-      }
-    }
-
-    // Pin feedback: the latch reads the pin instead of the internal feedback.
-    const int pinTrue = pc.pinTrue;
-    const int pinComplement = pc.pinComplement;
-    const bool allSet = b[9] == '1' && b[10] == '1' && b[11] == '1';
-    const bool enabledOutput = b[9] == '0' && b[10] == '1' && b[11] == '1';
-    if (!allSet && !enabledOutput) continue;
-    if (allSet) {
-      bool pinInUse = false;
-      for (int mm = 0; mm < kMacrocells && !pinInUse; ++mm) {
-        for (int p = 0; p < kTerms && !pinInUse; ++p) {
-          const char* t = ptFuses.row(mm, p);
-          pinInUse = t[pinTrue] == '0' || t[pinComplement] == '0';
-        }
-      }
-      if (pinInUse) {
-        for (std::ostream* s : {&run.messages.console, static_cast<std::ostream*>(&out)}) {
-          *s << "Combinatorial Latch Detected at Macrocell " << m + 1 << " from POF file\n";
-        }
-        continue;
-      }
-    }
-    for (int p = 0; p < kTerms; ++p) {
-      if (cls[p] == TermClass::Empty) continue;
-      char* t = ptFuses.row(m, p);
-      if (t[f] == '0') {
-        t[f] = '1';
-        t[pinTrue] = '0';
-      } else if (t[fc] == '0') {
-        t[fc] = '1';
-        t[pinComplement] = '0';
-      }
-    }
-    if (allSet) b[9] = '0';
-    if (run.options.verbose) {
-      for (std::ostream* s : {&run.messages.console, static_cast<std::ostream*>(&out)}) {
-        *s << "Combinatorial Latch Detected at Macrocell " << m + 1 << " from POF file (pf)\n"
-           << " - Implemented Pin feedback.\n";
-      }
-    }
+    const TermCensus census = TakeCensus(*this, m, pc.feedbackTrue, pc.feedbackComplement);
+    if (census.latch == 0 && census.complement == 0 && census.more == 0) continue;
+    if (CoverWithTerm(*this, m, pc.feedbackTrue, census, run, out)) continue;
+    FeedBackFromPin(*this, m, census, run, out);
   }
   raceNotes = out.str();
 }
