@@ -11,8 +11,8 @@
 namespace fusecvt {
 
 struct BlockProfile {
-  const SpecialPins* pins;
-  const OeEncoding* oeEncoding;
+  SpecialPins pins;
+  OeEncoding oeEncoding;
 
   // The resolved PIA rows of every LAB; computed once per run.
   std::vector<LabRoutes> (*resolveRoutes)(const SourceImage& source);
@@ -22,8 +22,8 @@ struct BlockProfile {
   // Stage 2: per macrocell the index of its pin record (ioConfig row, or the
   // plain kinds' outputEnable row), -1 for none.
   std::vector<int> (*recordIndex)(const SourceImage& source, int pinCount);
-  const PtClockTaps* clockTaps[2];  // LABs of the low and high half
-  const PtClockTaps* plainClockTaps;
+  PtClockTaps clockTaps[2];  // LABs of the low and high half
+  PtClockTaps plainClockTaps;
   SourceKind unbondedKind;             // a kind whose macrocells below have no output
   std::vector<int> unbondedMacrocells;
   bool warnJtagPorts;                  // stage 2 prints the JTAG port notice

@@ -4,31 +4,13 @@
 #include "translate/BlockProfile.h"
 
 #include <ostream>
+#include <utility>
 
 namespace fusecvt {
 
 namespace {
 
 // --- QPL6032 ------------------------------------------------------------------
-
-// PD1 on MC 8, PD2 on MC 32; TDI, TMS, TCK, TDO on MC 4, 9, 25, 20; a set
-// jtagBit clears the output selects of MC 9, 25 and 4.
-const SpecialPins k6032Pins{7, 31, 3, 8, 24, 19, {8, 24, 3}};
-
-// S0 S1 S2 by the source's 3-bit output-enable select: GND 001 -> 000,
-// VCC 111 -> 111, OE1 101 -> 101, OE2 011 -> 010, OE3 000 -> 001,
-// OE4 100 -> 100, OE5 010 -> 011, OE6 110 -> 110; and by the plain kinds'
-// 2-bit code: 00 -> 000, 01 -> 010, 10 -> 101, 11 -> 111.
-const OeEncoding k6032Oe{{"001", "000", "011", "010", "100", "101", "110", "111"},
-                         {"000", "010", "101", "111"}};
-
-// GCLK1 (-5) reaches the product terms through rows 27 and 35, GCLK2 (-2)
-// through rows 0 and 8 (pick 1 each).
-const PtClockTaps k6032Taps{{27, 35}, {0, 8}, {-5, 0}, {-2, 0}};
-
-// Odd UIM lines take the complement column at 2u; GCLK3 is signal code 17.
-const ProductTermRules k6032Terms{true, &k6032Pins, -5, -2, 17, ClockFlagRule::kByParity,
-                                  ClockFlagRule::kByParity};
 
 std::vector<LabRoutes> Resolve6032(const SourceImage& source) {
   std::vector<LabRoutes> routes;
@@ -49,30 +31,6 @@ void ReportUnknownBits(const StageContext& run) {
 }
 
 // --- QPL6064 ------------------------------------------------------------------
-
-// PD1 is the pin of MC 3, PD2 that of MC 35; the JTAG pins are TDI MC 8,
-// TMS MC 32, TCK MC 48 and TDO MC 56. With jtagBit '1' the outputs of MC 32,
-// 48 and 8 are switched off, in that order.
-const SpecialPins k6064Pins{2, 34, 7, 31, 47, 55, {31, 47, 7}};
-
-// S0 S1 S2 by the source's 3-bit output-enable select, read in base two:
-// OE3 000 -> 010, GND 001 -> 000, OE5 010 -> 100, OE2 011 -> 011,
-// OE4 100 -> 101, OE1 101 -> 001, OE6 110 -> 110, VCC 111 -> 111 (1 + the GOE
-// that carries OE1..OE6: 0, 2, 1, 4, 3, 5). By the plain 7064's two-bit code
-// (c0 c1): S0 = c0 AND c1, S1 = c1, S2 = c0.
-const OeEncoding k6064Oe{{"010", "000", "100", "011", "101", "001", "110", "111"},
-                         {"000", "010", "001", "111"}};
-
-// GCLK1 (-5) reaches the product terms through rows 33 and 35, GCLK2 (-2)
-// through rows 6 and 8 (pick 3 each).
-const PtClockTaps k6064Taps{{33, 35}, {6, 8}, {-5, 0}, {-2, 0}};
-
-// Odd UIM lines keep the true column at 2u. GCLK3 is signal code 64; the
-// plain 7064 records no GCLK2 use.
-const ProductTermRules k6064Terms{false, &k6064Pins, -5, -2, 64, ClockFlagRule::kByParity,
-                                  ClockFlagRule::kByParity};
-const ProductTermRules k6064PlainTerms{false, &k6064Pins, -5, -2, 64, ClockFlagRule::kByParity,
-                                       ClockFlagRule::kNone};
 
 // Macrocells (MC numbers) without an I/O pin in the plain 7064's 44- and
 // 68-pin packages; the others take the output-enable records in order.
@@ -105,33 +63,6 @@ std::vector<int> Records6064(const SourceImage& source, int pinCount) {
 
 // --- QPL6128 ------------------------------------------------------------------
 
-// PD1 on MC 3, PD2 on MC 67; TDI, TMS, TCK, TDO on MC 32, 48, 96, 112; a set
-// jtagBit clears the output selects of MC 32, 48 and 96.
-const SpecialPins k6128Pins{2, 66, 31, 47, 95, 111, {31, 47, 95}};
-
-// S0 S1 S2 by the 3-bit output-enable select (index = select in base two):
-// OE3 000 -> 011, GND 001 -> 000, OE5 010 -> 010, OE2 011 -> 100,
-// OE4 100 -> 101, OE1 101 -> 001, OE6 110 -> 110, VCC 111 -> 111;
-// and by the plain 7128's code o0 o1: 00 -> 000, 01 -> 100, 10 -> 001, 11 -> 111.
-const OeEncoding k6128Oe{{"011", "000", "010", "100", "101", "001", "110", "111"},
-                         {"000", "100", "001", "111"}};
-
-constexpr Signal kGclk1{130, 0};
-constexpr Signal kGclk2{129, 0};
-
-const ProductTermRules k6128Terms{false, nullptr, 130, 129, 128, ClockFlagRule::kByParity,
-                                  ClockFlagRule::kByParity};
-// The plain 7128 records GCLK1 in one flag whatever the column, and no GCLK2.
-const ProductTermRules k6128PlainTerms{false, nullptr, 130, 129, 128, ClockFlagRule::kTrueOnly,
-                                       ClockFlagRule::kNone};
-
-// GCLK1 is pick 7 of rows 27 and 33, GCLK2 pick 7 of rows 0 and 6. A LAB
-// reaches them through those rows unpaired, or through the rows whose pair
-// row (of its half) they are.
-const PtClockTaps k6128TapsLow{{27, 33, 19, 25}, {0, 6, 10, 16}, kGclk1, kGclk2};
-const PtClockTaps k6128TapsHigh{{27, 33, 18, 23}, {0, 6, 9, 14}, kGclk1, kGclk2};
-const PtClockTaps k6128PlainTaps{{27, 33}, {}, kGclk1, kGclk2};
-
 // Unknown bits 3..9 (each alone on the 7128E) and 27 (console only) have no
 // counterpart.
 void Report6128Unknown(const StageContext& run) {
@@ -150,29 +81,86 @@ void Report6128Unknown(const StageContext& run) {
   }
 }
 
+// Macrocell indexes of the special pins: PD1, PD2, TDI, TMS, TCK, TDO, and
+// the outputs a set JTAG bit switches off, in order.
+SpecialPins Pins(int pd1, int pd2, std::array<int, 4> jtag, std::array<int, 3> cleared) {
+  SpecialPins p{};
+  p.pd1 = pd1;
+  p.pd2 = pd2;
+  p.tdi = jtag[0];
+  p.tms = jtag[1];
+  p.tck = jtag[2];
+  p.tdo = jtag[3];
+  p.jtagCleared = cleared;
+  return p;
+}
+
+// The PIA rows through which GCLK1 and GCLK2 reach a product term.
+PtClockTaps Taps(std::vector<int> gclk1Rows, std::vector<int> gclk2Rows, Signal gclk1, Signal gclk2) {
+  PtClockTaps t;
+  t.gclk1Rows = std::move(gclk1Rows);
+  t.gclk2Rows = std::move(gclk2Rows);
+  t.gclk1 = gclk1;
+  t.gclk2 = gclk2;
+  return t;
+}
+
+ProductTermRules TermRules(int gclk1, int gclk2, int gclk3) {
+  ProductTermRules r;
+  r.gclk1Code = gclk1;
+  r.gclk2Code = gclk2;
+  r.gclk3Code = gclk3;
+  return r;
+}
+
+// The OE PIA and global OE tables of a target.
+template <std::size_t Picks, std::size_t GoeWidth>
+void UseOeTables(BlockProfile& p, const Signal (&oePia)[6][Picks], const int (&toGoe)[6],
+                 const Signal (&goe)[6][GoeWidth]) {
+  p.oePiaSignal = &oePia[0][0];
+  p.oePicks = static_cast<int>(Picks);
+  p.oePiaToGoe = toGoe;
+  p.goeChoice = &goe[0][0];
+}
+
+// The UIM multiplexer choices and park fuses of a target.
+template <std::size_t Width>
+void UseUimTables(BlockProfile& p, const Signal (&uim)[40][Width], const int (&park)[40]) {
+  p.uimChoice = &uim[0][0];
+  p.uimParkFuse = park;
+}
+
 BlockProfile Profile6032() {
   BlockProfile p{};
-  p.pins = &k6032Pins;
-  p.oeEncoding = &k6032Oe;
+  // PD1 on MC 8, PD2 on MC 32; TDI, TMS, TCK, TDO on MC 4, 9, 25, 20; a set
+  // JTAG bit clears the output selects of MC 9, 25 and 4.
+  p.pins = Pins(7, 31, {3, 8, 24, 19}, {8, 24, 3});
+  // S0 S1 S2 by the source's 3-bit output-enable select: GND 001 -> 000,
+  // VCC 111 -> 111, OE1 101 -> 101, OE2 011 -> 010, OE3 000 -> 001,
+  // OE4 100 -> 100, OE5 010 -> 011, OE6 110 -> 110; and by the plain kinds'
+  // 2-bit code: 00 -> 000, 01 -> 010, 10 -> 101, 11 -> 111.
+  p.oeEncoding = OeEncoding{{"001", "000", "011", "010", "100", "101", "110", "111"}, {"000", "010", "101", "111"}};
   p.resolveRoutes = Resolve6032;
-  p.termRules = p.plainTermRules = k6032Terms;
+  // GCLK1 is signal -5, GCLK2 -2, GCLK3 17; odd UIM lines take the
+  // complement column at 2u.
+  p.termRules = TermRules(-5, -2, 17);
+  p.termRules.swapOnOddLines = p.termRules.recordsJtagPins = true;
+  p.plainTermRules = p.termRules;
   p.recordIndex = RecordPerMacrocell;
-  p.clockTaps[0] = p.clockTaps[1] = p.plainClockTaps = &k6032Taps;
+  // GCLK1 reaches the product terms through rows 27 and 35, GCLK2 through
+  // rows 0 and 8 (pick 1 each).
+  p.clockTaps[0] = p.clockTaps[1] = p.plainClockTaps = Taps({27, 35}, {0, 8}, {-5, 0}, {-2, 0});
   p.unbondedKind = SourceKind::Max3032A;  // MC 12 and 22 have no pin
   p.unbondedMacrocells = {11, 21};
   p.warnJtagPorts = true;
   p.jtagPinsAlways = {SourceKind::Max7032};
   p.plainOe1 = {4, 0};  // choice 4: the first OE input (-1)
   p.plainOe2 = {1, 0};  // choice 4: the second OE input (-2)
-  p.oePiaSignal = &qpl6032::kOePiaSignal[0][0];
-  p.oePicks = 5;
-  p.oePiaToGoe = qpl6032::kOePiaToGoe;
-  p.goeChoice = &qpl6032::kGoeChoice[0][0];
+  UseOeTables(p, qpl6032::kOePiaSignal, qpl6032::kOePiaToGoe, qpl6032::kGoeChoice);
   p.goeReversed = true;
   p.illegalClockText = "Illegal GCLK\n";
   p.oePolarityBit = {23, 26, 27, 24, 25, 22};
-  p.uimChoice = &qpl6032::kUimChoice[0][0];
-  p.uimParkFuse = qpl6032::kUimPark;
+  UseUimTables(p, qpl6032::kUimChoice, qpl6032::kUimPark);
   p.parkingKind = SourceKind::Max7032S;  // only the 7032S parks unread lines
   p.unfedLines = {9, 19, 29, 39};
   p.reportUnsupported = ReportUnknownBits;
@@ -181,27 +169,37 @@ BlockProfile Profile6032() {
 
 BlockProfile Profile6064() {
   BlockProfile p{};
-  p.pins = &k6064Pins;
-  p.oeEncoding = &k6064Oe;
+  // PD1 is the pin of MC 3, PD2 that of MC 35; the JTAG pins are TDI MC 8,
+  // TMS MC 32, TCK MC 48 and TDO MC 56. With the JTAG bit '1' the outputs of
+  // MC 32, 48 and 8 are switched off, in that order.
+  p.pins = Pins(2, 34, {7, 31, 47, 55}, {31, 47, 7});
+  // S0 S1 S2 by the source's 3-bit output-enable select, read in base two:
+  // OE3 000 -> 010, GND 001 -> 000, OE5 010 -> 100, OE2 011 -> 011,
+  // OE4 100 -> 101, OE1 101 -> 001, OE6 110 -> 110, VCC 111 -> 111 (1 + the
+  // GOE that carries OE1..OE6: 0, 2, 1, 4, 3, 5). By the plain 7064's
+  // two-bit code (c0 c1): S0 = c0 AND c1, S1 = c1, S2 = c0.
+  p.oeEncoding = OeEncoding{{"010", "000", "100", "011", "101", "001", "110", "111"}, {"000", "010", "001", "111"}};
   p.resolveRoutes = Resolve6064;
-  p.termRules = k6064Terms;
-  p.plainTermRules = k6064PlainTerms;
+  // Odd UIM lines keep the true column at 2u. GCLK3 is signal code 64; the
+  // plain kind records no GCLK2 use.
+  p.termRules = TermRules(-5, -2, 64);
+  p.termRules.recordsJtagPins = true;
+  p.plainTermRules = p.termRules;
+  p.plainTermRules.gclk2Rule = ClockFlagRule::kNone;
   p.recordIndex = Records6064;
-  p.clockTaps[0] = p.clockTaps[1] = p.plainClockTaps = &k6064Taps;
+  // GCLK1 reaches the product terms through rows 33 and 35, GCLK2 through
+  // rows 6 and 8 (pick 3 each).
+  p.clockTaps[0] = p.clockTaps[1] = p.plainClockTaps = Taps({33, 35}, {6, 8}, {-5, 0}, {-2, 0});
   p.unbondedKind = SourceKind::Max7064;  // no macrocell listed
   p.jtagPinsAlways = {SourceKind::Max7064, SourceKind::Max7064S};
   p.plainOe1 = {0, 0};  // fuse 0: the first OE input (-1)
   p.plainOe2 = {1, 0};  // fuse 0: the second OE input (-2)
-  p.oePiaSignal = &qpl6064::kOePiaSignal[0][0];
-  p.oePicks = 8;
-  p.oePiaToGoe = qpl6064::kOePiaToGoe;
-  p.goeChoice = &qpl6064::kGoeChoice[0][0];
+  UseOeTables(p, qpl6064::kOePiaSignal, qpl6064::kOePiaToGoe, qpl6064::kGoeChoice);
   p.goeReversed = true;
   p.illegalClockText = "Illegal GCLK\n";
   p.oePolarityBit = {27, 25, 26, 23, 24, 22};
-  p.uimChoice = &qpl6064::kUimChoice[0][0];
+  UseUimTables(p, qpl6064::kUimChoice, qpl6064::kUimParkFuse);
   p.uimReversed = true;
-  p.uimParkFuse = qpl6064::kUimParkFuse;
   p.parksEveryKind = true;
   p.unfedLines = {18, 19, 38, 39};
   p.reportUnsupported = ReportUnknownBits;
@@ -209,28 +207,38 @@ BlockProfile Profile6064() {
 }
 
 BlockProfile Profile6128() {
+  constexpr Signal kGclk1{130, 0};
+  constexpr Signal kGclk2{129, 0};
   BlockProfile p{};
-  p.pins = &k6128Pins;
-  p.oeEncoding = &k6128Oe;
+  // PD1 on MC 3, PD2 on MC 67; TDI, TMS, TCK, TDO on MC 32, 48, 96, 112; a
+  // set JTAG bit clears the output selects of MC 32, 48 and 96.
+  p.pins = Pins(2, 66, {31, 47, 95, 111}, {31, 47, 95});
+  // S0 S1 S2 by the 3-bit output-enable select (index = select in base two):
+  // OE3 000 -> 011, GND 001 -> 000, OE5 010 -> 010, OE2 011 -> 100,
+  // OE4 100 -> 101, OE1 101 -> 001, OE6 110 -> 110, VCC 111 -> 111; and by
+  // the plain 7128's code o0 o1: 00 -> 000, 01 -> 100, 10 -> 001, 11 -> 111.
+  p.oeEncoding = OeEncoding{{"011", "000", "010", "100", "101", "001", "110", "111"}, {"000", "100", "001", "111"}};
   p.resolveRoutes = qpl6128::ResolveRoutes;
-  p.termRules = k6128Terms;
-  p.plainTermRules = k6128PlainTerms;
+  p.termRules = TermRules(kGclk1.code, kGclk2.code, 128);
+  // The plain 7128 records GCLK1 in one flag whatever the column, and no GCLK2.
+  p.plainTermRules = p.termRules;
+  p.plainTermRules.gclk1Rule = ClockFlagRule::kTrueOnly;
+  p.plainTermRules.gclk2Rule = ClockFlagRule::kNone;
   p.recordIndex = qpl6128::RecordIndex;
-  p.clockTaps[0] = &k6128TapsLow;
-  p.clockTaps[1] = &k6128TapsHigh;
-  p.plainClockTaps = &k6128PlainTaps;
+  // GCLK1 is pick 7 of rows 27 and 33, GCLK2 pick 7 of rows 0 and 6. A LAB
+  // reaches them through those rows unpaired, or through the rows whose pair
+  // row (of its half) they are.
+  p.clockTaps[0] = Taps({27, 33, 19, 25}, {0, 6, 10, 16}, kGclk1, kGclk2);
+  p.clockTaps[1] = Taps({27, 33, 18, 23}, {0, 6, 9, 14}, kGclk1, kGclk2);
+  p.plainClockTaps = Taps({27, 33}, {}, kGclk1, kGclk2);
   p.unbondedKind = SourceKind::Max7128;  // no macrocell listed
   p.jtagPinsAlwaysForAll = true;
   p.plainOe1 = {0, 0};   // D132, the first OE input
   p.plainOe2 = {3, 10};  // D129, the second OE input
-  p.oePiaSignal = &qpl6128::kOePiaSignal[0][0];
-  p.oePicks = 13;
-  p.oePiaToGoe = qpl6128::kOePiaToGoe;
-  p.goeChoice = &qpl6128::kGoeChoice[0][0];
+  UseOeTables(p, qpl6128::kOePiaSignal, qpl6128::kOePiaToGoe, qpl6128::kGoeChoice);
   p.illegalClockText = "Illegal unknown bits\n";
   p.oePolarityBit = {27, 24, 25, 23, 26, 22};
-  p.uimChoice = &qpl6128::kUimChoice[0][0];
-  p.uimParkFuse = qpl6128::kUimParkFuse;
+  UseUimTables(p, qpl6128::kUimChoice, qpl6128::kUimParkFuse);
   p.parksEveryKind = true;
   p.noneChoiceOnHighLines = true;
   p.reportUnsupported = Report6128Unknown;

@@ -36,7 +36,8 @@ void JtagAutoOf(const SourceImage& s, DeviceOptionPlan& plan) {
 void BlockTargetImage::ReadProductTerms(const StageContext& run) {
   const BlockProfile& p = *profile_;
   routes_ = p.resolveRoutes(run.source);
-  CopyProductTerms(*this, run.source, routes_, IsPlainKind(run.source.kind()) ? p.plainTermRules : p.termRules);
+  const ProductTermRules& rules = IsPlainKind(run.source.kind()) ? p.plainTermRules : p.termRules;
+  CopyProductTerms(*this, run.source, routes_, rules, p.pins);
 }
 
 void BlockTargetImage::TranslateMacrocells(const StageContext& run) {
@@ -51,7 +52,7 @@ void BlockTargetImage::TranslateMacrocells(const StageContext& run) {
   for (int m = 0; m < geometry().macrocells; ++m) {
     const int rec = recordOf[static_cast<std::size_t>(m)];
     const char* record = rec >= 0 && rec < records.dim0() ? records.row(rec) : nullptr;
-    TranslateMacrocellBits(*this, run.options, m, *p.oeEncoding,
+    TranslateMacrocellBits(*this, run.options, m, p.oeEncoding,
                            MacrocellSource{&map, s.mcConfig.row(m), s.mcConfig.dim1(), record, records.dim1()});
     FixFoldback(*this, m);
     CleanUpClockTerm(*this, m);
@@ -60,9 +61,9 @@ void BlockTargetImage::TranslateMacrocells(const StageContext& run) {
     const int lab = m / 16;
     const LabRoutes& labRoutes = routes_[static_cast<std::size_t>(lab)];
     if (plain) {
-      ConvertPtClockPlain(*this, run.outcome, m, FindPlainClockMarks(pt4, labRoutes, *p.plainClockTaps));
+      ConvertPtClockPlain(*this, run.outcome, m, FindPlainClockMarks(pt4, labRoutes, p.plainClockTaps));
     } else {
-      const PtClockTaps& taps = *p.clockTaps[lab < geometry().blocks / 2 ? 0 : 1];
+      const PtClockTaps& taps = p.clockTaps[lab < geometry().blocks / 2 ? 0 : 1];
       ConvertPtClockCoded(*this, run.outcome, m, g, FindClockMarks(pt4, labRoutes, taps));
     }
   }
@@ -70,10 +71,10 @@ void BlockTargetImage::TranslateMacrocells(const StageContext& run) {
   if (s.kind() == p.unbondedKind) {
     for (int m : p.unbondedMacrocells) std::fill(mcBits.row(m), mcBits.row(m) + 3, '0');
   }
-  UpdatePowerDownPins(*this, *p.pins);
+  UpdatePowerDownPins(*this, p.pins);
   const bool always = p.jtagPinsAlwaysForAll ||
                       std::find(p.jtagPinsAlways.begin(), p.jtagPinsAlways.end(), s.kind()) != p.jtagPinsAlways.end();
-  if (always || s.jtagBit == '0') UpdateJtagPins(*this, run, *p.pins, p.warnJtagPorts && !plain);
+  if (always || s.jtagBit == '0') UpdateJtagPins(*this, run, p.pins, p.warnJtagPorts && !plain);
 }
 
 void BlockTargetImage::RouteGlobalOe(const StageContext& run) {
@@ -99,7 +100,7 @@ void BlockTargetImage::ApplyDeviceOptions(const StageContext& run) {
   const BlockProfile& p = *profile_;
   const SourceImage& s = run.source;
   DeviceOptionPlan plan;
-  plan.pins = p.pins;
+  plan.pins = &p.pins;
   plan.clockCode = ClockCode(s);
   plan.illegalClockText = s.kind() == SourceKind::Max7128E ? nullptr : p.illegalClockText;
   plan.oePolarityChar = OePolarityCharOf(s.kind());

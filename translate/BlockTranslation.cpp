@@ -182,8 +182,8 @@ int IsUimLineUsed(const BlockTargetImage& t, int block, int u) {
 
 // ---------------------------------------------------------------------------
 
-void CopyProductTerms(BlockTargetImage& t, const SourceImage& source,
-                      const std::vector<LabRoutes>& routes, const ProductTermRules& rules) {
+void CopyProductTerms(BlockTargetImage& t, const SourceImage& source, const std::vector<LabRoutes>& routes,
+                      const ProductTermRules& rules, const SpecialPins& pins) {
   PinUseFlags& f = t.pinUse;
   const int n = std::min(t.geometry().macrocells, source.macrocells());
   for (int m = 0; m < n; ++m) {
@@ -208,8 +208,8 @@ void CopyProductTerms(BlockTargetImage& t, const SourceImage& source,
         const int odd = c % 2;
         if (rr.picked) {
           const Signal sig = rr.signal;
-          if (rules.jtagPins && sig.kind == 0) {
-            const SpecialPins& p = *rules.jtagPins;
+          if (rules.recordsJtagPins && sig.kind == 0) {
+            const SpecialPins& p = pins;
             if (sig.code == p.tdi + 1) f.tdiPinUsed = 1;
             if (sig.code == p.tms + 1) f.tmsPinUsed = 1;
             if (sig.code == p.tck + 1) f.tckPinUsed = 1;

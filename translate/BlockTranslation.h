@@ -146,17 +146,18 @@ enum class ClockFlagRule {
 };
 
 struct ProductTermRules {
-  bool swapOnOddLines;       // odd UIM lines take the complement column at 2u
-  const SpecialPins* jtagPins;  // pins whose use stage 1 records; null: none
-  int gclk1Code, gclk2Code, gclk3Code;
-  ClockFlagRule gclk1Rule, gclk2Rule;
+  bool swapOnOddLines = false;  // odd UIM lines take the complement column at 2u
+  bool recordsJtagPins = false;  // stage 1 records the use of the JTAG pins
+  int gclk1Code = 0, gclk2Code = 0, gclk3Code = 0;  // signal codes of the clock pins
+  ClockFlagRule gclk1Rule = ClockFlagRule::kByParity;
+  ClockFlagRule gclk2Rule = ClockFlagRule::kByParity;
 };
 
 // `ReadProductTerms` for every macrocell and product term: copies the 88
 // source columns into the 80 UIM-column and 16 foldback fuses, recording pin
 // and dedicated-input use. `routes[lab]` are the LAB's resolved rows.
-void CopyProductTerms(BlockTargetImage& t, const SourceImage& source,
-                      const std::vector<LabRoutes>& routes, const ProductTermRules& rules);
+void CopyProductTerms(BlockTargetImage& t, const SourceImage& source, const std::vector<LabRoutes>& routes,
+                      const ProductTermRules& rules, const SpecialPins& pins);
 
 // ---------------------------------------------------------------------------
 // Stage 2: macrocell bits

@@ -1,6 +1,8 @@
 // Stage 2 of the block targets: the macrocell bits S0..S23 from the source's
 // macrocell and pin records, the foldback and clock-term fix-ups, and the
 // product-term clock turned into a pin clock.
+#include <algorithm>
+#include <array>
 #include <cstring>
 
 #include "translate/BlockTranslation.h"
@@ -206,20 +208,27 @@ bool ConvertPtClockCoded(BlockTargetImage& t, Outcome& outcome, int m, int g,
       s[5] == '0') {
     return false;
   }
+  // Per clock, its true column then its complement column: the clock codes
+  // under which the mark converts, and the clock select it writes (flipped
+  // under one code).
+  struct ClockRule {
+    bool PtClockMarks::*mark;
+    std::array<int, 3> codes;
+    char value;
+    int flipCode;
+  };
+  static const ClockRule kRules[2][2] = {
+      {{&PtClockMarks::gclk1True, {1, 3, 5}, '1', -1}, {&PtClockMarks::gclk1Complement, {2, 3, 4}, '1', 3}},
+      {{&PtClockMarks::gclk2True, {1, 4, 6}, '0', -1}, {&PtClockMarks::gclk2Complement, {2, 5, 6}, '0', 6}},
+  };
   bool converted = false;
-  if (marks.gclk1True && (g == 1 || g == 3 || g == 5)) {
-    Convert(t, outcome, m, '1');
-    converted = true;
-  } else if (marks.gclk1Complement && (g == 2 || g == 3 || g == 4)) {
-    Convert(t, outcome, m, g == 3 ? '0' : '1');
-    converted = true;
-  }
-  if (marks.gclk2True && (g == 1 || g == 4 || g == 6)) {
-    Convert(t, outcome, m, '0');
-    converted = true;
-  } else if (marks.gclk2Complement && (g == 2 || g == 5 || g == 6)) {
-    Convert(t, outcome, m, g == 6 ? '1' : '0');
-    converted = true;
+  for (const auto& clock : kRules) {
+    for (const ClockRule& r : clock) {
+      if (!(marks.*r.mark) || std::find(r.codes.begin(), r.codes.end(), g) == r.codes.end()) continue;
+      Convert(t, outcome, m, g == r.flipCode ? BitNot(r.value) : r.value);
+      converted = true;
+      break;
+    }
   }
   return converted;
 }
