@@ -5,7 +5,7 @@
 
 #include "driver/Conversion.h"
 #include "driver/HelpScreens.h"
-#include "driver/Text.h"
+#include "pof/Text.h"
 
 namespace fusecvt {
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "driver/HelpText.h"
-#include "driver/Text.h"
+#include "pof/Text.h"
 
 namespace fusecvt {
 

@@ -4,7 +4,7 @@
 
 #include "driver/Conversion.h"
 #include "driver/TargetSet.h"
-#include "driver/Text.h"
+#include "pof/Text.h"
 #include "driver/Version.h"
 
 namespace fusecvt {

@@ -3,7 +3,7 @@
 #include <ostream>
 
 #include "driver/Conversion.h"
-#include "driver/Text.h"
+#include "pof/Text.h"
 #include "translate/BlockTarget.h"
 #include "qpl6000/Qpl6000.h"
 

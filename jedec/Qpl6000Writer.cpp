@@ -9,6 +9,7 @@
 
 #include "driver/Version.h"
 #include "jedec/JedecFormat.h"
+#include "pof/Text.h"
 #include "qpl6000/Qpl6000.h"
 #include "qpl6000/Qpl6000Tables.h"
 
@@ -140,7 +141,7 @@ int Qpl6000::WriteJedec(const JedecJob& run) {
     run.messages.error << "Cannot write output_file " << options.outputFileName << '\n';
     return kJedecOpenFailed;
   }
-  const bool extended = options.targetDeviceName.find("6000e") != std::string::npos;
+  const bool extended = Contains(options.targetDeviceName, "6000e");
   file.Write(HeaderText(*this, run, extended));
   FuseWriter writer{file, FuseChecksum()};
   WriteTerms(*this, writer);

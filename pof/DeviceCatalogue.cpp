@@ -3,11 +3,11 @@
 #include <array>
 #include <cctype>
 
+#include "pof/Text.h"
+
 namespace fusecvt {
 
 namespace {
-
-bool Holds(const std::string& text, const char* word) { return text.find(word) != std::string::npos; }
 
 // PD1 and PD2 package pins of the source families.
 const std::vector<PowerDownPins> k32Pins = {{44, "PLCC", 11, 25}, {44, "TQFP", 5, 19}};
@@ -87,7 +87,7 @@ void ReadPinCount(DeviceRecord& d) {
     return;
   }
   for (const char* pins : {"44", "68", "84", "100", "160"}) {
-    if (Holds(name, pins)) {
+    if (Contains(name, pins)) {
       d.pinCount = std::stoi(pins);
       return;
     }
@@ -102,29 +102,29 @@ DeviceRecord ParseDeviceName(const std::string& name) {
   d.packageName = "unknown";
   d.pinCount = 44;
   for (const SourceVariant& v : kVariants) {
-    if (Holds(name, v.word)) {
+    if (Contains(name, v.word)) {
       d.variant = &v;
       break;
     }
   }
   for (const PackageCode& p : kPackageCodes) {
-    if (Holds(name, p.code)) {
+    if (Contains(name, p.code)) {
       d.packageName = p.package;
       break;
     }
   }
   ReadPinCount(d);
-  d.quadFlatPack = Holds(name, "QC") || Holds(name, "TC") || Holds(name, "QI") || Holds(name, "TI");
+  d.quadFlatPack = Contains(name, "QC") || Contains(name, "TC") || Contains(name, "QI") || Contains(name, "TI");
   // The report header reads single letters, and a plain 7032 named with a
   // Q is a TQFP there.
-  if (Holds(name, "L")) {
+  if (Contains(name, "L")) {
     d.reportPackage = "PLCC";
-  } else if (Holds(name, "T")) {
+  } else if (Contains(name, "T")) {
     d.reportPackage = "TQFP";
-  } else if (Holds(name, "Q")) {
+  } else if (Contains(name, "Q")) {
     d.reportPackage = "PQFP";
   }
-  if (d.variant && !d.variant->reportTarget && Holds(name, "Q")) d.reportPackage = "TQFP";
+  if (d.variant && !d.variant->reportTarget && Contains(name, "Q")) d.reportPackage = "TQFP";
   return d;
 }
 

@@ -71,21 +71,6 @@ int GlobalClockCode(const char* c3);
 // ---------------------------------------------------------------------------
 // Signal matching
 
-// A per-row or per-line list of routing choices: `rows[i]` points at `width`
-// signals.
-template <std::size_t Rows>
-struct ChoiceTable {
-  std::array<const Signal*, Rows> rows;
-  int width;
-
-  template <std::size_t W>
-  static ChoiceTable From(const Signal (&table)[Rows][W]) {
-    ChoiceTable t{{}, static_cast<int>(W)};
-    for (std::size_t i = 0; i < Rows; ++i) t.rows[i] = table[i];
-    return t;
-  }
-};
-
 // The index of the choice equal to `s` (code and kind); the search keeps the
 // last match. -1 when nothing matches.
 int MatchChoice(const Signal* choices, int count, Signal s);
@@ -161,6 +146,17 @@ void CopyProductTerms(BlockTargetImage& t, const SourceImage& source, const std:
 
 // ---------------------------------------------------------------------------
 // Stage 2: macrocell bits
+
+// The macrocell bits S0..S23 that the options and the stages name.
+enum MacrocellBit : int {
+  kOutputSelect = 0,      // S0 S1 S2: the output-enable select
+  kOutputSelectBits = 3,
+  kLowPowerBit = 8,       // S8: -mc_power
+  kOpenCollectorBit = 20, // S20: -open_out
+  kTermsInUseBit = 21,    // S21: '0' when a product term of the macrocell is in use
+  kSlewBit = 22,          // S22: -slew
+  kMacrocellBits = 24,
+};
 
 // Where one S bit comes from. Bits read from the I/O record are left alone on
 // a macrocell that has no record (no pin), whatever the options.

@@ -1,5 +1,6 @@
 // Stage 4 of the block targets: the device options into the configuration
 // bits and the JTAG bit, in a fixed order of steps.
+#include <algorithm>
 #include <ostream>
 #include <string>
 
@@ -27,8 +28,8 @@ enum ConfigBit : int {
 void WriteStars(std::ostream& out, int count) { out << std::string(static_cast<std::size_t>(count), '*') << '\n'; }
 
 void ClearOutputSelect(BlockTargetImage& t, int m) {
-  char* s = t.mcBits.row(m);
-  s[0] = s[1] = s[2] = '0';
+  char* s = t.mcBits.row(m) + kOutputSelect;
+  std::fill(s, s + kOutputSelectBits, '0');
 }
 
 bool AnyJtagFlag(const PinUseFlags& f) {

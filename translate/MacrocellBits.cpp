@@ -66,11 +66,11 @@ bool ReadsRecord(const BitRule& rule) {
 // rule's value), 0 to leave the bit.
 char OptionValue(int bit, const ConversionOptions& o) {
   switch (bit) {
-    case 8:
+    case kLowPowerBit:
       return o.mcPower == ON ? '1' : o.mcPower == OFF ? '0' : o.mcPower == AUTO ? 'a' : 0;
-    case 20:
+    case kOpenCollectorBit:
       return o.openOut == ON ? '1' : o.openOut == OFF ? '0' : o.openOut == AUTO ? 'a' : 0;
-    case 22:
+    case kSlewBit:
       return o.slew == SLOW ? '1' : o.slew == FAST ? '0' : o.slew == AUTO ? 'a' : 0;
     default: return 'a';
   }
@@ -131,8 +131,8 @@ void TranslateMacrocellBits(BlockTargetImage& t, const ConversionOptions& option
     }
     if (bits) std::memcpy(s, bits, 3);
   }
-  for (int bit = 3; bit < 24; ++bit) {
-    if (bit == 21) continue;
+  for (int bit = kOutputSelectBits; bit < kMacrocellBits; ++bit) {
+    if (bit == kTermsInUseBit) continue;
     const BitRule& rule = map.bits[bit];
     if (ReadsRecord(rule) && !record) continue;
     const char forced = OptionValue(bit, options);
@@ -142,7 +142,7 @@ void TranslateMacrocellBits(BlockTargetImage& t, const ConversionOptions& option
   }
   for (int k = 0; k < 5; ++k) {
     if (IsProductTermUsed(t, m, k)) {
-      s[21] = '0';
+      s[kTermsInUseBit] = '0';
       break;
     }
   }

@@ -1,6 +1,7 @@
 #pragma once
-// Word tests used by the command line, the target choice and the report:
-// device and option words are compared as plain ASCII text.
+// Word tests used by the command line, the device catalogue, the target
+// choice and the report: device and option words are compared as plain ASCII
+// text.
 
 #include <cstddef>
 #include <string>
