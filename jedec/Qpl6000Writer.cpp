@@ -141,6 +141,7 @@ int Qpl6000::WriteJedec(const JedecJob& run) {
     run.messages.error << "Cannot write output_file " << options.outputFileName << '\n';
     return kJedecOpenFailed;
   }
+  run.messages.console << raceConsole;
   const bool extended = Contains(options.targetDeviceName, "6000e");
   file.Write(HeaderText(*this, run, extended));
   FuseWriter writer{file, FuseChecksum()};

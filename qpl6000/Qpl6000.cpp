@@ -280,7 +280,15 @@ TermCensus TakeCensus(const Qpl6000& q, int m, int f, int fc) {
 // the other polarity, and with the feedback added, covers the moment the
 // latch term changes over. True when the latch is settled this way (a term
 // added, or the covering term already there).
-bool CoverWithTerm(Qpl6000& q, int m, int f, const TermCensus& c, const StageContext& run, std::ostream& out) {
+// The notices of the latch pass: for standard output and for the JEDEC header.
+struct RaceNotices {
+  std::ostringstream console;
+  std::ostringstream file;
+  bool verbose;
+};
+
+bool CoverWithTerm(Qpl6000& q, int m, const TermCensus& c, RaceNotices& notices) {
+  const int f = ColumnsOfMacrocell(m).feedbackTrue;
   const char* b = q.mcBits.row(m);
   if (!(c.complement == 0 && c.more == 0 && (c.latch == 1 || c.latch == 2) && c.plain == 1 && c.empty >= 1 &&
         b[3] == '1' && b[4] == '1')) {
@@ -318,16 +326,16 @@ bool CoverWithTerm(Qpl6000& q, int m, int f, const TermCensus& c, const StageCon
     const int p = static_cast<int>(firstEmpty - c.cls);
     std::copy(copy.begin(), copy.end(), q.ptFuses.row(m, p));
     q.mcBits.at(m, kTermEnable[p].bit) = kTermEnable[p].value;
-    run.messages.console << "Combinatorial Latch Detected at Macrocell " << m + 1 << " from POF file\a\n"
-                         << "\t- Added race coverage product term\a\n";
-    out << "Combinatorial Latch Detected at Macrocell " << m + 1 << " from POF file\n"
-        << "\t- Added race coverage product term\n";
+    notices.console << "Combinatorial Latch Detected at Macrocell " << m + 1 << " from POF file\a\n"
+                    << "\t- Added race coverage product term\a\n";
+    notices.file << "Combinatorial Latch Detected at Macrocell " << m + 1 << " from POF file\n"
+                 << "\t- Added race coverage product term\n";
   }
   return true;
 }
 
 // Pin feedback: the latch reads the pin instead of the internal feedback.
-void FeedBackFromPin(Qpl6000& q, int m, const TermCensus& c, const StageContext& run, std::ostream& out) {
+void FeedBackFromPin(Qpl6000& q, int m, const TermCensus& c, RaceNotices& notices) {
   char* b = q.mcBits.row(m);
   const PinColumns& pc = ColumnsOfMacrocell(m);
   const bool allSet = b[9] == '1' && b[10] == '1' && b[11] == '1';
@@ -342,7 +350,7 @@ void FeedBackFromPin(Qpl6000& q, int m, const TermCensus& c, const StageContext&
       }
     }
     if (pinInUse) {
-      for (std::ostream* s : {&run.messages.console, &out}) {
+      for (std::ostringstream* s : {&notices.console, &notices.file}) {
         *s << "Combinatorial Latch Detected at Macrocell " << m + 1 << " from POF file\n";
       }
       return;
@@ -360,8 +368,8 @@ void FeedBackFromPin(Qpl6000& q, int m, const TermCensus& c, const StageContext&
     }
   }
   if (allSet) b[9] = '0';
-  if (run.options.verbose) {
-    for (std::ostream* s : {&run.messages.console, &out}) {
+  if (notices.verbose) {
+    for (std::ostringstream* s : {&notices.console, &notices.file}) {
       *s << "Combinatorial Latch Detected at Macrocell " << m + 1 << " from POF file (pf)\n"
          << " - Implemented Pin feedback.\n";
     }
@@ -371,18 +379,22 @@ void FeedBackFromPin(Qpl6000& q, int m, const TermCensus& c, const StageContext&
 }  // namespace
 
 void Qpl6000::CoverRaces(const StageContext& run) {
+  raceNotes.clear();
+  raceConsole.clear();
   if (run.options.raceCover == 0) return;
-  std::ostringstream out;
+  RaceNotices notices;
+  notices.verbose = run.options.verbose != 0;
   for (int m = 0; m < kMacrocells; ++m) {
     const char* b = mcBits.row(m);
     if (b[13] != '1' || b[15] != '1') continue;  // registered output
     const PinColumns& pc = ColumnsOfMacrocell(m);
     const TermCensus census = TakeCensus(*this, m, pc.feedbackTrue, pc.feedbackComplement);
     if (census.latch == 0 && census.complement == 0 && census.more == 0) continue;
-    if (CoverWithTerm(*this, m, pc.feedbackTrue, census, run, out)) continue;
-    FeedBackFromPin(*this, m, census, run, out);
+    if (CoverWithTerm(*this, m, census, notices)) continue;
+    FeedBackFromPin(*this, m, census, notices);
   }
-  raceNotes = out.str();
+  raceNotes = notices.file.str();
+  raceConsole = notices.console.str();
 }
 
 }  // namespace fusecvt

@@ -22,8 +22,10 @@ class Qpl6000 final : public TargetDevice {
   FuseArray ptFuses;  // [32][5][152]
   FuseArray mcBits;   // [32][16]
 
-  // Notes of the combinational-latch pass for the JEDEC header.
+  // Notices of the combinational-latch pass: for the JEDEC header, and for
+  // standard output once the file is open.
   std::string raceNotes;
+  std::string raceConsole;
 
   // The column of the same signal in the other polarity, or -1.
   static int FindOppositeColumn(int column);
@@ -35,8 +37,8 @@ class Qpl6000 final : public TargetDevice {
   void ApplyDeviceOptions(const StageContext&) override {}
   void RouteUim(const StageContext&) override {}
   void ClearUnusedProductTerms(const StageContext& run) override;
-  // With race coverage on: the combinational-latch pass; notices go to
-  // standard output and raceNotes.
+  // With race coverage on: the combinational-latch pass; its notices are
+  // kept in raceNotes and raceConsole.
   void CoverRaces(const StageContext& run) override;
   int WriteJedec(const JedecJob& job) override;
 };
