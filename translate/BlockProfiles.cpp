@@ -207,8 +207,8 @@ BlockProfile Profile6064() {
 }
 
 BlockProfile Profile6128() {
-  constexpr Signal kGclk1{130, 0};
-  constexpr Signal kGclk2{129, 0};
+  constexpr Signal kGclk1{-5, 0};
+  constexpr Signal kGclk2{-2, 0};
   BlockProfile p{};
   // PD1 on MC 3, PD2 on MC 67; TDI, TMS, TCK, TDO on MC 32, 48, 96, 112; a
   // set JTAG bit clears the output selects of MC 32, 48 and 96.
@@ -233,8 +233,8 @@ BlockProfile Profile6128() {
   p.plainClockTaps = Taps({27, 33}, {}, kGclk1, kGclk2);
   p.unbondedKind = SourceKind::Max7128;  // no macrocell listed
   p.jtagPinsAlwaysForAll = true;
-  p.plainOe1 = {0, 0};   // D132, the first OE input
-  p.plainOe2 = {3, 10};  // D129, the second OE input
+  p.plainOe1 = {0, 0};   // the first OE input (-1)
+  p.plainOe2 = {3, 10};  // the second OE input (-2)
   UseOeTables(p, qpl6128::kOePiaSignal, qpl6128::kOePiaToGoe, qpl6128::kGoeChoice);
   p.illegalClockText = "Illegal unknown bits\n";
   p.oePolarityBit = {27, 24, 25, 23, 26, 22};

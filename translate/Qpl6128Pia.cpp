@@ -19,7 +19,7 @@ namespace {
 constexpr int kLabs = 8;
 constexpr int kMacrocells = 128;
 
-constexpr Signal kNoneSignal{0, 0};
+constexpr Signal kNoneSignal{-4, 0};
 
 // --- Macrocells that have a pin ---------------------------------------------
 

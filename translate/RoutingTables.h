@@ -4,13 +4,10 @@
 // and global OE multiplexer can select, and the park choice of a line that no
 // product term reads.
 //
-// Signal coding. QPL6032/QPL6064: feedback of macrocell n is (n, 2), the pin
-// of macrocell n is (n, 0), dedicated inputs are (-5, 0) GCLK1, (-2, 0) GCLK2 /
-// second OE input, (-1, 0) first OE input, (-6, 0) the fourth dedicated input;
-// "none" is (-4, 0); a choice that no source signal matches has kind -1.
-// QPL6128: feedback is (n, 1), pin (n, 0), dedicated inputs (129..132, 0)
-// (130 GCLK1, 129 GCLK2 / second OE input, 132 first OE input), "none" is
-// (0, 0); a choice that matches nothing is (-1, -1).
+// Signal coding, the same on every target: the pin of macrocell n is (n, 0),
+// its feedback (n, 2); the dedicated inputs are (-5, 0) GCLK1, (-2, 0) GCLK2 /
+// second OE input, (-1, 0) first OE input, (-6, 0) the fourth dedicated
+// input; "none" is (-4, 0); a choice that no source signal matches has kind -1.
 
 #include <cstdint>
 
