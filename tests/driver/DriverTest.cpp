@@ -14,11 +14,13 @@
 #include <string>
 #include <vector>
 
+#include "Converted.h"
 #include "ExpectedScreens.h"
 #include "driver/CommandLine.h"
 #include "driver/Conversion.h"
 #include "driver/Report.h"
 #include "driver/TargetSet.h"
+#include "driver/Text.h"
 #include "jedec/BlockTarget.h"
 #include "qpl6000/Qpl6000.h"
 #include "support/EndToEnd.h"
@@ -326,37 +328,48 @@ TEST(CommandLine, SourceKindAndDeviceWordChooseTheTarget) {
   }
 }
 
-// One run of the binary in a fresh folder holding a.pof (one programmed
-// logic fuse: every pin counts as used).
-struct Converted {
-  ScratchDir dir;
-  RunResult result;
-  std::string files;  // the folder's names afterwards, sorted
-
-  // stop: 1 an unknown packet after the fuse data stops the read; 2 also an
-  // output-enable fuse programmed, so that the fuse data counts as present.
-  Converted(const char* device, std::vector<std::string> args, void (*prepare)(const std::string&) = nullptr,
-            int stop = 0) {
-    if (device) {
-      PofBuilder pof(device);
-      pof.image().logicArray.at(0, 0, 6) = '0';
-      if (stop) pof.Append({25, "xx", {}});
-      if (stop == 2) pof.image().outputEnable.data()[0] = '0';
-      pof.WriteTo(dir.File("a.pof"));
+// A -device word that names no target of the source's family used to pass
+// (a 7032S with -device 6064es printed "--> 6064esPLCC44" and wrote a QPL6032
+// file). Now it is dropped with a warning, as if -device had not been given;
+// without a source image nothing is checked.
+TEST(CommandLine, DeviceWordOfAnotherFamilyNowDroppedWithAWarning) {
+  struct Row {
+    const char* source;
+    const char* word;
+    bool kept;
+    bool image = true;
+  };
+  const Row rows[] = {
+      {"EPM7032LC44-10", "6032es", true},     {"EPM7032LC44-10", "P6000", true},
+      {"EPM7032LC44-10", "qpl6000e", true},   {"EPM7032LC44-10", "6064es", false},
+      {"EPM7032LC44-10", "qpl", false},       {"EPM7032SLC44-10", "6000E", true},
+      {"EPM7032SLC44-10", "6032ESL", true},   {"EPM7032SLC44-10", "6128es", false},
+      {"EPM7032AETC44-10", "6032es", true},   {"EPM7032AETC44-10", "6000e", false},
+      {"EPM3032ALC44-10", "6032esl", true},   {"EPM3032ALC44-10", "6000", false},
+      {"EPM7064LC68-10", "6064es", true},     {"EPM7064LC68-10", "6032es", false},
+      {"EPM7064SLC44-10", "6064esl", true},   {"EPM7064SLC44-10", "6000e", false},
+      {"EPM7064AETC100-10", "QPL6064ESL", true}, {"EPM3064ATC100-10", "6128", false},
+      {"EPM3064ATC100-10", "6064", true},     {"EPM7128LC84-15", "6128es", true},
+      {"EPM7128LC84-15", "6064es", false},    {"EPM7128ELC84-10", "6128ES", true},
+      {"EPM7128SLC84-15", "p6000", false},    {"EPM7128ATC100-10", "6128esl", true},
+      {"EPM7128AETC100-10", "6032esl", false}, {"EPM3128ATC100-10", "6128esl", true},
+      {"EPM7064SLC44-10", "6000e", true, false},  // no image: the word stays
+  };
+  for (const Row& r : rows) {
+    const std::string source = r.source;
+    SCOPED_TRACE(source + " -device " + r.word);
+    Captured c;
+    if (r.image) {
+      ASSERT_NE(c.run.sources.CreateImage(source), nullptr);
     }
-    if (prepare) prepare(dir.path());
-    args.insert(args.begin(), "fusecvt");
-    result = RunBinary(args, dir.path());
-    result.out = std::regex_replace(result.out, std::regex("processed [0-9]+ seconds"), "processed 0 seconds");
-    std::set<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator(dir.path())) names.insert(e.path().filename());
-    for (const std::string& n : names) files += (files.empty() ? "" : " ") + n;
+    ASSERT_EQ(c.Parse({"-pin_keep", "-device", r.word, "d.pof"}), CONTINUE);
+    NormalizeDeviceName(source, c.run);
+    const std::string warning =
+        "Warning: -device " + std::string(r.word) + " does not name a target for " + source + "; ignored\n";
+    EXPECT_EQ(c.err.str(), r.kept ? "" : warning);
+    EXPECT_EQ(c.run.options.targetDeviceName, r.kept ? AsciiLower(r.word) : "unselected");
+    EXPECT_EQ(c.run.options.targetDeviceGiven, r.kept ? 1 : 0);
   }
-};
-
-std::string Head(bool console, const char* source, const char* target, const std::string& stem = "a") {
-  const auto names = console ? ConsoleFileNames : ReportFileNames;
-  return ConversionLine(source, target) + names("a.pof", stem + ".jed", stem + ".txt");
 }
 
 TEST(Run, StepsMessagesFilesAndExitStatus) {
