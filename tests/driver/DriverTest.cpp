@@ -193,8 +193,7 @@ TEST(CommandLine, TargetWordNoticeNowNamesTheWordAndTheNextNameKeepsItsCase) {
   for (const Row& r : rows) {
     SCOPED_TRACE(testing::PrintToString(r.args));
     Captured c;
-    std::vector<std::string> args = r.args;
-    EXPECT_EQ(c.Parse(args), CONTINUE);
+    EXPECT_EQ(c.Parse(r.args), CONTINUE);
     EXPECT_EQ(Changed(c.run.options), r.fields);
     EXPECT_EQ(c.out.str(), r.out);
     EXPECT_EQ(c.err.str(), "");
