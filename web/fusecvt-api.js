@@ -1,0 +1,113 @@
+// The converter's interface for the page, node and the tests. The build puts
+// the compiled core (createFusecvtCore, with the wasm inlined) in front of this
+// text and `export default createFusecvt;` after it.
+
+// Resolves to {convert, inspect}. Every convert call is a fresh run of the
+// command line in an empty in-memory folder.
+async function createFusecvt() {
+  const core = await createFusecvtCore({
+    print: () => {},
+    printErr: () => {},
+  });
+  const FS = core.FS;
+  const runDir = '/run';
+  const encoder = new TextEncoder();
+  const decoder = new TextDecoder();
+
+  // Copies bytes into the module's memory; the caller frees the pointer.
+  function toHeap(bytes) {
+    const ptr = core._malloc(Math.max(bytes.length, 1));
+    core.HEAPU8.set(bytes, ptr);
+    return ptr;
+  }
+
+  function heapText(ptr, length) {
+    return decoder.decode(core.HEAPU8.slice(ptr, ptr + length));
+  }
+
+  function removeTree(path) {
+    for (const name of FS.readdir(path)) {
+      if (name === '.' || name === '..') continue;
+      const child = `${path}/${name}`;
+      if (FS.isDir(FS.stat(child).mode)) {
+        removeTree(child);
+        FS.rmdir(child);
+      } else {
+        FS.unlink(child);
+      }
+    }
+  }
+
+  // Every file under path, by its name relative to the run folder.
+  function collectFiles(path, prefix, skip, files) {
+    for (const name of FS.readdir(path)) {
+      if (name === '.' || name === '..') continue;
+      const child = `${path}/${name}`;
+      const relative = prefix + name;
+      if (FS.isDir(FS.stat(child).mode)) {
+        collectFiles(child, `${relative}/`, skip, files);
+      } else if (relative !== skip) {
+        files[relative] = FS.readFile(child);
+      }
+    }
+    return files;
+  }
+
+  // A file name the in-memory folder can hold: the last path component of
+  // the name, "design.pof" when nothing is left.
+  function plainName(name) {
+    const base = String(name || '').split(/[\\/]/).pop();
+    return base === '' || base === '.' || base === '..' ? 'design.pof' : base;
+  }
+
+  // Runs the converter on pofBytes with args (the command line's words
+  // without the input name); the POF is given the name `name`, after which the
+  // JEDEC file and the report are named. Returns {status, stdout, stderr,
+  // files: {name: Uint8Array}} with every file the run wrote.
+  function convert(pofBytes, args = [], name = 'design.pof') {
+    const input = plainName(name);
+    try {
+      FS.stat(runDir);
+    } catch (e) {
+      FS.mkdir(runDir);
+    }
+    FS.chdir('/');
+    removeTree(runDir);
+    FS.chdir(runDir);
+    FS.writeFile(`${runDir}/${input}`, pofBytes);
+
+    const words = ['fusecvt', ...args.map(String), input];
+    const packed = encoder.encode(words.join('\0') + '\0');
+    const argsPtr = toHeap(packed);
+    let status;
+    try {
+      status = core._fusecvt_run(argsPtr, packed.length);
+    } finally {
+      core._free(argsPtr);
+    }
+    const result = {
+      status,
+      stdout: heapText(core._fusecvt_console(), core._fusecvt_console_length()),
+      stderr: heapText(core._fusecvt_error(), core._fusecvt_error_length()),
+      files: collectFiles(runDir, '', input, {}),
+    };
+    FS.chdir('/');
+    removeTree(runDir);
+    return result;
+  }
+
+  // What the converter's reader finds in pofBytes: {device, package, pins,
+  // readable, words (the -device words of its family, the default first),
+  // defaults {slew, open_out, jtag, mc_power} ("" where the option has no
+  // default for the source), console, error}.
+  function inspect(pofBytes) {
+    const ptr = toHeap(pofBytes);
+    try {
+      return JSON.parse(core.UTF8ToString(core._fusecvt_inspect(ptr, pofBytes.length)));
+    } finally {
+      core._free(ptr);
+    }
+  }
+
+  return { convert, inspect };
+}
