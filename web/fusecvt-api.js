@@ -54,10 +54,12 @@ async function createFusecvt() {
   }
 
   // A file name the in-memory folder can hold: the last path component of
-  // the name, "design.pof" when nothing is left.
+  // the name, "design.pof" when nothing is left; ".pof" appended when it has
+  // no '.', as the converter reads such a name.
   function plainName(name) {
     const base = String(name || '').split(/[\\/]/).pop();
-    return base === '' || base === '.' || base === '..' ? 'design.pof' : base;
+    if (base === '' || base === '.' || base === '..') return 'design.pof';
+    return base.includes('.') ? base : `${base}.pof`;
   }
 
   // Runs the converter on pofBytes with args (the command line's words
