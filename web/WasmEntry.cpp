@@ -79,9 +79,8 @@ const char* StateWord(fusecvt::OptionState state) {
   return "";
 }
 
-// The -device words that lead to a target for the source device, in the
-// order the target choice tests the device name; the first word is the
-// target taken when no word is given.
+// The -device words that lead to a target for the source device; the first
+// is of the target family taken when no word is given.
 std::vector<const char*> DeviceWordsFor(const std::string& name) {
   using fusecvt::Contains;
   if (Contains(name, "7032S") || Contains(name, "7032AE") || Contains(name, "3032A")) {

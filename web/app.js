@@ -38,7 +38,9 @@ function controlId(flag) {
   return `opt${flag.replace(/[^a-z0-9]/g, '_')}`;
 }
 
-// The -device word the run will use: the chosen one, else the source's own.
+// The -device word that decides which options apply: the chosen one, else
+// the first of the source's words, which is of the family the converter
+// takes by default.
 function effectiveWord() {
   return $('device').value || (state.info.words[0] || '');
 }
@@ -190,7 +192,7 @@ async function loadFile(file) {
   }
   problem.hidden = true;
   const device = $('device');
-  device.replaceChildren(new Option(`default: ${info.words[0]} (no -device)`, ''));
+  device.replaceChildren(new Option('default for this source (no -device)', ''));
   for (const word of info.words) device.add(new Option(word, word));
   buildOptions();
   filterOptions();

@@ -99,7 +99,7 @@ async function createFusecvt() {
   }
 
   // What the converter's reader finds in pofBytes: {device, package, pins,
-  // readable, words (the -device words of its family, the default first),
+  // readable, words (the -device words of its family, the default family first),
   // defaults {slew, open_out, jtag, mc_power} ("" where the option has no
   // default for the source), console, error}.
   function inspect(pofBytes) {
