@@ -231,17 +231,21 @@ async function convert(event) {
   }
 }
 
+// A file dropped anywhere on the page is loaded (the browser would otherwise
+// leave the page to show it); the drop box lights up while one is dragged.
 function setUpDrop() {
   const drop = $('drop');
-  drop.addEventListener('dragover', (e) => {
+  window.addEventListener('dragover', (e) => {
     e.preventDefault();
     drop.classList.add('over');
   });
-  drop.addEventListener('dragleave', () => drop.classList.remove('over'));
-  drop.addEventListener('drop', (e) => {
+  window.addEventListener('dragleave', (e) => {
+    if (!e.relatedTarget) drop.classList.remove('over');
+  });
+  window.addEventListener('drop', (e) => {
     e.preventDefault();
     drop.classList.remove('over');
-    loadFile(e.dataTransfer.files[0]);
+    if (e.dataTransfer && e.dataTransfer.files.length) loadFile(e.dataTransfer.files[0]);
   });
 }
 

@@ -205,6 +205,24 @@ for (const [where, url] of locations) {
     await page.close();
   });
 
+  test(`from ${where}: a POF dropped on the page loads like a picked one`, async () => {
+    const path = join(root, 'examples', 'demo7128s.pof');
+    const { page } = await openPage(url());
+    await page.evaluate((name, base64) => {
+      const bytes = Uint8Array.from(atob(base64), (c) => c.charCodeAt(0));
+      const transfer = new DataTransfer();
+      transfer.items.add(new File([bytes], name));
+      document.getElementById('drop').dispatchEvent(
+        new DragEvent('drop', { dataTransfer: transfer, bubbles: true, cancelable: true }));
+    }, basename(path), readFileSync(path).toString('base64'));
+    await page.waitForFunction(() => document.getElementById('source-device').textContent !== '');
+    const shown = await page.$eval('#source', (list) => list.innerText.replace(/\s+/g, ' ').trim());
+    assert.equal(shown, 'File demo7128s.pof Device EPM7128SLC84-15 Package PLCC Pins 84');
+    const words = await page.$$eval('#device option', (options) => options.map((o) => o.value));
+    assert.deepEqual(words, ['', '6128es', '6128esl']);
+    await page.close();
+  });
+
   test(`from ${where}: keyboard alone reaches Convert and the downloads`, async () => {
     const path = join(root, 'examples', 'demo7064s.pof');
     const { page, downloads } = await openPage(url());

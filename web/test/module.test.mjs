@@ -112,6 +112,21 @@ test('inspect names the device, package, pins, -device words and defaults', () =
     assert.deepEqual(info.words, deviceWordsFor(info.device).words);
     assert.deepEqual(info.defaults, { slew: 'auto', open_out: 'auto', jtag: 'auto', mc_power: 'auto' });
   }
+  // Source kinds whose defaults differ: slew FAST on the plain 7032, output
+  // type and JTAG off on the plain 7064 and 7128E, not set on the plain 7032.
+  const kinds = [
+    ['kind-EPM7032LC44-15', { slew: 'fast', open_out: '', jtag: '', mc_power: 'auto' }, 44],
+    ['kind-EPM7064LC84-10', { slew: 'auto', open_out: 'off', jtag: 'off', mc_power: 'auto' }, 84],
+    ['kind-EPM7128ELC84-10', { slew: 'auto', open_out: 'off', jtag: 'off', mc_power: 'auto' }, 84],
+    ['kind-EPM3032ALC44-10', { slew: 'auto', open_out: 'auto', jtag: 'auto', mc_power: 'auto' }, 44],
+  ];
+  for (const [name, defaults, pins] of kinds) {
+    const info = fusecvt.inspect(read(join(root, 'fuzz', 'corpus', 'pof', `${name}.pof`)));
+    assert.equal(info.device, name.slice(5), name);
+    assert.deepEqual(info.defaults, defaults, name);
+    assert.equal(info.pins, pins, name);
+    assert.deepEqual(info.words, deviceWordsFor(info.device).words, name);
+  }
   for (const { path, device } of samplePofs()) {
     const info = fusecvt.inspect(read(path));
     assert.equal(info.device, device, path);
