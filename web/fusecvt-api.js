@@ -25,32 +25,29 @@ async function createFusecvt() {
     return decoder.decode(core.HEAPU8.slice(ptr, ptr + length));
   }
 
-  function removeTree(path) {
+  // Every path under `path` (folders before what they hold), leaving out the
+  // device and process folders of the in-memory file system.
+  function listTree(path, into = []) {
     for (const name of FS.readdir(path)) {
       if (name === '.' || name === '..') continue;
-      const child = `${path}/${name}`;
-      if (FS.isDir(FS.stat(child).mode)) {
-        removeTree(child);
-        FS.rmdir(child);
-      } else {
-        FS.unlink(child);
-      }
+      const child = path === '/' ? `/${name}` : `${path}/${name}`;
+      if (child === '/dev' || child === '/proc') continue;
+      into.push(child);
+      if (FS.isDir(FS.lstat(child).mode)) listTree(child, into);
     }
+    return into;
   }
 
-  // Every file under path, by its name relative to the run folder.
-  function collectFiles(path, prefix, skip, files) {
-    for (const name of FS.readdir(path)) {
-      if (name === '.' || name === '..') continue;
-      const child = `${path}/${name}`;
-      const relative = prefix + name;
-      if (FS.isDir(FS.stat(child).mode)) {
-        collectFiles(child, `${relative}/`, skip, files);
-      } else if (relative !== skip) {
-        files[relative] = FS.readFile(child);
-      }
+  // What the file system holds before any run; a run leaves nothing else.
+  const baseline = new Set(listTree('/'));
+  const addedPaths = () => listTree('/').filter((path) => !baseline.has(path));
+
+  // Removes paths listed folders first, so what a folder holds goes before it.
+  function removePaths(paths) {
+    for (const path of [...paths].reverse()) {
+      if (FS.isDir(FS.lstat(path).mode)) FS.rmdir(path);
+      else FS.unlink(path);
     }
-    return files;
   }
 
   // A file name the in-memory folder can hold: the last path component of
@@ -63,18 +60,16 @@ async function createFusecvt() {
   }
 
   // Runs the converter on pofBytes with args (the command line's words
-  // without the input name); the POF is given the name `name`, after which the
-  // JEDEC file and the report are named. Returns {status, stdout, stderr,
-  // files: {name: Uint8Array}} with every file the run wrote.
+  // without the input name) in an empty folder; the POF is given the name
+  // `name`, after which the JEDEC file and the report are named. Returns
+  // {status, stdout, stderr, files: {name: Uint8Array}} with every file the
+  // run wrote: by its name in the run folder, or by its full path when an
+  // option put it elsewhere. Everything the run wrote is then removed.
   function convert(pofBytes, args = [], name = 'design.pof') {
     const input = plainName(name);
-    try {
-      FS.stat(runDir);
-    } catch (e) {
-      FS.mkdir(runDir);
-    }
     FS.chdir('/');
-    removeTree(runDir);
+    removePaths(addedPaths()); // what a run that broke off left behind
+    FS.mkdir(runDir);
     FS.chdir(runDir);
     FS.writeFile(`${runDir}/${input}`, pofBytes);
 
@@ -86,16 +81,22 @@ async function createFusecvt() {
       status = core._fusecvt_run(argsPtr, packed.length);
     } finally {
       core._free(argsPtr);
+      FS.chdir('/');
     }
-    const result = {
+    const files = {};
+    const added = addedPaths();
+    for (const path of added) {
+      if (FS.isDir(FS.lstat(path).mode)) continue;
+      const relative = path.startsWith(`${runDir}/`) ? path.slice(runDir.length + 1) : path;
+      if (relative !== input) files[relative] = FS.readFile(path);
+    }
+    removePaths(added);
+    return {
       status,
       stdout: heapText(core._fusecvt_console(), core._fusecvt_console_length()),
       stderr: heapText(core._fusecvt_error(), core._fusecvt_error_length()),
-      files: collectFiles(runDir, '', input, {}),
+      files,
     };
-    FS.chdir('/');
-    removeTree(runDir);
-    return result;
   }
 
   // What the converter's reader finds in pofBytes: {device, package, pins,

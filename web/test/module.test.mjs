@@ -92,6 +92,10 @@ test('input names: the folder is dropped and a name without "." is read as .pof'
 });
 
 test('each call is a fresh run: no file of an earlier call is returned', () => {
+  const elsewhere = fusecvt.convert(example('demo7064s'), ['-o', '/tmp/first'], 'a.pof');
+  assert.deepEqual(Object.keys(elsewhere.files).sort(), ['/tmp/first.jed', '/tmp/first.txt']);
+  const nested = fusecvt.convert(example('demo7064s'), ['-o', '../sub'], 'a.pof');
+  assert.deepEqual(Object.keys(nested.files).sort(), ['/sub.jed', '/sub.txt']);
   fusecvt.convert(example('demo7064s'), ['-o', 'first'], 'a.pof');
   const second = fusecvt.convert(example('demo7032s'), [], 'b.pof');
   assert.deepEqual(Object.keys(second.files).sort(), ['b.jed', 'b.txt']);
