@@ -7,7 +7,10 @@ const $ = (id) => document.getElementById(id);
 
 // The command line's options as form controls. `family` names the targets
 // an option acts on: "6000" the QPL6000 family, "es" the QPL6032ES/6064ES/
-// 6128ES family, "all" both; `only` narrows it to some -device words.
+// 6128ES family, "all" both; `except` lists -device words it does not act on
+// (the plain QPL6000 has no security bit); `byDefault` also offers it when no
+// -device word is chosen (the pin keepers of the QPL6000E that a plain 7032
+// goes to by default; with -device 6000e the converter ignores -pin_keep).
 // Three-way options have `choices`; the first entry of their list is "not
 // given", which takes the default of the source kind. A further run mode of
 // the converter (a logic check, say) is one more row here.
@@ -19,7 +22,7 @@ const OPTIONS = [
   { flag: '-slew', label: 'Slew rate of all outputs', family: 'all', choices: ['auto', 'slow', 'fast'] },
   { flag: '-pinclk', label: 'Use a pin clock wherever applicable', family: 'all' },
   { flag: '-race_cover_off', label: 'Race coverage off', family: 'all' },
-  { flag: '-pin_keep', label: 'Enable the pin keepers', family: 'es', also: ['6000e'] },
+  { flag: '-pin_keep', label: 'Enable the pin keepers', family: 'es', byDefault: true },
   { flag: '-verbose', label: 'Report configuration changes', family: 'all' },
   { flag: '-mc_power', label: 'Low-power mode of all macrocells', family: 'es', choices: ['auto', 'on', 'off'], advanced: true },
   { flag: '-power_reset', label: 'Power-up reset hysteresis large', family: 'es', advanced: true },
@@ -45,9 +48,15 @@ function effectiveWord() {
   return $('device').value || (state.info.words[0] || '');
 }
 
+// The target a -device word names: "6032esl" is the QPL6032ESL, "p6000" the
+// plain QPL6000.
+function targetName(word) {
+  return `QPL${word.replace(/^p/, '').toUpperCase()}`;
+}
+
 function applies(option, word) {
   if (option.except && option.except.includes(word)) return false;
-  if (option.also && option.also.includes(word)) return true;
+  if (option.byDefault && $('device').value === '') return true;
   const family = word.includes('6000') ? '6000' : 'es';
   return option.family === 'all' || option.family === family;
 }
@@ -193,7 +202,7 @@ async function loadFile(file) {
   problem.hidden = true;
   const device = $('device');
   device.replaceChildren(new Option('default for this source (no -device)', ''));
-  for (const word of info.words) device.add(new Option(word, word));
+  for (const word of info.words) device.add(new Option(`${targetName(word)} (-device ${word})`, word));
   buildOptions();
   filterOptions();
   $('settings').hidden = false;
@@ -226,6 +235,15 @@ async function convert(event) {
     $('report').hidden = $('report-title').hidden = !reportName;
     $('result').hidden = false;
     $('result-title').focus();
+  } catch (error) {
+    // The module itself broke off (out of memory, say): say so; a reload
+    // gives a fresh converter.
+    const status = $('status');
+    status.textContent = `The converter stopped: ${error}. Reload the page to convert again.`;
+    status.className = 'failed';
+    $('messages').replaceChildren();
+    $('report').hidden = $('report-title').hidden = true;
+    $('result').hidden = false;
   } finally {
     button.disabled = false;
   }

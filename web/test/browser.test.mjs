@@ -223,6 +223,31 @@ for (const [where, url] of locations) {
     await page.close();
   });
 
+  test(`from ${where}: the form offers the options of the chosen target only`, async () => {
+    // -device word of a plain 7032 source, and the options shown for it.
+    const shown = [
+      ['', ['-powerdown', '-secure', '-slew', '-pinclk', '-race_cover_off', '-pin_keep', '-verbose']],
+      ['6000e', ['-powerdown', '-secure', '-slew', '-pinclk', '-race_cover_off', '-verbose']],
+      ['p6000', ['-powerdown', '-slew', '-pinclk', '-race_cover_off', '-verbose']],
+      ['6032es', ['-pd1', '-pd2', '-secure', '-slew', '-pinclk', '-race_cover_off', '-pin_keep', '-verbose',
+        '-mc_power', '-power_reset', '-gclk1_itd', '-gclk2_itd', '-gclk3_itd', '-open_out', '-jtag',
+        '-tdi_pullup', '-tms_pullup']],
+    ];
+    const { page } = await openPage(url());
+    await loadPof(page, plain7032);
+    const labels = await page.$$eval('#device option', (options) => options.map((o) => o.textContent));
+    assert.deepEqual(labels, ['default for this source (no -device)', 'QPL6000E (-device 6000e)',
+      'QPL6000 (-device p6000)', 'QPL6032ES (-device 6032es)', 'QPL6032ESL (-device 6032esl)']);
+    const slew = await page.$eval('#opt_slew', (select) => select.options[0].textContent);
+    assert.equal(slew, 'default for this source (fast)');
+    for (const [word, flags] of shown) {
+      await page.select('#device', word);
+      const visible = await page.$$eval('[data-flag]', (rows) => rows.filter((r) => !r.hidden).map((r) => r.dataset.flag));
+      assert.deepEqual(visible, flags, word);
+    }
+    await page.close();
+  });
+
   test(`from ${where}: keyboard alone reaches Convert and the downloads`, async () => {
     const path = join(root, 'examples', 'demo7064s.pof');
     const { page, downloads } = await openPage(url());
