@@ -125,12 +125,8 @@ function quoted(word) {
   return /^[\w.+=:,/-]+$/.test(word) ? word : `'${word.replace(/'/g, "'\\''")}'`;
 }
 
-function inputName() {
-  return state.name.includes('.') ? state.name : `${state.name}.pof`;
-}
-
 function showCommand() {
-  $('command').textContent = ['fusecvt', ...commandWords(), inputName()].map(quoted).join(' ');
+  $('command').textContent = ['fusecvt', ...commandWords(), state.name].map(quoted).join(' ');
 }
 
 // One block of console text, set apart when it is a warning or an error.
@@ -147,12 +143,17 @@ function messageBlock(text, kind) {
   return block;
 }
 
+// How the converter's messages begin: "ERROR:", "ERROR#", "Error!", a line
+// ending in "Error"; "WARNING:", "Warning!", "Warning !".
+const ERROR_MARK = /(^|[\s:(])(ERROR[:#]|Error!|Error$)/m;
+const WARNING_MARK = /(^|[\s(])(WARNING:|Warning ?!)/m;
+
 function showMessages(container, stdout, stderr) {
   container.replaceChildren();
   const clean = (text) => text.replace(/\x07/g, '');
   for (const part of clean(stdout).split(/\n\s*\n/)) {
     if (!part.trim()) continue;
-    const kind = /error/i.test(part) ? 'error' : /warning/i.test(part) ? 'warning' : 'plain';
+    const kind = ERROR_MARK.test(part) ? 'error' : WARNING_MARK.test(part) ? 'warning' : 'plain';
     container.append(messageBlock(part.replace(/\n+$/, ''), kind));
   }
   if (stderr.trim()) container.append(messageBlock(clean(stderr).replace(/\n+$/, ''), 'error'));
@@ -216,7 +217,7 @@ async function convert(event) {
   try {
     const converter = await state.converter;
     const started = performance.now();
-    const result = converter.convert(state.bytes, commandWords(), inputName());
+    const result = converter.convert(state.bytes, commandWords(), state.name);
     const ms = performance.now() - started;
     const status = $('status');
     const names = Object.keys(result.files).sort((a, b) => Number(b.endsWith('.jed')) - Number(a.endsWith('.jed')));

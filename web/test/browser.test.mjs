@@ -169,6 +169,13 @@ for (const [where, url] of locations) {
       const expected = runNative(new Uint8Array(readFileSync(path)), args, basename(path));
       assert.deepEqual(comparable({ ...expected, files }), comparable(expected));
       assert.equal(Object.keys(files).length, 2);
+      // Warnings are set apart from the plain console text, and nothing is lost.
+      const blocks = await page.$$eval('#messages .message', (all) => all.map((b) => [b.className, b.textContent]));
+      for (const [kind, text] of blocks) {
+        assert.equal(kind.includes('warning'), /^WARNING:/m.test(text), text);
+      }
+      const warnings = expected.stdout.match(/^WARNING:/gm) || [];
+      assert.equal(blocks.filter(([kind]) => kind.includes('warning')).length, warnings.length);
       if (pof === largestSample) {
         const line = `${where}: ${basename(path)} converted in ${ms.toFixed(1)} ms\n`;
         writeFileSync(join(artifacts, `timing-${where}.txt`), line);
