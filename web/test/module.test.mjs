@@ -103,15 +103,11 @@ test('each call is a fresh run: no file of an earlier call is returned', () => {
 });
 
 test('inspect names the device, package, pins, -device words and defaults', () => {
-  const expected = {
-    demo7032s: { device: 'EPM7032SLC44-10', pins: 44, package: 'PLCC' },
-    demo7064s: { device: 'EPM7064SLC44-10', pins: 44, package: 'PLCC' },
-    demo7128s: { device: 'EPM7128SLC84-15', pins: 84, package: 'PLCC' },
-  };
-  for (const { path } of examplePofs()) {
+  const packages = { 44: 'PLCC', 84: 'PLCC' };
+  for (const { path, device } of examplePofs()) {
     const info = fusecvt.inspect(read(path));
-    const want = expected[basename(path, '.pof')];
-    assert.deepEqual([info.device, info.pins, info.package], [want.device, want.pins, want.package], path);
+    const pins = Number(device.match(/C(\d+)-/)[1]);
+    assert.deepEqual([info.device, info.pins, info.package], [device, pins, packages[pins]], path);
     assert.equal(info.readable, true);
     assert.deepEqual(info.words, deviceWordsFor(info.device).words);
     assert.deepEqual(info.defaults, { slew: 'auto', open_out: 'auto', jtag: 'auto', mc_power: 'auto' });

@@ -24,7 +24,7 @@ function findSamplesDir() {
 const samplesDir = findSamplesDir();
 
 // The real sample POFs with the device named in SOURCES.tsv; the shipped
-// examples (device named in the file name) when the sample folder is absent.
+// examples when the sample folder is absent.
 export function samplePofs() {
   const list = join(samplesDir, 'SOURCES.tsv');
   if (samplesDir && existsSync(list)) {
@@ -37,11 +37,11 @@ export function samplePofs() {
   return examplePofs();
 }
 
+// The examples the repository ships, with the device each was made for.
+const exampleDevices = { demo7032s: 'EPM7032SLC44-10', demo7064s: 'EPM7064SLC44-10', demo7128s: 'EPM7128SLC84-15' };
+
 export function examplePofs() {
-  const dir = join(root, 'examples');
-  return readdirSync(dir)
-    .filter((name) => name.endsWith('.pof'))
-    .map((name) => ({ path: join(dir, name), device: `EPM${name.match(/demo(\d+[a-z]*)/)[1].toUpperCase()}` }));
+  return Object.entries(exampleDevices).map(([name, device]) => ({ path: join(root, 'examples', `${name}.pof`), device }));
 }
 
 // Every -device word that leads to a target for the source device, the
