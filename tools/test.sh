@@ -30,4 +30,8 @@ if [ -f fuzz/CMakeLists.txt ] && [ -x tools/fuzz.sh ] && [ "${FUSECVT_SKIP_FUZZ:
 else
   echo "== fuzzing skipped (no fuzz targets)"
 fi
+if [ "${FUSECVT_SKIP_WEB:-0}" != 1 ]; then
+  echo "== web page: WebAssembly build, node and headless-browser tests"
+  tools/web.sh test
+fi
 echo "== all tests passed"
