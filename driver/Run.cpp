@@ -1,6 +1,7 @@
 #include "driver/Run.h"
 
 #include <fstream>
+#include <optional>
 #include <ostream>
 
 #include "driver/CommandLine.h"
@@ -9,6 +10,7 @@
 #include "driver/Report.h"
 #include "driver/TargetDevice.h"
 #include "driver/TargetSet.h"
+#include "logic/LogicModes.h"
 #include "pof/PofReader.h"
 
 namespace fusecvt {
@@ -38,6 +40,7 @@ void ToConsoleAndReport(Conversion& run, const char* text) {
 }  // namespace
 
 int RunConversion(std::vector<std::string> args, Conversion& run) {
+  if (const std::optional<int> status = RunLogicMode(args, run)) return *status;
   ConversionOptions& options = run.options;
   options.programName = args.empty() ? std::string() : ExtractProgramName(args[0]);
   options.outputFileName.clear();

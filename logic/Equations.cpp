@@ -1,0 +1,94 @@
+#include "logic/Equations.h"
+
+namespace fusecvt::logic {
+
+namespace {
+
+bool Unused(const Term& t) { return t.disabled || (t.state == TermState::Literals && t.literals.empty()); }
+
+bool MacrocellUnused(const Macrocell& m) {
+  for (const Term& t : m.terms) {
+    if (!Unused(t)) return false;
+  }
+  return true;
+}
+
+const char* ClockText(ClockSource c) {
+  switch (c) {
+    case ClockSource::None: return "none";
+    case ClockSource::ProductTerm: return "PT 4";
+    case ClockSource::GlobalLine1: return "global clock 1";
+    case ClockSource::GlobalLine2: return "global clock 2";
+  }
+  return "none";
+}
+
+std::string Product(const Term& t) {
+  if (t.disabled) return "0 (disabled)";
+  std::string text;
+  for (const Literal& l : t.literals) {
+    if (!text.empty()) text += " & ";
+    text += (l.complement ? "/" : "") + ShortName(l.signal);
+  }
+  if (t.state == TermState::False) return text + " (always 0)";
+  return text.empty() ? "1 (no literal)" : text;
+}
+
+std::string JsonString(const std::string& s) {
+  std::string out = "\"";
+  for (char c : s) {
+    if (c == '"' || c == '\\') out += '\\';
+    out += c;
+  }
+  return out + "\"";
+}
+
+}  // namespace
+
+std::string EquationsText(const Design& d) {
+  std::string text = "Design: " + d.device + ", " + std::to_string(d.macrocells.size()) + " macrocells\n";
+  text += "Names: pin n = I/O pin of MC n, MC n = feedback of MC n, exp n = expander of MC n, / = complement\n";
+  for (const Macrocell& m : d.macrocells) {
+    text += "\nMC " + std::to_string(m.number) + ": ";
+    if (MacrocellUnused(m)) {
+      text += "no product term in use\n";
+      continue;
+    }
+    if (m.registered) {
+      text += std::string("registered, clock ") + ClockText(m.clock) + "\n";
+    } else {
+      text += "combinational\n";
+    }
+    for (int k = 0; k < 5; ++k) {
+      const Term& t = m.terms[k];
+      text += "  PT " + std::to_string(k + 1) + " = " + Product(t) + "\n";
+    }
+  }
+  return text;
+}
+
+std::string EquationsJson(const Design& d) {
+  std::string j = "{\"device\": " + JsonString(d.device) + ", \"macrocells\": [";
+  for (std::size_t i = 0; i < d.macrocells.size(); ++i) {
+    const Macrocell& m = d.macrocells[i];
+    j += i ? ",\n  " : "\n  ";
+    j += "{\"mc\": " + std::to_string(m.number) + ", \"registered\": " + (m.registered ? "true" : "false") +
+         ", \"clock\": " + JsonString(ClockText(m.clock)) + ", \"terms\": [";
+    for (int k = 0; k < 5; ++k) {
+      const Term& t = m.terms[k];
+      const char* state = t.disabled ? "disabled" : t.state == TermState::False ? "false" : "literals";
+      j += k ? ", " : "";
+      j += "{\"pt\": " + std::to_string(k + 1) + ", \"state\": \"" + state + "\", \"literals\": [";
+      for (std::size_t l = 0; l < t.literals.size(); ++l) {
+        j += l ? ", " : "";
+        j += "{\"signal\": " + JsonString(ShortName(t.literals[l].signal)) +
+             ", \"complement\": " + (t.literals[l].complement ? "true" : "false") + "}";
+      }
+      j += "]}";
+    }
+    j += "]}";
+  }
+  return j + "\n]}\n";
+}
+
+}  // namespace fusecvt::logic

@@ -1,0 +1,232 @@
+#include "logic/LogicCheck.h"
+
+#include <algorithm>
+#include <set>
+
+#include "logic/TargetLogic.h"
+
+namespace fusecvt::logic {
+
+namespace {
+
+enum Deliberate {
+  kEmptyDisabled,
+  kPinClock,
+  kParked,
+  kRaceCover,
+  kPinFeedback,
+  kDeliberateCount,
+};
+const char* const kDeliberateNames[kDeliberateCount] = {
+    "unused terms disabled",
+    "product-term clocks turned into pin clocks",
+    "constant-false terms reading parked lines",
+    "race-coverage terms added",
+    "own feedback read as own pin (pin feedback)",
+};
+
+std::string Lit(const Literal& l) {
+  return DescribeSignal(l.signal) + (l.complement ? " (complement)" : " (true)");
+}
+
+const char* ClockName(ClockSource c) {
+  switch (c) {
+    case ClockSource::None: return "none";
+    case ClockSource::ProductTerm: return "PT 4";
+    case ClockSource::GlobalLine1: return "global clock 1";
+    case ClockSource::GlobalLine2: return "global clock 2";
+  }
+  return "?";
+}
+
+bool IsGclk(const Signal& s) { return s.type == SignalType::Gclk1 || s.type == SignalType::Gclk2; }
+
+struct Checker {
+  const Design& source;
+  const Design& target;
+  CheckResult r;
+  int counts[kDeliberateCount] = {};
+  bool qpl6000 = false;
+  std::set<int> expandersUsed;  // source macrocells whose expander some term reads
+
+  void Difference(const std::string& where, const std::string& what) { r.differences.push_back(where + ": " + what); }
+  void Known(const std::string& where, const std::string& what) { r.known.push_back(where + ": " + what); }
+
+  // On the QPL6000 the expanders of two macrocells share a foldback column.
+  void MapExpanders(std::vector<Literal>& lits, const std::string& where) {
+    if (!qpl6000) return;
+    for (Literal& l : lits) {
+      if (l.signal.type != SignalType::Expander) continue;
+      const int x = l.signal.mc, y = SharedFoldbackPartner(x);
+      if (!y) continue;
+      if (expandersUsed.count(y)) {
+        Known(where, "known: the expanders of MC " + std::to_string(x) + " and MC " + std::to_string(y) +
+                         " share one foldback column in the target");
+      }
+      l.signal = Signal{SignalType::SharedFoldback, std::min(x, y), std::max(x, y)};
+    }
+    std::sort(lits.begin(), lits.end());
+  }
+
+  // Returns true when the term was handled as a pin-clock conversion.
+  void CompareLiterals(int mc, const std::string& where, const std::vector<Literal>& s,
+                       const std::vector<Literal>& t) {
+    std::vector<Literal> missing, extra;
+    std::set_difference(s.begin(), s.end(), t.begin(), t.end(), std::back_inserter(missing));
+    std::set_difference(t.begin(), t.end(), s.begin(), s.end(), std::back_inserter(extra));
+    // Pin feedback: the macrocell's own feedback read as its own pin.
+    if (qpl6000) {
+      for (auto it = missing.begin(); it != missing.end();) {
+        const Literal pin{Signal{SignalType::Pin, mc, 0}, it->complement};
+        auto e = std::find(extra.begin(), extra.end(), pin);
+        if (it->signal == Signal{SignalType::Feedback, mc, 0} && e != extra.end()) {
+          ++counts[kPinFeedback];
+          extra.erase(e);
+          it = missing.erase(it);
+        } else {
+          ++it;
+        }
+      }
+    }
+    // A "none" pick that the target reads as a signal.
+    for (auto it = missing.begin(); it != missing.end();) {
+      if (it->signal.type != SignalType::None) {
+        ++it;
+        continue;
+      }
+      if (!extra.empty()) {
+        Known(where, "known: none pick " + std::string(it->complement ? "(complement)" : "(true)") + " reads " +
+                         Lit(extra.front()) + " in the target");
+        extra.erase(extra.begin());
+      } else {
+        Known(where, "known: none pick " + std::string(it->complement ? "(complement)" : "(true)") +
+                         " is not read in the target");
+      }
+      it = missing.erase(it);
+    }
+    // A UIM line that a none pick shares with a signal gets several selects.
+    const std::size_t lab = static_cast<std::size_t>((mc - 1) / 16);
+    const bool noneInLab = lab < source.nonePickInLab.size() && source.nonePickInLab[lab];
+    for (auto it = extra.begin(); it != extra.end();) {
+      if (it->signal.type != SignalType::Several || !noneInLab) {
+        ++it;
+        continue;
+      }
+      if (!missing.empty()) {
+        Known(where, "known: " + Lit(missing.front()) +
+                         " reads a UIM line that a none pick also selects in the target");
+        missing.erase(missing.begin());
+      } else {
+        Known(where, "known: a UIM line that a none pick also selects is read in the target");
+      }
+      it = extra.erase(it);
+    }
+    for (const Literal& l : missing) Difference(where, Lit(l) + " missing in the target");
+    for (const Literal& l : extra) Difference(where, Lit(l) + " extra in the target");
+  }
+
+  // Returns whether PT 4 was turned into a pin clock.
+  bool CompareTerm(int mc, int k, const Term& s, const Term& t) {
+    const std::string where = "MC " + std::to_string(mc) + " PT " + std::to_string(k + 1);
+    ++r.terms;
+    r.literals += static_cast<int>(s.literals.size());
+    std::vector<Literal> sl = s.literals;
+    MapExpanders(sl, where);
+    const bool sFalse = s.state == TermState::False, tFalse = t.state == TermState::False;
+    if (sFalse && tFalse) {
+      if (!s.disabled && sl != t.literals) ++counts[kParked];
+      return false;
+    }
+    if (!sFalse && sl.empty() && t.disabled) {
+      ++counts[kEmptyDisabled];
+      return false;
+    }
+    if (k == 3 && !sFalse && sl.size() == 1 && IsGclk(sl[0].signal) && t.disabled) {
+      ++counts[kPinClock];
+      return true;
+    }
+    if (s.disabled && !tFalse && qpl6000 && !t.literals.empty()) {
+      ++counts[kRaceCover];
+      return false;
+    }
+    if (sFalse != tFalse) {
+      Difference(where, sFalse ? "constant false in the source, not in the target" : "constant false in the target");
+      return false;
+    }
+    CompareLiterals(mc, where, sl, t.literals);
+    return false;
+  }
+
+  void CompareMacrocell(const Macrocell& s, const Macrocell& t) {
+    ++r.macrocells;
+    bool pinClock = false;
+    for (int k = 0; k < 5; ++k) pinClock = CompareTerm(s.number, k, s.terms[k], t.terms[k]) || pinClock;
+    if (!s.known || !t.known) return;
+    const std::string where = "MC " + std::to_string(s.number);
+    if (s.registered != t.registered) {
+      Difference(where, s.registered ? "registered in the source, combinational in the target"
+                                     : "combinational in the source, registered in the target");
+      return;
+    }
+    if (!s.registered || s.clock == t.clock) return;
+    if (pinClock && s.clock == ClockSource::ProductTerm && t.clock != ClockSource::ProductTerm) return;
+    Difference(where, std::string("clock ") + ClockName(s.clock) + " in the source, " + ClockName(t.clock) +
+                          " in the target");
+  }
+
+  void Run() {
+    qpl6000 = target.device.rfind("QPL6000", 0) == 0;
+    for (const Macrocell& m : source.macrocells) {
+      for (const Term& t : m.terms) {
+        for (const Literal& l : t.literals) {
+          if (l.signal.type == SignalType::Expander) expandersUsed.insert(l.signal.mc);
+        }
+      }
+    }
+    if (source.macrocells.size() != target.macrocells.size()) {
+      Difference("design", "the source has " + std::to_string(source.macrocells.size()) +
+                               " macrocells, the target " + std::to_string(target.macrocells.size()));
+      return;
+    }
+    for (std::size_t m = 0; m < source.macrocells.size(); ++m) {
+      CompareMacrocell(source.macrocells[m], target.macrocells[m]);
+    }
+    for (int i = 0; i < kDeliberateCount; ++i) {
+      if (counts[i]) r.deliberate.emplace_back(kDeliberateNames[i], counts[i]);
+    }
+  }
+};
+
+}  // namespace
+
+CheckResult CompareLogic(const Design& source, const Design& target) {
+  Checker c{source, target, {}, {}, false, {}};
+  c.Run();
+  return std::move(c.r);
+}
+
+std::string AccountText(const CheckResult& r) {
+  std::string text = "Logic check: " + std::to_string(r.macrocells) + " macrocells, " + std::to_string(r.terms) +
+                     " product terms, " + std::to_string(r.literals) + " literals compared; ";
+  const std::size_t n = r.differences.size(), k = r.known.size();
+  if (n == 0 && k == 0) {
+    text += "no difference\n";
+  } else {
+    if (n) text += std::to_string(n) + (n == 1 ? " difference" : " differences");
+    if (n && k) text += ", ";
+    if (k) text += std::to_string(k) + (k == 1 ? " known difference" : " known differences");
+    text += "\n";
+  }
+  if (!r.deliberate.empty()) {
+    text += "Logic check: changes made on purpose:";
+    for (std::size_t i = 0; i < r.deliberate.size(); ++i) {
+      text += (i ? ", " : " ") + std::to_string(r.deliberate[i].second) + " " + r.deliberate[i].first;
+    }
+    text += "\n";
+  }
+  for (const std::string& d : r.differences) text += "Logic check: " + d + "\n";
+  for (const std::string& d : r.known) text += "Logic check: " + d + "\n";
+  return text;
+}
+
+}  // namespace fusecvt::logic
