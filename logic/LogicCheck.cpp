@@ -39,6 +39,36 @@ const char* ClockName(ClockSource c) {
   return "?";
 }
 
+bool ReadsNone(const std::vector<Literal>& lits) {
+  return std::any_of(lits.begin(), lits.end(), [](const Literal& l) { return l.signal.type == SignalType::None; });
+}
+
+// A term with the macrocell's own feedback read as its own pin, which it
+// equals while the output drives the pin.
+Term WithPinFeedback(int mc, const std::vector<Literal>& lits) {
+  Term t;
+  for (Literal l : lits) {
+    if (l.signal == Signal{SignalType::Feedback, mc, 0}) l.signal.type = SignalType::Pin;
+    t.literals.push_back(l);
+  }
+  FinishTerm(t);
+  return t;
+}
+
+// Whether two terms agree once both read the macrocell's feedback as its pin.
+bool SameWithPinFeedback(int mc, const std::vector<Literal>& a, const std::vector<Literal>& b) {
+  const Term x = WithPinFeedback(mc, a), y = WithPinFeedback(mc, b);
+  if (x.state != y.state) return false;
+  return x.state == TermState::False || x.literals == y.literals;
+}
+
+// A literal of a UIM line with several selects or with a select of no signal.
+bool ReadsLineOfNonePick(const std::vector<Literal>& lits) {
+  return std::any_of(lits.begin(), lits.end(), [](const Literal& l) {
+    return l.signal.type == SignalType::Several || l.signal.type == SignalType::Unmatched;
+  });
+}
+
 bool IsGclk(const Signal& s) { return s.type == SignalType::Gclk1 || s.type == SignalType::Gclk2; }
 
 struct Checker {
@@ -48,9 +78,15 @@ struct Checker {
   int counts[kDeliberateCount] = {};
   bool qpl6000 = false;
   std::set<int> expandersUsed;  // source macrocells whose expander some term reads
+  std::set<int> sharedReported;  // shared foldback columns already reported (by lower macrocell)
 
   void Difference(const std::string& where, const std::string& what) { r.differences.push_back(where + ": " + what); }
   void Known(const std::string& where, const std::string& what) { r.known.push_back(where + ": " + what); }
+
+  bool NoneInLab(int mc) const {
+    const std::size_t lab = static_cast<std::size_t>((mc - 1) / 16);
+    return lab < source.nonePickInLab.size() && source.nonePickInLab[lab];
+  }
 
   // On the QPL6000 the expanders of two macrocells share a foldback column.
   void MapExpanders(std::vector<Literal>& lits, const std::string& where) {
@@ -59,9 +95,9 @@ struct Checker {
       if (l.signal.type != SignalType::Expander) continue;
       const int x = l.signal.mc, y = SharedFoldbackPartner(x);
       if (!y) continue;
-      if (expandersUsed.count(y)) {
-        Known(where, "known: the expanders of MC " + std::to_string(x) + " and MC " + std::to_string(y) +
-                         " share one foldback column in the target");
+      if (expandersUsed.count(y) && sharedReported.insert(std::min(x, y)).second) {
+        Known(where, "known: the expanders of MC " + std::to_string(std::min(x, y)) + " and MC " +
+                         std::to_string(std::max(x, y)) + " are both read but share one foldback column in the target");
       }
       l.signal = Signal{SignalType::SharedFoldback, std::min(x, y), std::max(x, y)};
     }
@@ -79,9 +115,10 @@ struct Checker {
       for (auto it = missing.begin(); it != missing.end();) {
         const Literal pin{Signal{SignalType::Pin, mc, 0}, it->complement};
         auto e = std::find(extra.begin(), extra.end(), pin);
-        if (it->signal == Signal{SignalType::Feedback, mc, 0} && e != extra.end()) {
+        const bool pinRead = e != extra.end() || std::binary_search(t.begin(), t.end(), pin);
+        if (it->signal == Signal{SignalType::Feedback, mc, 0} && pinRead) {
           ++counts[kPinFeedback];
-          extra.erase(e);
+          if (e != extra.end()) extra.erase(e);
           it = missing.erase(it);
         } else {
           ++it;
@@ -105,21 +142,29 @@ struct Checker {
       it = missing.erase(it);
     }
     // A UIM line that a none pick shares with a signal gets several selects.
-    const std::size_t lab = static_cast<std::size_t>((mc - 1) / 16);
-    const bool noneInLab = lab < source.nonePickInLab.size() && source.nonePickInLab[lab];
+    const bool noneInLab = NoneInLab(mc);
     for (auto it = extra.begin(); it != extra.end();) {
-      if (it->signal.type != SignalType::Several || !noneInLab) {
+      const SignalType type = it->signal.type;
+      if ((type != SignalType::Several && type != SignalType::Unmatched) || !noneInLab) {
         ++it;
         continue;
       }
+      const std::string line = type == SignalType::Several ? "a UIM line with several selects"
+                                                           : "a UIM line selecting no signal";
       if (!missing.empty()) {
-        Known(where, "known: " + Lit(missing.front()) +
-                         " reads a UIM line that a none pick also selects in the target");
+        Known(where, "known: " + Lit(missing.front()) + " reads " + line + " (a none pick of the LAB sets one)");
         missing.erase(missing.begin());
       } else {
-        Known(where, "known: a UIM line that a none pick also selects is read in the target");
+        Known(where, "known: the target also reads " + line + " (a none pick of the LAB sets one)");
       }
       it = extra.erase(it);
+    }
+    // In a term that reads a none pick, the rest follows from where the pick
+    // lands: a UIM line it shares with a signal, or a line another signal feeds.
+    if (ReadsNone(s)) {
+      for (const Literal& l : missing) Known(where, "known: " + Lit(l) + " not read in the target (the term reads a none pick)");
+      for (const Literal& l : extra) Known(where, "known: " + Lit(l) + " read in the target (the term reads a none pick)");
+      return;
     }
     for (const Literal& l : missing) Difference(where, Lit(l) + " missing in the target");
     for (const Literal& l : extra) Difference(where, Lit(l) + " extra in the target");
@@ -149,8 +194,19 @@ struct Checker {
       ++counts[kRaceCover];
       return false;
     }
+    if (qpl6000 && sFalse != tFalse && SameWithPinFeedback(mc, sl, t.literals)) {
+      ++counts[kPinFeedback];
+      return false;
+    }
     if (sFalse != tFalse) {
-      Difference(where, sFalse ? "constant false in the source, not in the target" : "constant false in the target");
+      const std::string what = sFalse ? "constant false in the source, not in the target" : "constant false in the target";
+      if (ReadsNone(sl)) {
+        Known(where, "known: none pick: " + what);
+      } else if (NoneInLab(mc) && ReadsLineOfNonePick(t.literals)) {
+        Known(where, "known: a none pick of the LAB selects on a line the term reads: " + what);
+      } else {
+        Difference(where, what);
+      }
       return false;
     }
     CompareLiterals(mc, where, sl, t.literals);
@@ -200,7 +256,7 @@ struct Checker {
 }  // namespace
 
 CheckResult CompareLogic(const Design& source, const Design& target) {
-  Checker c{source, target, {}, {}, false, {}};
+  Checker c{source, target, {}, {}, false, {}, {}};
   c.Run();
   return std::move(c.r);
 }
