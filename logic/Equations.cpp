@@ -24,7 +24,6 @@ const char* ClockText(ClockSource c) {
 }
 
 std::string Product(const Term& t) {
-  if (t.disabled) return "0 (disabled)";
   std::string text;
   for (const Literal& l : t.literals) {
     if (!text.empty()) text += " & ";
@@ -46,22 +45,17 @@ std::string JsonString(const std::string& s) {
 }  // namespace
 
 std::string EquationsText(const Design& d) {
-  std::string text = "Design: " + d.device + ", " + std::to_string(d.macrocells.size()) + " macrocells\n";
+  std::size_t used = 0;
+  for (const Macrocell& m : d.macrocells) used += MacrocellUnused(m) ? 0 : 1;
+  std::string text = "Design: " + d.device + ", " + std::to_string(d.macrocells.size()) + " macrocells, " +
+                     std::to_string(used) + " in use\n";
   text += "Names: pin n = I/O pin of MC n, MC n = feedback of MC n, exp n = expander of MC n, / = complement\n";
   for (const Macrocell& m : d.macrocells) {
+    if (MacrocellUnused(m)) continue;
     text += "\nMC " + std::to_string(m.number) + ": ";
-    if (MacrocellUnused(m)) {
-      text += "no product term in use\n";
-      continue;
-    }
-    if (m.registered) {
-      text += std::string("registered, clock ") + ClockText(m.clock) + "\n";
-    } else {
-      text += "combinational\n";
-    }
+    text += m.registered ? std::string("registered, clock ") + ClockText(m.clock) + "\n" : "combinational\n";
     for (int k = 0; k < 5; ++k) {
-      const Term& t = m.terms[k];
-      text += "  PT " + std::to_string(k + 1) + " = " + Product(t) + "\n";
+      if (!Unused(m.terms[k])) text += "  PT " + std::to_string(k + 1) + " = " + Product(m.terms[k]) + "\n";
     }
   }
   return text;

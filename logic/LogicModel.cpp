@@ -49,6 +49,11 @@ bool IsDefined(const Signal& s) {
 }
 
 void FinishTerm(Term& term) {
+  if (term.disabled) {  // every input read in both polarities: nothing to name
+    term.state = TermState::False;
+    term.literals.clear();
+    return;
+  }
   std::sort(term.literals.begin(), term.literals.end());
   term.literals.erase(std::unique(term.literals.begin(), term.literals.end()), term.literals.end());
   for (std::size_t i = 0; i + 1 < term.literals.size(); ++i) {

@@ -83,7 +83,7 @@ bool IsPof(const std::string& path) {
 }
 
 int Equations(const std::vector<std::string>& args, Conversion& run) {
-  const bool json = args.size() == 4 && args[2] == "--json";
+  const bool json = args.size() > 2 && args[2] == "--json";
   if (args.size() != (json ? 4u : 3u)) return Fail(run, "usage: --equations [--json] file");
   const std::string& path = args.back();
   logic::Design design;
