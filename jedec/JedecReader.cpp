@@ -2,9 +2,9 @@
 
 #include <cctype>
 #include <fstream>
-#include <iterator>
 #include <iomanip>
 #include <sstream>
+#include <string_view>
 #include <vector>
 
 namespace fusecvt {
@@ -16,7 +16,7 @@ constexpr long kMaxFuses = 1L << 22;  // far more than any target has
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
 // Reads a decimal number at s[i]; false when there is none or it is too large.
-bool ReadNumber(const std::string& s, std::size_t& i, long& value) {
+bool ReadNumber(std::string_view s, std::size_t& i, long& value) {
   const std::size_t start = i;
   value = 0;
   while (i < s.size() && std::isdigit(static_cast<unsigned char>(s[i]))) {
@@ -27,8 +27,8 @@ bool ReadNumber(const std::string& s, std::size_t& i, long& value) {
   return i > start;
 }
 
-std::string FieldName(const std::string& field) {
-  std::string name = field.substr(0, 12);
+std::string FieldName(std::string_view field) {
+  std::string name(field.substr(0, 12));
   for (char& c : name) {
     if (!std::isprint(static_cast<unsigned char>(c))) c = ' ';
   }
@@ -43,11 +43,11 @@ JedecFuses ParseJedec(const std::string& bytes) {
   begin = begin == std::string::npos ? 0 : begin + 1;
   std::size_t end = bytes.find('\x03', begin);
   if (end == std::string::npos) end = bytes.size();
-  const std::string text = bytes.substr(begin, end - begin);
+  const std::string_view text = std::string_view(bytes).substr(begin, end - begin);
 
   // The first field (up to the first '*') is the free design text.
   std::size_t pos = text.find('*');
-  if (pos == std::string::npos) {
+  if (pos == std::string_view::npos) {
     r.error = "no JEDEC fields (no '*' found)";
     return r;
   }
@@ -59,10 +59,10 @@ JedecFuses ParseJedec(const std::string& bytes) {
   std::vector<List> lists;
   while (pos < text.size()) {
     std::size_t stop = text.find('*', pos);
-    if (stop == std::string::npos) stop = text.size();
+    if (stop == std::string_view::npos) stop = text.size();
     std::size_t i = pos;
     while (i < stop && IsBlank(text[i])) ++i;
-    const std::string field = text.substr(i, stop - i);
+    const std::string_view field = text.substr(i, stop - i);
     pos = stop + 1;
     if (field.empty()) continue;
     std::size_t j = 1;
@@ -85,6 +85,7 @@ JedecFuses ParseJedec(const std::string& bytes) {
         break;
       case 'L': {
         List l{0, {}};
+        l.fuses.reserve(field.size());
         if (!ReadNumber(field, j, l.address)) {
           r.error = "bad fuse list field \"" + FieldName(field) + "\"";
           return r;
@@ -173,7 +174,9 @@ JedecFuses ReadJedecFuses(const std::string& path) {
     r.error = "cannot open " + path;
     return r;
   }
-  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::ostringstream all;
+  all << in.rdbuf();
+  const std::string bytes = all.str();
   if (bytes.empty()) {
     JedecFuses r;
     r.error = path + " is empty";
