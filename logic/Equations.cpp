@@ -53,7 +53,8 @@ std::string EquationsText(const Design& d) {
   for (const Macrocell& m : d.macrocells) {
     if (MacrocellUnused(m)) continue;
     text += "\nMC " + std::to_string(m.number) + ": ";
-    text += m.registered ? std::string("registered, clock ") + ClockText(m.clock) + "\n" : "combinational\n";
+    text += m.registered ? std::string("registered, clock ") + ClockText(m.clock) : "combinational";
+    text += m.outputEnable.empty() ? "\n" : ", output enable " + m.outputEnable + "\n";
     for (int k = 0; k < 5; ++k) {
       if (!Unused(m.terms[k])) text += "  PT " + std::to_string(k + 1) + " = " + Product(m.terms[k]) + "\n";
     }
@@ -67,7 +68,8 @@ std::string EquationsJson(const Design& d) {
     const Macrocell& m = d.macrocells[i];
     j += i ? ",\n  " : "\n  ";
     j += "{\"mc\": " + std::to_string(m.number) + ", \"registered\": " + (m.registered ? "true" : "false") +
-         ", \"clock\": " + JsonString(ClockText(m.clock)) + ", \"terms\": [";
+         ", \"clock\": " + JsonString(ClockText(m.clock)) + ", \"outputEnable\": " + JsonString(m.outputEnable) +
+         ", \"terms\": [";
     for (int k = 0; k < 5; ++k) {
       const Term& t = m.terms[k];
       const char* state = t.disabled ? "disabled" : t.state == TermState::False ? "false" : "literals";

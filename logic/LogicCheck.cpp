@@ -15,6 +15,7 @@ enum Deliberate {
   kParked,
   kRaceCover,
   kPinFeedback,
+  kOutputEnableOff,
   kDeliberateCount,
 };
 const char* const kDeliberateNames[kDeliberateCount] = {
@@ -23,7 +24,32 @@ const char* const kDeliberateNames[kDeliberateCount] = {
     "constant-false terms reading parked lines",
     "race-coverage terms added",
     "own feedback read as own pin (pin feedback)",
+    "output enables switched off (power-down and JTAG pins, unused macrocells)",
 };
+
+// Macrocells (from 1) whose output the options may switch off: the power-down
+// pins PD1 and PD2, the JTAG pins, and MC 12 and MC 22 of a 3032A.
+bool SpecialPin(const std::string& target, int mc) {
+  static const struct { const char* device; int mcs[7]; } kPins[] = {
+      {"QPL6032", {8, 32, 9, 25, 4, 12, 22}},
+      {"QPL6064", {3, 35, 32, 48, 8, 0, 0}},
+      {"QPL6128", {3, 67, 32, 48, 96, 0, 0}},
+  };
+  for (const auto& p : kPins) {
+    if (target != p.device) continue;
+    for (int m : p.mcs) {
+      if (m == mc) return true;
+    }
+  }
+  return false;
+}
+
+bool InUse(const Macrocell& m) {
+  for (const Term& t : m.terms) {
+    if (!t.disabled && !(t.state == TermState::Literals && t.literals.empty())) return true;
+  }
+  return false;
+}
 
 std::string Lit(const Literal& l) {
   return DescribeSignal(l.signal) + (l.complement ? " (complement)" : " (true)");
@@ -213,12 +239,24 @@ struct Checker {
     return false;
   }
 
+  void CompareOutputEnable(const std::string& where, const Macrocell& s, const Macrocell& t) {
+    if (s.outputEnable.empty() || t.outputEnable.empty() || s.outputEnable == t.outputEnable) return;
+    if (t.outputEnable == "never" && (SpecialPin(target.device, s.number) || !InUse(t))) {
+      ++counts[kOutputEnableOff];
+    } else if (qpl6000 && s.outputEnable == "never" && t.outputEnable == "always" && !t.registered) {
+      ++counts[kPinFeedback];  // the output now drives the pin that the terms read
+    } else {
+      Difference(where, "output enable " + s.outputEnable + " in the source, " + t.outputEnable + " in the target");
+    }
+  }
+
   void CompareMacrocell(const Macrocell& s, const Macrocell& t) {
     ++r.macrocells;
     bool pinClock = false;
     for (int k = 0; k < 5; ++k) pinClock = CompareTerm(s.number, k, s.terms[k], t.terms[k]) || pinClock;
     if (!s.known || !t.known) return;
     const std::string where = "MC " + std::to_string(s.number);
+    CompareOutputEnable(where, s, t);
     if (s.registered != t.registered) {
       Difference(where, s.registered ? "registered in the source, combinational in the target"
                                      : "combinational in the source, registered in the target");

@@ -48,6 +48,11 @@ bool IsDefined(const Signal& s) {
          s.type != SignalType::Unmatched && s.type != SignalType::Several;
 }
 
+std::string OutputEnableOf(const Signal& s, bool inverted) {
+  if (!IsDefined(s)) return "no signal";
+  return (inverted ? "/" : "") + ShortName(s);
+}
+
 void FinishTerm(Term& term) {
   if (term.disabled) {  // every input read in both polarities: nothing to name
     term.state = TermState::False;

@@ -74,7 +74,9 @@ struct Macrocell {
   bool known = false;         // the fields below were decoded
   bool registered = false;    // a register, not a combinational output
   ClockSource clock = ClockSource::None;
-  std::string outputEnable;   // "always", "never", or the enabling signal ("GOE 1: OE1")
+  // "always", "never", the enabling literal ("OE1", "/pin 12"), "no signal";
+  // empty when the fuse map does not say (a macrocell without an I/O record).
+  std::string outputEnable;
 };
 
 struct Design {
@@ -83,6 +85,10 @@ struct Design {
   // Source designs: per LAB, whether some PIA row picks "none".
   std::vector<bool> nonePickInLab;
 };
+
+// The output-enable text of a literal: its short name, "/" before it when
+// inverted, "no signal" for a line that carries none.
+std::string OutputEnableOf(const Signal& s, bool inverted);
 
 // "input pin of MC 12", "feedback of MC 3", "GCLK1", ...
 std::string DescribeSignal(const Signal& s);

@@ -64,7 +64,7 @@ int Verify(std::vector<std::string> args, Conversion& run) {
   logic::Design target;
   if (!LoadJedec(run, jed, target)) return 1;
   std::ofstream report(run.options.reportFileName, std::ios::out | std::ios::app);
-  const int check = Compare(run, logic::DecodeSource(*run.sources.image()), target, report ? &report : nullptr);
+  const int check = Compare(run, logic::DecodeSource(*run.sources.image(), run.pof.pinCount), target, report ? &report : nullptr);
   return check;
 }
 
@@ -73,7 +73,7 @@ int Check(const std::vector<std::string>& args, Conversion& run) {
   if (!LoadPof(run, args[2])) return 1;
   logic::Design target;
   if (!LoadJedec(run, args[3], target)) return 1;
-  return Compare(run, logic::DecodeSource(*run.sources.image()), target, nullptr);
+  return Compare(run, logic::DecodeSource(*run.sources.image(), run.pof.pinCount), target, nullptr);
 }
 
 bool IsPof(const std::string& path) {
@@ -89,7 +89,7 @@ int Equations(const std::vector<std::string>& args, Conversion& run) {
   logic::Design design;
   if (IsPof(path)) {
     if (!LoadPof(run, path)) return 1;
-    design = logic::DecodeSource(*run.sources.image());
+    design = logic::DecodeSource(*run.sources.image(), run.pof.pinCount);
   } else if (!LoadJedec(run, path, design)) {
     return 1;
   }

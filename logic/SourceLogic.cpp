@@ -65,6 +65,79 @@ Signal RowSignal(const SourceImage& image, int lab, int r) {
   return From128Code(qpl6128::kPia[servingRow].picks[p]);
 }
 
+// Index of the last '0' among the first n characters, or kNoPick.
+int LastZero(const char* row, int n) {
+  for (int i = n - 1; i >= 0; --i) {
+    if (row[i] == '0') return i;
+  }
+  return kNoPick;
+}
+
+// The signal that OE PIA row r carries, and whether its polarity bit inverts it.
+std::string OePiaSignal(const SourceImage& image, int r) {
+  const char* row = image.oePia.row(r);
+  switch (image.macrocells()) {
+    case 32: {
+      const int p = FirstZero(row, 5);
+      return p == kNoPick ? "no signal" : OutputEnableOf(FromBlockCode(qpl6032::kOePiaSignal[r][p]), row[4] == '0');
+    }
+    case 64: {
+      const int p = LastZero(row, 8);
+      return p == kNoPick ? "no signal" : OutputEnableOf(FromBlockCode(qpl6064::kOePiaSignal[r][p]), row[8] == '0');
+    }
+    default: {
+      const int p = LastZero(row, 13);
+      return p == kNoPick ? "no signal" : OutputEnableOf(From128Code(qpl6128::kOePiaSignal[r][p]), row[13] == '0');
+    }
+  }
+}
+
+// The I/O record of macrocell m (0-based), or -1 when it has none or the
+// package decides which macrocells have one.
+int IoRecord(const SourceImage& image, int m) {
+  if (image.kind() == SourceKind::Max7128E) return -1;
+  if (image.macrocells() < 128) return m;
+  // The 7128S family: every macrocell but positions 1, 6, 9 and 14 of a LAB.
+  const int pos = m % 16;
+  if (pos == 1 || pos == 6 || pos == 9 || pos == 14) return -1;
+  return m / 16 * 12 + pos - (pos > 1) - (pos > 6) - (pos > 9) - (pos > 14);
+}
+
+// Output enable of macrocell m as its I/O select names it: GND, VCC, or one
+// of the six OE signals, each fed by its OE PIA row.
+std::string SourceOutputEnable(const SourceImage& image, int m, int pinCount) {
+  const SourceKind kind = image.kind();
+  if (IsPlainKind(kind)) {
+    const bool direct = kind == SourceKind::Max7032 || (kind == SourceKind::Max7064 && (pinCount == 84 || pinCount == 100));
+    if (!direct) return "";
+    const char* o = image.outputEnable.row(m);
+    if (o[0] == '0' && o[1] == '0') return "never";
+    if (o[0] == '1' && o[1] == '1') return "always";
+    if (o[0] == '1' && o[1] == '0') return "OE1";
+    if (o[0] == '0' && o[1] == '1') return ShortName(Signal{SignalType::Gclk2, 0, 0});
+    return "";
+  }
+  const int record = IoRecord(image, m);
+  if (record < 0 || record >= image.ioConfig.dim0()) return "";
+  const char* io = image.ioConfig.row(record);
+  // Where the three select characters stand: the S kinds at 0..2, the AE
+  // kinds at 6, 5, 4, the 3000A kinds at 5, 4, 3.
+  int at[3] = {0, 1, 2};
+  if (kind == SourceKind::Max7032AE || kind == SourceKind::Max7064AE || kind == SourceKind::Max7128AE) {
+    at[0] = 6, at[1] = 5, at[2] = 4;
+  } else if (kind == SourceKind::Max3032A || kind == SourceKind::Max3064A || kind == SourceKind::Max3128A) {
+    at[0] = 5, at[1] = 4, at[2] = 3;
+  }
+  const int code = BinaryCode((std::string() + io[at[0]] + io[at[1]] + io[at[2]]).c_str(), 3);
+  // Select codes 000..111: OE3, GND, OE5, OE2, OE4, OE1, OE6, VCC.
+  constexpr int kOeOfCode[8] = {3, 0, 5, 2, 4, 1, 6, 7};
+  if (code == kNoPick) return "";
+  const int oe = kOeOfCode[code];
+  if (oe == 0) return "never";
+  if (oe == 7) return "always";
+  return OePiaSignal(image, oe - 1);
+}
+
 void DecodeConfig(const SourceImage& image, int m, Macrocell& mc) {
   const char* c = image.mcConfig.row(m);
   mc.known = true;
@@ -80,7 +153,7 @@ void DecodeConfig(const SourceImage& image, int m, Macrocell& mc) {
 
 }  // namespace
 
-Design DecodeSource(const SourceImage& image) {
+Design DecodeSource(const SourceImage& image, int pinCount) {
   Design d;
   d.device = SourceKindName(image.kind());
   const int n = image.macrocells();
@@ -120,6 +193,7 @@ Design DecodeSource(const SourceImage& image) {
       FinishTerm(t);
     }
     DecodeConfig(image, m, mc);
+    mc.outputEnable = SourceOutputEnable(image, m, pinCount);
   }
   return d;
 }

@@ -7,6 +7,8 @@
 
 namespace fusecvt::logic {
 
-Design DecodeSource(const SourceImage& image);
+// pinCount: of the POF's package (the plain 7064 bonds out only some
+// macrocells in 44 and 68 pins; their output enables are then not decoded).
+Design DecodeSource(const SourceImage& image, int pinCount);
 
 }  // namespace fusecvt::logic

@@ -23,13 +23,23 @@ struct BlockFileLayout {
   bool firstPairHighestFirst;     // macrocell order along a group's first pair line
   bool uimFromTop;                // QPL6032 UIM line order, fuses in index order
   std::array<std::array<int, 2>, 4> uimPairs;
+  int goeColumns;                 // file positions per GOE line
+  bool goeDescending;             // GOE5 first (QPL6032)
 };
 
 const BlockFileLayout kLayouts[] = {
-    {Target::Qpl6032, "QPL6032", 32, 2, 5, 16808, {0, 1}, false, 1, true, true, {{{0, 1}}}},
-    {Target::Qpl6064, "QPL6064", 64, 4, 9, 34192, {0, 1, 3, 2}, true, 2, false, false, {{{0, 3}, {1, 2}}}},
+    {Target::Qpl6032, "QPL6032", 32, 2, 5, 16808, {0, 1}, false, 1, true, true, {{{0, 1}}}, 5, true},
+    {Target::Qpl6064, "QPL6064", 64, 4, 9, 34192, {0, 1, 3, 2}, true, 2, false, false, {{{0, 3}, {1, 2}}}, 9, false},
     {Target::Qpl6128, "QPL6128", 128, 8, 27, 74136, {0, 1, 2, 3, 7, 6, 5, 4}, true, 4, false, false,
-     {{{0, 7}, {1, 6}, {2, 5}, {3, 4}}}},
+     {{{0, 7}, {1, 6}, {2, 5}, {3, 4}}}, 27, false},
+};
+
+// QPL6128: the file positions of each GOE line; each 'b' holds the next
+// select fuse, from fuse 13 down to fuse 0.
+constexpr const char* k6128GoePatterns[6] = {
+    "bb11bbbbbbbbbbb11111111111b", "bbbbbbbbbb1bbbb111111111111",
+    "1bb111b11111111bbbbbbbbbbb1", "1bb111b11111111bbbbbbbbbbb1",
+    "bbbbbbbbbbbbbb1111111111111", "11bb11111111111bbbbbbbbbbbb",
 };
 
 // The S bits of the two pair lines of each 80-fuse group of the macrocell area.
@@ -44,10 +54,12 @@ struct BlockFuses {
   std::vector<std::string> terms;  // [mc * 5 + pt]: 16 foldback then 80 input fuses
   std::vector<std::string> sBits;  // [mc]: S0..S23
   std::vector<std::string> uim;    // [block * 40 + line]: select fuses by index
+  std::array<std::string, 6> goe;  // per GOE: '0' for each selected choice, by choice
+  std::string configBits;          // [32]
 };
 
 BlockFuses CutBlockFuses(const BlockFileLayout& l, const std::string& f) {
-  BlockFuses b{l, {}, {}, {}};
+  BlockFuses b{l, {}, {}, {}, {}, {}};
   const int n = l.macrocells;
   b.terms.resize(static_cast<std::size_t>(n) * 5);
   long address = 0;
@@ -111,20 +123,64 @@ BlockFuses CutBlockFuses(const BlockFileLayout& l, const std::string& f) {
       }
     }
   }
+  // Global OE area: each GOE's choices, then the 32 configuration bits
+  // (written from bit 31 down).
+  for (int g = 0; g < 6; ++g) {
+    const int line = l.goeDescending ? 5 - g : g;
+    const std::string fuses =
+        f.substr(static_cast<std::size_t>(address + line * l.goeColumns), static_cast<std::size_t>(l.goeColumns));
+    std::string& choices = b.goe[static_cast<std::size_t>(g)];
+    if (l.target != Target::Qpl6128) {
+      choices = fuses;  // QPL6032 and QPL6064 write choice t at position t
+      continue;
+    }
+    choices.assign(14, '1');
+    int next = 13;
+    for (int t = 0; t < l.goeColumns; ++t) {
+      if (k6128GoePatterns[g][t] == 'b') choices[static_cast<std::size_t>(next--)] = fuses[static_cast<std::size_t>(t)];
+    }
+  }
+  address += 6L * l.goeColumns;
+  b.configBits.assign(32, '1');
+  for (int i = 0; i < 32; ++i) b.configBits[static_cast<std::size_t>(i)] = f[static_cast<std::size_t>(address + 31 - i)];
   return b;
+}
+
+// The one selected position of a multiplexer's fuses ('0' selects), -1 for
+// none, -2 for several.
+int Selected(const std::string& fuses) {
+  int selected = -1;
+  for (std::size_t j = 0; j < fuses.size(); ++j) {
+    if (fuses[j] != '0') continue;
+    if (selected != -1) return -2;
+    selected = static_cast<int>(j);
+  }
+  return selected;
+}
+
+// Output enable from S0 S1 S2: never (000), always (111), else the signal of
+// GOE (S0 S1 S2 - 1), inverted when its polarity bit (configuration bit 27 - GOE) is '1'.
+std::string TargetOutputEnable(Target t, const std::string& s, const BlockFuses& b) {
+  const int v = 4 * (s[0] == '1') + 2 * (s[1] == '1') + (s[2] == '1');
+  if (v == 0) return "never";
+  if (v == 7) return "always";
+  const int g = v - 1;
+  const int j = Selected(b.goe[static_cast<std::size_t>(g)]);
+  if (j < 0) return "no signal";
+  const bool inverted = b.configBits[static_cast<std::size_t>(27 - g)] == '1';
+  switch (t) {
+    case Target::Qpl6032: return OutputEnableOf(FromBlockCode(qpl6032::kGoeChoice[g][j]), inverted);
+    case Target::Qpl6064: return OutputEnableOf(FromBlockCode(qpl6064::kGoeChoice[g][j]), inverted);
+    case Target::Qpl6128: return OutputEnableOf(From128Code(qpl6128::kGoeChoice[g][j]), inverted);
+  }
+  return "no signal";
 }
 
 // The signal that UIM line u of a block selects, from its select fuses.
 Signal LineSignal(Target t, int u, const std::string& fuses) {
-  int selected = -1, count = 0;
-  for (std::size_t j = 0; j < fuses.size(); ++j) {
-    if (fuses[j] == '0') {
-      selected = static_cast<int>(j);
-      ++count;
-    }
-  }
-  if (count == 0) return Signal{SignalType::NoSelect, 0, 0};
-  if (count > 1) return Signal{SignalType::Several, 0, 0};
+  const int selected = Selected(fuses);
+  if (selected == -1) return Signal{SignalType::NoSelect, 0, 0};
+  if (selected == -2) return Signal{SignalType::Several, 0, 0};
   switch (t) {
     case Target::Qpl6032: return FromBlockCode(qpl6032::kUimChoice[u][selected]);
     case Target::Qpl6064: return FromBlockCode(qpl6064::kUimChoice[u][8 - selected]);
@@ -166,6 +222,7 @@ void DecodeBlockTarget(const BlockFileLayout& l, const std::string& f, Design& d
     }
     const std::string& sb = b.sBits[static_cast<std::size_t>(m)];
     mc.known = true;
+    mc.outputEnable = TargetOutputEnable(l.target, sb, b);
     mc.registered = sb[3] == '0';
     if (mc.registered) {
       mc.clock = sb[5] == '1' ? ClockSource::ProductTerm
@@ -261,6 +318,10 @@ void DecodeQpl6000(const std::string& f, bool e, Design& d) {
     auto bit = [&](int i) { return f[static_cast<std::size_t>(24800 - 32 * i + m)]; };
     mc.known = true;
     mc.registered = bit(13) == '0';
+    // Output enable from bits 9 and 10: 11 never, 01 always, 10 OE1, 00 OE2.
+    const char b9 = bit(9), b10 = bit(10);
+    mc.outputEnable = b9 == '1' ? (b10 == '1' ? "never" : "OE1")
+                                : (b10 == '1' ? "always" : ShortName(Signal{SignalType::Gclk2, 0, 0}));
     if (mc.registered) mc.clock = bit(8) == '1' ? ClockSource::GlobalLine1 : ClockSource::ProductTerm;
   }
 }

@@ -23,7 +23,8 @@ struct Pick {
 
 // One target and the small design of MC 3 that the tests use on it:
 //   PT 1 = pinA & /feedbackB & GCLK1, PT 2 = expander of MC 6, PT 3 = pinC,
-//   registered, clocked by global clock 1.
+//   registered, clocked by global clock 1, its output enabled by OE1, whose
+//   OE PIA row picks oePick (the plain 7032: the dedicated OE1 input).
 struct Case {
   const char* device;   // POF device name
   const char* word;     // -device word ("" for the default target)
@@ -34,19 +35,22 @@ struct Case {
   const char* pinCName;  // pinC as the check names it
   const char* target;    // the target's name in its listing
   long productTermsEnd;  // end of the product-term fuses in the file
+  int ioRecord;          // I/O record of MC 3
+  int oePick;            // pick of OE PIA row 0
+  const char* oe;        // the output enable as the listing writes it
 };
 
 const Case kCases[] = {
     {"EPM7032SLC44-10", "", {33, 3}, {2, 0}, {27, 1}, {20, 3}, "pin 24 & /MC 20 & GCLK1", "exp 6", "pin 4",
-     "input pin of MC 4", "QPL6032", 15360},
+     "input pin of MC 4", "QPL6032", 15360, 2, 2, "pin 2"},
     {"EPM7064SLC44-10", "", {0, 3}, {1, 1}, {33, 3}, {2, 4}, "pin 60 & /MC 38 & GCLK1", "exp 6", "pin 59",
-     "input pin of MC 59", "QPL6064", 30720},
+     "input pin of MC 59", "QPL6064", 30720, 2, 4, "pin 3"},
     {"EPM7128SLC84-15", "", {0, 8}, {1, 1}, {27, 7}, {2, 7}, "pin 91 & /MC 102 & GCLK1", "exp 6", "pin 124",
-     "input pin of MC 124", "QPL6128", 61440},
+     "input pin of MC 124", "QPL6128", 61440, 1, 9, "pin 24"},
     {"EPM7032LC44-10", "6000", {33, 3}, {2, 0}, {27, 1}, {20, 3}, "pin 24 & /MC 20 & GCLK1", "exp 6|19", "pin 4",
-     "input pin of MC 4", "QPL6000", 24320},
+     "input pin of MC 4", "QPL6000", 24320, 2, 0, "OE1"},
     {"EPM7032LC44-10", "6000e", {33, 3}, {2, 0}, {27, 1}, {20, 3}, "pin 24 & /MC 20 & GCLK1", "exp 6|19", "pin 4",
-     "input pin of MC 4", "QPL6000E", 24320},
+     "input pin of MC 4", "QPL6000E", 24320, 2, 0, "OE1"},
 };
 
 void PrintTo(const Case& c, std::ostream* os) { *os << c.target; }
@@ -70,6 +74,8 @@ struct Design {
   bool pinC = true;         // PT 3 reads pinC
   bool expander = true;     // PT 2 reads the expander of MC 6
   bool ptClock = false;     // clock from PT 4 instead of global clock 1
+  bool oePick = true;       // OE PIA row 0 picks its signal
+  bool oeAlways = false;    // output always enabled instead of by OE1
 };
 
 PofBuilder Build(const Case& c, const Design& d) {
@@ -87,6 +93,13 @@ PofBuilder Build(const Case& c, const Design& d) {
   mc[3] = '0';                     // PT 4 left as it is
   mc[1] = '0';                     // PT 2 and PT 3 kept even without literals
   mc[2] = '0';
+  // Output enable: OE1 (select 101; the plain 7032's code 10), or always (111; 11).
+  if (image.kind() == SourceKind::Max7032) {
+    image.outputEnable.at(kMc, 1) = d.oeAlways ? '1' : '0';
+  } else {
+    image.ioConfig.at(c.ioRecord, 1) = d.oeAlways ? '1' : '0';
+    if (d.oePick) image.oePia.at(0, c.oePick) = '0';
+  }
   return b;
 }
 
@@ -128,7 +141,7 @@ std::string Listing(const Case& c, const std::string& device, const std::string&
   return "Design: " + device + ", " + std::to_string(n) + " macrocells, 1 in use\n"
          "Names: pin n = I/O pin of MC n, MC n = feedback of MC n, exp n = expander of MC n, / = complement\n"
          "\n"
-         "MC 3: registered, clock global clock 1\n"
+         "MC 3: registered, clock global clock 1, output enable " + c.oe + "\n"
          "  PT 1 = " + std::string(c.pt1) + "\n"
          "  PT 2 = " + pt2 + "\n"
          "  PT 3 = " + c.pt3 + "\n";
@@ -174,9 +187,12 @@ TEST_P(LogicCheck, PlantedSingleFuseFaultsAreNamed) {
   ScratchDir dir;
   const std::string good = Convert(c, {}, dir, "good");
   // The fuses that carry a feature: where a design without it differs.
-  const std::string noPinC = Convert(c, {false, true, false}, dir, "nopin");
-  const std::string noExpander = Convert(c, {true, false, false}, dir, "noexp");
-  const std::string ptClock = Convert(c, {true, true, true}, dir, "ptclk");
+  const std::string noPinC = Convert(c, {false, true, false, true, false}, dir, "nopin");
+  const std::string noExpander = Convert(c, {true, false, false, true, false}, dir, "noexp");
+  const std::string ptClock = Convert(c, {true, true, true, true, false}, dir, "ptclk");
+  const std::string noOePick = Convert(c, {true, true, false, false, false}, dir, "nooepick");
+  const std::string oeAlways = Convert(c, {true, true, false, true, true}, dir, "oealways");
+  const bool blocks = std::string(c.target).find("6000") == std::string::npos;
   const long end = static_cast<long>(good.size());
 
   struct Fault {
@@ -190,6 +206,10 @@ TEST_P(LogicCheck, PlantedSingleFuseFaultsAreNamed) {
   ASSERT_EQ(input.size(), 1u);
   ASSERT_EQ(foldback.size(), 1u);
   ASSERT_EQ(clock.size(), 1u);
+  // The output-enable select bits (S0..S2; bits 9 and 10 on the QPL6000)
+  // that differ between OE1 and always.
+  const std::vector<long> oeSelect = Differences(good, oeAlways, c.productTermsEnd, end);
+  ASSERT_TRUE(oeSelect.size() == 1 || oeSelect.size() == 2) << oeSelect.size();
   std::vector<Fault> faults = {
       {"PT input fuse", input, {"MC 3 PT 3: " + std::string(c.pinCName) + " (true) missing in the target"}},
       {"foldback fuse", foldback,
@@ -197,10 +217,19 @@ TEST_P(LogicCheck, PlantedSingleFuseFaultsAreNamed) {
         std::string(c.pt2 == std::string("exp 6") ? "expander of MC 6" : "foldback column of MC 6 and MC 19") +
         " (true) missing in the target"}},
       {"clock bit", clock, {"MC 3: clock global clock 1 in the source, PT 4 in the target"}},
+      {"output-enable select", oeSelect,
+       {"MC 3: output enable " + std::string(c.oe) + " in the source, always in the target"}},
   };
+  // Block targets: the select fuse of the global OE multiplexer that OE1 reaches.
+  for (long f : Differences(good, noOePick, c.productTermsEnd, end)) {
+    if (good[static_cast<std::size_t>(f)] == '0') {
+      faults.push_back({"GOE select fuse", {f},
+                        {"MC 3: output enable " + std::string(c.oe) + " in the source, no signal in the target"}});
+    }
+  }
   // Block targets: the select fuse of the UIM line that PT 3 reads.
   for (long f : Differences(good, noPinC, c.productTermsEnd, end)) {
-    if (good[static_cast<std::size_t>(f)] == '0' && std::string(c.target).find("6000") == std::string::npos) {
+    if (good[static_cast<std::size_t>(f)] == '0' && blocks) {
       faults.push_back({"UIM select fuse", {f},
                         {"MC 3 PT 3: " + std::string(c.pinCName) + " (true) missing in the target",
                          "MC 3 PT 3: a line with no select (true) extra in the target"}});
@@ -217,7 +246,7 @@ TEST_P(LogicCheck, PlantedSingleFuseFaultsAreNamed) {
     for (const std::string& l : fault.lines) expected += "Logic check: " + l + "\n";
     EXPECT_EQ(MacrocellLines(r.out), expected) << r.out;
   }
-  EXPECT_GE(faults.size(), std::string(c.target).find("6000") == std::string::npos ? 4u : 3u);
+  EXPECT_EQ(faults.size(), blocks ? 6u : 4u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Targets, LogicCheck, ::testing::ValuesIn(kCases),
@@ -268,7 +297,7 @@ TEST(LogicCheckFiles, JsonListingNamesEveryTermOfTheMacrocells) {
   const RunResult r = RunBinary({"fusecvt", "--equations", "--json", dir.File("d.jed")});
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out.rfind("{\"device\": \"QPL6032\", \"macrocells\": [\n", 0), 0u) << r.out;
-  EXPECT_NE(r.out.find("{\"mc\": 3, \"registered\": true, \"clock\": \"global clock 1\", \"terms\": ["
+  EXPECT_NE(r.out.find("{\"mc\": 3, \"registered\": true, \"clock\": \"global clock 1\", \"outputEnable\": \"pin 2\", \"terms\": ["
                        "{\"pt\": 1, \"state\": \"literals\", \"literals\": [{\"signal\": \"pin 24\", \"complement\": false}, "
                        "{\"signal\": \"MC 20\", \"complement\": true}, {\"signal\": \"GCLK1\", \"complement\": false}]}, "
                        "{\"pt\": 2, \"state\": \"literals\", \"literals\": [{\"signal\": \"exp 6\", \"complement\": false}]}, "
