@@ -252,6 +252,72 @@ TEST_P(LogicCheck, PlantedSingleFuseFaultsAreNamed) {
 INSTANTIATE_TEST_SUITE_P(Targets, LogicCheck, ::testing::ValuesIn(kCases),
                          [](const ::testing::TestParamInfo<Case>& i) { return std::string(i.param.target); });
 
+// Changes the conversion makes on purpose are counted by name; changes it is
+// known to make are listed as known, with status 3.
+TEST(LogicCheckNames, DeliberateAndKnownChanges) {
+  struct Row {
+    const char* name;
+    const char* device;
+    std::vector<std::string> options;
+    void (*design)(SourceImage&);
+    int status;
+    const char* line;  // a line the account holds
+  };
+  const Row rows[] = {
+      {"PT 4 = GCLK1 becomes the pin clock", "EPM7032SLC44-10", {"-pinclk"},
+       [](SourceImage& im) {
+         im.pia.at(0, 27, 1) = '0';          // row 27 picks GCLK1
+         im.logicArray.at(2, 3, 54) = '0';   // MC 3 PT 4 = GCLK1
+         im.mcConfig.at(2, 10) = '0';        // registered, clocked by PT 4
+         im.globalClocks.at(0) = im.globalClocks.at(1) = '0';  // clock lines GCLK1, GCLK2
+       },
+       0, "1 product-term clocks turned into pin clocks"},
+      {"the same on the QPL6000", "EPM7032LC44-10", {"-device", "6000", "-pinclk"},
+       [](SourceImage& im) {
+         im.pia.at(0, 27, 0) = '0';  // row 27 code 01: GCLK1
+         im.logicArray.at(2, 3, 54) = '0';
+         im.mcConfig.at(2, 10) = '0';
+       },
+       0, "1 product-term clocks turned into pin clocks"},
+      {"a row read in both polarities parks its line", "EPM7032SLC44-10", {},
+       [](SourceImage& im) {
+         im.pia.at(0, 0, 0) = '0';  // row 0 picks F4
+         im.logicArray.at(2, 0, 0) = im.logicArray.at(2, 0, 1) = '0';
+       },
+       0, "1 constant-false terms reading parked lines"},
+      {"a none pick lands on a feedback column of the QPL6000", "EPM7032LC44-10", {"-device", "6000"},
+       [](SourceImage& im) {
+         im.logicArray.at(2, 0, 0) = '0';  // row 0 keeps code 11: none
+         im.mcConfig.at(2, 10) = '0';
+       },
+       3, "Logic check: MC 3 PT 1: known: none pick (true) reads feedback of MC 3 (complement) in the target"},
+      {"two expanders of one QPL6000 foldback column", "EPM7032LC44-10", {"-device", "6000"},
+       [](SourceImage& im) {
+         im.logicArray.at(2, 0, 72 + 5) = '0';   // MC 3 reads the expander of MC 6
+         im.logicArray.at(16, 0, 72 + 2) = '0';  // MC 17 reads the expander of MC 19
+         im.mcConfig.at(2, 10) = im.mcConfig.at(16, 10) = '0';
+       },
+       3, "Logic check: MC 3 PT 1: known: the expanders of MC 6 and MC 19 are both read but share one foldback column in the target"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    ScratchDir dir;
+    PofBuilder b(row.device);
+    row.design(b.image());
+    b.WriteTo(dir.File("d.pof"));
+    std::vector<std::string> args{"fusecvt", "--verify"};
+    args.insert(args.end(), row.options.begin(), row.options.end());
+    args.push_back(dir.File("d.pof"));
+    const RunResult r = RunInProcess(args);
+    EXPECT_EQ(r.status, row.status) << r.out << r.err;
+    EXPECT_NE(r.out.find(row.line), std::string::npos) << r.out;
+    const std::string lines = MacrocellLines(r.out);
+    for (std::size_t p = 0, e; (e = lines.find('\n', p)) != std::string::npos; p = e + 1) {
+      EXPECT_NE(lines.substr(p, e - p).find(": known: "), std::string::npos) << lines.substr(p, e - p);
+    }
+  }
+}
+
 // --check and --equations on files that cannot be read, and the check of an
 // unchanged file.
 TEST(LogicCheckFiles, UnreadableFilesEndWithStatusOneAndTheReason) {
