@@ -4,25 +4,6 @@ namespace fusecvt::logic {
 
 namespace {
 
-bool Unused(const Term& t) { return t.disabled || (t.state == TermState::Literals && t.literals.empty()); }
-
-bool MacrocellUnused(const Macrocell& m) {
-  for (const Term& t : m.terms) {
-    if (!Unused(t)) return false;
-  }
-  return true;
-}
-
-const char* ClockText(ClockSource c) {
-  switch (c) {
-    case ClockSource::None: return "none";
-    case ClockSource::ProductTerm: return "PT 4";
-    case ClockSource::GlobalLine1: return "global clock 1";
-    case ClockSource::GlobalLine2: return "global clock 2";
-  }
-  return "none";
-}
-
 std::string Product(const Term& t) {
   std::string text;
   for (const Literal& l : t.literals) {
@@ -46,17 +27,17 @@ std::string JsonString(const std::string& s) {
 
 std::string EquationsText(const Design& d) {
   std::size_t used = 0;
-  for (const Macrocell& m : d.macrocells) used += MacrocellUnused(m) ? 0 : 1;
+  for (const Macrocell& m : d.macrocells) used += InUse(m) ? 1 : 0;
   std::string text = "Design: " + d.device + ", " + std::to_string(d.macrocells.size()) + " macrocells, " +
                      std::to_string(used) + " in use\n";
   text += "Names: pin n = I/O pin of MC n, MC n = feedback of MC n, exp n = expander of MC n, / = complement\n";
   for (const Macrocell& m : d.macrocells) {
-    if (MacrocellUnused(m)) continue;
+    if (!InUse(m)) continue;
     text += "\nMC " + std::to_string(m.number) + ": ";
-    text += m.registered ? std::string("registered, clock ") + ClockText(m.clock) : "combinational";
+    text += m.registered ? std::string("registered, clock ") + ClockName(m.clock) : "combinational";
     text += m.outputEnable.empty() ? "\n" : ", output enable " + m.outputEnable + "\n";
     for (int k = 0; k < 5; ++k) {
-      if (!Unused(m.terms[k])) text += "  PT " + std::to_string(k + 1) + " = " + Product(m.terms[k]) + "\n";
+      if (InUse(m.terms[k])) text += "  PT " + std::to_string(k + 1) + " = " + Product(m.terms[k]) + "\n";
     }
   }
   return text;
@@ -68,7 +49,7 @@ std::string EquationsJson(const Design& d) {
     const Macrocell& m = d.macrocells[i];
     j += i ? ",\n  " : "\n  ";
     j += "{\"mc\": " + std::to_string(m.number) + ", \"registered\": " + (m.registered ? "true" : "false") +
-         ", \"clock\": " + JsonString(ClockText(m.clock)) + ", \"outputEnable\": " + JsonString(m.outputEnable) +
+         ", \"clock\": " + JsonString(ClockName(m.clock)) + ", \"outputEnable\": " + JsonString(m.outputEnable) +
          ", \"terms\": [";
     for (int k = 0; k < 5; ++k) {
       const Term& t = m.terms[k];

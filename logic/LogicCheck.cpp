@@ -44,25 +44,8 @@ bool SpecialPin(const std::string& target, int mc) {
   return false;
 }
 
-bool InUse(const Macrocell& m) {
-  for (const Term& t : m.terms) {
-    if (!t.disabled && !(t.state == TermState::Literals && t.literals.empty())) return true;
-  }
-  return false;
-}
-
 std::string Lit(const Literal& l) {
   return DescribeSignal(l.signal) + (l.complement ? " (complement)" : " (true)");
-}
-
-const char* ClockName(ClockSource c) {
-  switch (c) {
-    case ClockSource::None: return "none";
-    case ClockSource::ProductTerm: return "PT 4";
-    case ClockSource::GlobalLine1: return "global clock 1";
-    case ClockSource::GlobalLine2: return "global clock 2";
-  }
-  return "?";
 }
 
 bool ReadsNone(const std::vector<Literal>& lits) {
@@ -130,7 +113,8 @@ struct Checker {
     std::sort(lits.begin(), lits.end());
   }
 
-  // Returns true when the term was handled as a pin-clock conversion.
+  // The literals of one term on both sides: each one missing or extra is a
+  // difference, unless pin feedback or a none pick accounts for it.
   void CompareLiterals(int mc, const std::string& where, const std::vector<Literal>& s,
                        const std::vector<Literal>& t) {
     std::vector<Literal> missing, extra;

@@ -48,6 +48,25 @@ bool IsDefined(const Signal& s) {
          s.type != SignalType::Unmatched && s.type != SignalType::Several;
 }
 
+bool InUse(const Term& t) { return !t.disabled && !(t.state == TermState::Literals && t.literals.empty()); }
+
+bool InUse(const Macrocell& m) {
+  for (const Term& t : m.terms) {
+    if (InUse(t)) return true;
+  }
+  return false;
+}
+
+const char* ClockName(ClockSource c) {
+  switch (c) {
+    case ClockSource::None: return "none";
+    case ClockSource::ProductTerm: return "PT 4";
+    case ClockSource::GlobalLine1: return "global clock 1";
+    case ClockSource::GlobalLine2: return "global clock 2";
+  }
+  return "none";
+}
+
 std::string OutputEnableOf(const Signal& s, bool inverted) {
   if (!IsDefined(s)) return "no signal";
   return (inverted ? "/" : "") + ShortName(s);

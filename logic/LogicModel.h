@@ -86,6 +86,14 @@ struct Design {
   std::vector<bool> nonePickInLab;
 };
 
+// A term that reads something (not disabled, not without literals); a
+// macrocell with such a term.
+bool InUse(const Term& t);
+bool InUse(const Macrocell& m);
+
+// "none", "PT 4", "global clock 1", "global clock 2".
+const char* ClockName(ClockSource c);
+
 // The output-enable text of a literal: its short name, "/" before it when
 // inverted, "no signal" for a line that carries none.
 std::string OutputEnableOf(const Signal& s, bool inverted);
