@@ -56,8 +56,13 @@ int Compare(Conversion& run, const logic::Design& source, const logic::Design& t
   return r.Same() ? 0 : kDifferent;
 }
 
+bool IsModeWord(const std::string& word) {
+  return word == "--verify" || word == "--check" || word == "--equations";
+}
+
 int Verify(std::vector<std::string> args, Conversion& run) {
   args.erase(args.begin() + 1);
+  if (args.size() > 1 && IsModeWord(args[1])) return Fail(run, "usage: --verify [options] design.pof");
   const int status = RunConversion(args, run);
   const std::string jed = run.options.outputFileName;
   if (status != 0 || jed.empty() || !run.sources.image()) return status;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "jedec/JedecReader.h"
 #include "support/JedecReader.h"
 #include "support/PofBuilder.h"
 #include "support/RunHarness.h"
@@ -314,6 +315,38 @@ TEST(LogicCheckNames, DeliberateAndKnownChanges) {
     const std::string lines = MacrocellLines(r.out);
     for (std::size_t p = 0, e; (e = lines.find('\n', p)) != std::string::npos; p = e + 1) {
       EXPECT_NE(lines.substr(p, e - p).find(": known: "), std::string::npos) << lines.substr(p, e - p);
+    }
+  }
+}
+
+// The product's JEDEC reader: fields, F default, L lists, C checksum.
+TEST(ProductJedecReader, ReadsFusesAndRefusesBrokenFiles) {
+  struct Row {
+    const char* bytes;
+    const char* fuses;  // expected fuses, or nullptr when the file is refused
+    const char* error;  // part of the reason
+  };
+  const Row rows[] = {
+      {"\x02head*\r\nQF8*F1*L2 00*C00F3*\x03" "0000", "11001111", ""},  // words LSB first: 0xF3
+      {"*QF4* L0 1 0\r\n10*", "1010", ""},                               // no STX, no F: all listed
+      {"*QF4*F0*N note * with words*L1 1*", "0100", ""},                   // notes are passed over
+      {"*QF4*L0 10*", nullptr, "fuse 2 is not listed"},
+      {"*QF4*F0*L3 10*", nullptr, "runs past the fuse count"},
+      {"*QF4*F0*L0 1x10*", nullptr, "bad character"},
+      {"*F0*L0 1*", nullptr, "no fuse count"},
+      {"*QF4*F0*L0 1111*C000E*", nullptr, "does not match the fuses (C000F)"},
+      {"*QF4*F2*", nullptr, "bad fuse default"},
+      {"*QF4*F0*C12*", nullptr, "bad fuse checksum field"},
+      {"no fields", nullptr, "no JEDEC fields"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.bytes);
+    const JedecFuses f = ParseJedec(row.bytes);
+    if (row.fuses) {
+      EXPECT_TRUE(f.ok()) << f.error;
+      EXPECT_EQ(f.fuses, row.fuses);
+    } else {
+      EXPECT_NE(f.error.find(row.error), std::string::npos) << f.error;
     }
   }
 }
