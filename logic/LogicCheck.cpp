@@ -200,7 +200,11 @@ struct Checker {
       ++counts[kPinClock];
       return true;
     }
-    if (s.disabled && !tFalse && qpl6000 && !t.literals.empty()) {
+    // Race coverage fills a term the source leaves unused with a copy of a
+    // term of the macrocell, always ANDed with the macrocell's own feedback.
+    const bool sourceUnused = s.disabled || (!sFalse && sl.empty());
+    if (qpl6000 && sourceUnused && !tFalse &&
+        std::binary_search(t.literals.begin(), t.literals.end(), Literal{Signal{SignalType::Feedback, mc, 0}, false})) {
       ++counts[kRaceCover];
       return false;
     }

@@ -280,6 +280,14 @@ TEST(LogicCheckNames, DeliberateAndKnownChanges) {
          im.mcConfig.at(2, 10) = '0';
        },
        0, "1 product-term clocks turned into pin clocks"},
+      {"a combinational latch gets a race-coverage term", "EPM7032LC44-10", {"-device", "6000"},
+       [](SourceImage& im) {
+         im.pia.at(0, 3, 0) = '0';  // row 3 code 01: feedback of MC 3
+         im.logicArray.at(2, 2, 6) = im.logicArray.at(2, 2, 40) = '0';   // PT 3 = MC 3 & pin 4 (rows 3, 20)
+         im.logicArray.at(2, 1, 41) = im.logicArray.at(2, 1, 66) = '0';  // PT 2 = /pin 4 & pin 24 (rows 20, 33)
+         im.mcConfig.at(2, 8) = im.mcConfig.at(2, 9) = '0';
+       },
+       0, "1 race-coverage terms added"},
       {"a row read in both polarities parks its line", "EPM7032SLC44-10", {},
        [](SourceImage& im) {
          im.pia.at(0, 0, 0) = '0';  // row 0 picks F4
