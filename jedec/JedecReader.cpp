@@ -1,5 +1,6 @@
 #include "jedec/JedecReader.h"
 
+#include <algorithm>
 #include <cctype>
 #include <fstream>
 #include <iomanip>
@@ -55,7 +56,10 @@ JedecFuses ParseJedec(const std::string& bytes) {
   int defaultFuse = -1;
   bool haveChecksum = false;
   unsigned fileChecksum = 0;
-  struct List { long address; std::string fuses; };
+  struct List {
+    long address;
+    std::string_view body;  // the fuses, blanks between them allowed
+  };
   std::vector<List> lists;
   while (pos < text.size()) {
     std::size_t stop = text.find('*', pos);
@@ -85,21 +89,12 @@ JedecFuses ParseJedec(const std::string& bytes) {
         break;
       case 'L': {
         List l{0, {}};
-        l.fuses.reserve(field.size());
         if (!ReadNumber(field, j, l.address)) {
           r.error = "bad fuse list field \"" + FieldName(field) + "\"";
           return r;
         }
-        for (; j < field.size(); ++j) {
-          const char c = field[j];
-          if (c == '0' || c == '1') {
-            l.fuses.push_back(c);
-          } else if (!IsBlank(c)) {
-            r.error = "bad character in the fuse list at L" + std::to_string(l.address);
-            return r;
-          }
-        }
-        lists.push_back(std::move(l));
+        l.body = field.substr(j);
+        lists.push_back(l);
         break;
       }
       case 'C': {
@@ -125,37 +120,43 @@ JedecFuses ParseJedec(const std::string& bytes) {
     return r;
   }
   r.fuses.assign(static_cast<std::size_t>(r.fuseCount), defaultFuse == 1 ? '1' : '0');
+  // Without a default every fuse must be listed.
+  std::vector<char> listed(defaultFuse < 0 ? r.fuses.size() : 0, 0);
   for (const List& l : lists) {
-    if (l.address + static_cast<long>(l.fuses.size()) > r.fuseCount) {
-      r.error = "fuse list at L" + std::to_string(l.address) + " runs past the fuse count " +
-                std::to_string(r.fuseCount);
-      return r;
-    }
-    r.fuses.replace(static_cast<std::size_t>(l.address), l.fuses.size(), l.fuses);
-  }
-  if (defaultFuse < 0) {
-    // Without a default every fuse must be listed.
-    std::vector<bool> listed(r.fuses.size(), false);
-    for (const List& l : lists) {
-      for (std::size_t k = 0; k < l.fuses.size(); ++k) listed[static_cast<std::size_t>(l.address) + k] = true;
-    }
-    for (std::size_t k = 0; k < listed.size(); ++k) {
-      if (!listed[k]) {
-        r.error = "fuse " + std::to_string(k) + " is not listed and there is no default (F field)";
+    char* const first = r.fuses.data() + std::min(static_cast<std::size_t>(l.address), r.fuses.size());
+    char* out = first;
+    char* const last = r.fuses.data() + r.fuses.size();
+    for (const char c : l.body) {
+      if (c == '0' || c == '1') {
+        if (out == last) {
+          r.error = "fuse list at L" + std::to_string(l.address) + " runs past the fuse count " +
+                    std::to_string(r.fuseCount);
+          return r;
+        }
+        *out++ = c;
+      } else if (!IsBlank(c)) {
+        r.error = "bad character in the fuse list at L" + std::to_string(l.address);
         return r;
       }
     }
+    if (!listed.empty()) std::fill(listed.begin() + (first - r.fuses.data()), listed.begin() + (out - r.fuses.data()), 1);
+  }
+  for (std::size_t k = 0; k < listed.size(); ++k) {
+    if (!listed[k]) {
+      r.error = "fuse " + std::to_string(k) + " is not listed and there is no default (F field)";
+      return r;
+    }
   }
   if (haveChecksum) {
-    unsigned sum = 0, word = 0;
-    for (std::size_t k = 0; k < r.fuses.size(); ++k) {
-      if (r.fuses[k] == '1') word |= 1u << (k % 8);
-      if (k % 8 == 7) {
-        sum += word;
-        word = 0;
-      }
+    // 8-fuse words in address order, the lowest address the least significant bit.
+    unsigned sum = 0;
+    for (std::size_t k = 0; k < r.fuses.size(); k += 8) {
+      unsigned word = 0;
+      const std::size_t n = std::min<std::size_t>(8, r.fuses.size() - k);
+      for (std::size_t b = 0; b < n; ++b) word |= static_cast<unsigned>(r.fuses[k + b] == '1') << b;
+      sum += word;
     }
-    sum = (sum + word) & 0xFFFFu;
+    sum &= 0xFFFFu;
     if (sum != fileChecksum) {
       std::ostringstream m;
       m << std::hex << std::uppercase;

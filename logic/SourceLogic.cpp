@@ -1,5 +1,7 @@
 #include "logic/SourceLogic.h"
 
+#include <algorithm>
+
 #include "logic/SignalCodes.h"
 #include "translate/RoutingTables.h"
 
@@ -176,6 +178,7 @@ Design DecodeSource(const SourceImage& image, int pinCount) {
     for (int k = 0; k < 5; ++k) {
       const char* s = image.logicArray.row(m, k);
       Term& t = mc.terms[k];
+      t.literals.reserve(static_cast<std::size_t>(std::count(s, s + 88, '0')));
       bool all = true;
       for (int c = 0; c < 88; ++c) {
         if (s[c] != '0') {

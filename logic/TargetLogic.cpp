@@ -1,6 +1,8 @@
 #include "logic/TargetLogic.h"
 
+#include <algorithm>
 #include <array>
+#include <string_view>
 
 #include "logic/SignalCodes.h"
 #include "qpl6000/Qpl6000Tables.h"
@@ -51,7 +53,7 @@ constexpr int kGroupBits[6][2][2] = {
 // The fuses of one block target, cut into the fields of its image.
 struct BlockFuses {
   const BlockFileLayout& l;
-  std::vector<std::string> terms;  // [mc * 5 + pt]: 16 foldback then 80 input fuses
+  std::vector<std::string_view> terms;  // [mc * 5 + pt]: 16 foldback then 80 input fuses
   std::vector<std::string> sBits;  // [mc]: S0..S23
   std::vector<std::string> uim;    // [block * 40 + line]: select fuses by index
   std::array<std::string, 6> goe;  // per GOE: '0' for each selected choice, by choice
@@ -69,7 +71,7 @@ BlockFuses CutBlockFuses(const BlockFileLayout& l, const std::string& f) {
       const int mc = block * 16 + (l.slotsHighestFirst ? 15 - pos : pos);
       for (int k = 0; k < 5; ++k, address += 96) {
         const int pt = pos % 2 == 0 ? 4 - k : k;  // even slots hold PT 5 first
-        b.terms[static_cast<std::size_t>(mc * 5 + pt)] = f.substr(static_cast<std::size_t>(address), 96);
+        b.terms[static_cast<std::size_t>(mc * 5 + pt)] = std::string_view(f).substr(static_cast<std::size_t>(address), 96);
       }
     }
   }
@@ -200,9 +202,14 @@ void DecodeBlockTarget(const BlockFileLayout& l, const std::string& f, Design& d
     mc.number = m + 1;
     const int block = m / 16;
     for (int k = 0; k < 5; ++k) {
-      const std::string& s = b.terms[static_cast<std::size_t>(m * 5 + k)];
+      const std::string_view s = b.terms[static_cast<std::size_t>(m * 5 + k)];
       Term& t = mc.terms[k];
-      t.disabled = s.find('1') == std::string::npos;
+      t.disabled = s.find('1') == std::string_view::npos;
+      if (t.disabled) {
+        FinishTerm(t);
+        continue;
+      }
+      t.literals.reserve(static_cast<std::size_t>(std::count(s.begin(), s.end(), '0')));
       for (int e = 0; e < 16; ++e) {
         if (s[static_cast<std::size_t>(e)] == '0') {
           t.literals.push_back(Literal{Signal{SignalType::Expander, block * 16 + e + 1, 0}, false});
@@ -302,6 +309,7 @@ void DecodeQpl6000(const std::string& f, bool e, Design& d) {
     for (int k = 0; k < 5; ++k) {
       const char* s = f.data() + slot + static_cast<std::size_t>(kQpl6000TermOffset[k]);
       Term& t = mc.terms[k];
+      t.literals.reserve(static_cast<std::size_t>(std::count(s, s + kQpl6000Columns, '0')));
       bool all = true;
       for (int c = 0; c < kQpl6000Columns; ++c) {
         if (s[c] != '0') {
