@@ -34,7 +34,7 @@ std::string EquationsText(const Design& d) {
   for (const Macrocell& m : d.macrocells) {
     if (!InUse(m)) continue;
     text += "\nMC " + std::to_string(m.number) + ": ";
-    text += m.registered ? std::string("registered, clock ") + ClockName(m.clock) : "combinational";
+    text += m.registered ? "registered, clock " + m.clock : "combinational";
     text += m.outputEnable.empty() ? "\n" : ", output enable " + m.outputEnable + "\n";
     for (int k = 0; k < 5; ++k) {
       if (InUse(m.terms[k])) text += "  PT " + std::to_string(k + 1) + " = " + Product(m.terms[k]) + "\n";
@@ -49,7 +49,7 @@ std::string EquationsJson(const Design& d) {
     const Macrocell& m = d.macrocells[i];
     j += i ? ",\n  " : "\n  ";
     j += "{\"mc\": " + std::to_string(m.number) + ", \"registered\": " + (m.registered ? "true" : "false") +
-         ", \"clock\": " + JsonString(ClockName(m.clock)) + ", \"outputEnable\": " + JsonString(m.outputEnable) +
+         ", \"clock\": " + JsonString(m.clock) + ", \"outputEnable\": " + JsonString(m.outputEnable) +
          ", \"terms\": [";
     for (int k = 0; k < 5; ++k) {
       const Term& t = m.terms[k];

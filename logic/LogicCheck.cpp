@@ -240,8 +240,14 @@ struct Checker {
 
   void CompareMacrocell(const Macrocell& s, const Macrocell& t) {
     ++r.macrocells;
-    bool pinClock = false;
-    for (int k = 0; k < 5; ++k) pinClock = CompareTerm(s.number, k, s.terms[k], t.terms[k]) || pinClock;
+    // The literal of a PT 4 turned into a pin clock ("GCLK1", "/GCLK2"), else empty.
+    std::string pinClockLiteral;
+    for (int k = 0; k < 5; ++k) {
+      if (CompareTerm(s.number, k, s.terms[k], t.terms[k])) {
+        const Literal& l = s.terms[k].literals.front();
+        pinClockLiteral = OutputEnableOf(l.signal, l.complement);
+      }
+    }
     if (!s.known || !t.known) return;
     const std::string where = "MC " + std::to_string(s.number);
     CompareOutputEnable(where, s, t);
@@ -251,9 +257,14 @@ struct Checker {
       return;
     }
     if (!s.registered || s.clock == t.clock) return;
-    if (pinClock && s.clock == ClockSource::ProductTerm && t.clock != ClockSource::ProductTerm) return;
-    Difference(where, std::string("clock ") + ClockName(s.clock) + " in the source, " + ClockName(t.clock) +
-                          " in the target");
+    // A product-term clock turned into a pin clock must clock from its one literal.
+    if (!pinClockLiteral.empty() && s.clock == kPtClock && t.clock == pinClockLiteral) return;
+    if (s.clock == "no signal") {
+      Known(where, "known: the source's global clock code is illegal; the target clocks from " + t.clock);
+      return;
+    }
+    Difference(where, "clock " + s.clock + (pinClockLiteral.empty() ? "" : " (" + pinClockLiteral + ")") +
+                          " in the source, " + t.clock + " in the target");
   }
 
   void Run() {

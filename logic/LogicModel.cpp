@@ -57,14 +57,11 @@ bool InUse(const Macrocell& m) {
   return false;
 }
 
-const char* ClockName(ClockSource c) {
-  switch (c) {
-    case ClockSource::None: return "none";
-    case ClockSource::ProductTerm: return "PT 4";
-    case ClockSource::GlobalLine1: return "global clock 1";
-    case ClockSource::GlobalLine2: return "global clock 2";
-  }
-  return "none";
+std::string GlobalClockOf(int code, int line) {
+  static const char* const kLines[6][2] = {{"GCLK1", "GCLK2"}, {"/GCLK1", "/GCLK2"}, {"GCLK1", "/GCLK1"},
+                                           {"/GCLK1", "GCLK2"}, {"GCLK1", "/GCLK2"}, {"/GCLK2", "GCLK2"}};
+  if (code < 1 || code > 6 || line < 1 || line > 2) return "no signal";
+  return kLines[code - 1][line - 1];
 }
 
 std::string OutputEnableOf(const Signal& s, bool inverted) {

@@ -65,15 +65,15 @@ struct Term {
   std::vector<Literal> literals;  // sorted, each once
 };
 
-enum class ClockSource { None, ProductTerm, GlobalLine1, GlobalLine2 };
-
 struct Macrocell {
   int number = 0;  // from 1
   Term terms[5];
   // Configuration, as far as the fuse map names it.
   bool known = false;         // the fields below were decoded
   bool registered = false;    // a register, not a combinational output
-  ClockSource clock = ClockSource::None;
+  // "PT 4", or the signal of the global clock line ("GCLK1", "/GCLK2"; "no
+  // signal" when the clock lines are not configured); empty when combinational.
+  std::string clock;
   // "always", "never", the enabling literal ("OE1", "/pin 12"), "no signal";
   // empty when the fuse map does not say (a macrocell without an I/O record).
   std::string outputEnable;
@@ -91,8 +91,11 @@ struct Design {
 bool InUse(const Term& t);
 bool InUse(const Macrocell& m);
 
-// "none", "PT 4", "global clock 1", "global clock 2".
-const char* ClockName(ClockSource c);
+// The signal of global clock line 1 or 2 for a global clock code 1..6 (the
+// two lines: 1 GCLK1, GCLK2; 2 /GCLK1, /GCLK2; 3 GCLK1, /GCLK1; 4 /GCLK1,
+// GCLK2; 5 GCLK1, /GCLK2; 6 /GCLK2, GCLK2); "no signal" for any other code.
+std::string GlobalClockOf(int code, int line);
+inline constexpr char kPtClock[] = "PT 4";
 
 // The output-enable text of a literal: its short name, "/" before it when
 // inverted, "no signal" for a line that carries none.

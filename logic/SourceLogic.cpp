@@ -140,17 +140,30 @@ std::string SourceOutputEnable(const SourceImage& image, int m, int pinCount) {
   return OePiaSignal(image, oe - 1);
 }
 
-void DecodeConfig(const SourceImage& image, int m, Macrocell& mc) {
+// The global clock code: the three globalClocks characters (the 7128S and
+// 7128E keep them in the first three unknownBits) read as a number in base
+// two; the plain kinds have no code and clock line 1 from GCLK1.
+int GlobalClockCode(const SourceImage& image) {
+  const SourceKind kind = image.kind();
+  if (IsPlainKind(kind)) return 3;
+  const bool inUnknown = kind == SourceKind::Max7128S || kind == SourceKind::Max7128E;
+  const FuseArray& field = inUnknown ? image.unknownBits : image.globalClocks;
+  if (field.size() < 3) return 0;
+  return BinaryCode(field.data(), 3);
+}
+
+void DecodeConfig(const SourceImage& image, int m, int clockCode, Macrocell& mc) {
   const char* c = image.mcConfig.row(m);
   mc.known = true;
   mc.registered = c[10] == '0';
   if (!mc.registered) return;
   if (c[5] == '1') {
-    mc.clock = ClockSource::ProductTerm;
-  } else {
-    const bool lineBit = !IsPlainKind(image.kind()) && image.layout().mcConfigWidth > 12;
-    mc.clock = lineBit && c[12] == '0' ? ClockSource::GlobalLine2 : ClockSource::GlobalLine1;
+    mc.clock = kPtClock;
+    return;
   }
+  // mc[12] picks the global clock line ('1' the first); the plain kinds have line 1.
+  const bool lineBit = !IsPlainKind(image.kind()) && image.layout().mcConfigWidth > 12;
+  mc.clock = GlobalClockOf(clockCode, lineBit && c[12] == '0' ? 2 : 1);
 }
 
 }  // namespace
@@ -171,6 +184,7 @@ Design DecodeSource(const SourceImage& image, int pinCount) {
     d.nonePickInLab.push_back(none);
   }
   d.macrocells.resize(static_cast<std::size_t>(n));
+  const int clockCode = GlobalClockCode(image);
   for (int m = 0; m < n; ++m) {
     Macrocell& mc = d.macrocells[static_cast<std::size_t>(m)];
     mc.number = m + 1;
@@ -195,7 +209,7 @@ Design DecodeSource(const SourceImage& image, int pinCount) {
       t.disabled = all;
       FinishTerm(t);
     }
-    DecodeConfig(image, m, mc);
+    DecodeConfig(image, m, clockCode, mc);
     mc.outputEnable = SourceOutputEnable(image, m, pinCount);
   }
   return d;

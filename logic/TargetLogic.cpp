@@ -178,6 +178,16 @@ std::string TargetOutputEnable(Target t, const std::string& s, const BlockFuses&
   return "no signal";
 }
 
+// The global clock code 1..6 that configuration bits 15..20 hold, 0 for none.
+int GlobalClockCode(const std::string& configBits) {
+  static const char* const kBits[6] = {"010110", "011111", "111110", "010111", "011110", "010011"};
+  const std::string bits = configBits.substr(15, 6);
+  for (int g = 0; g < 6; ++g) {
+    if (bits == kBits[g]) return g + 1;
+  }
+  return 0;
+}
+
 // The signal that UIM line u of a block selects, from its select fuses.
 Signal LineSignal(Target t, int u, const std::string& fuses) {
   const int selected = Selected(fuses);
@@ -195,6 +205,7 @@ void DecodeBlockTarget(const BlockFileLayout& l, const std::string& f, Design& d
   const BlockFuses b = CutBlockFuses(l, f);
   d.device = l.device;
   d.macrocells.resize(static_cast<std::size_t>(l.macrocells));
+  const int clockCode = GlobalClockCode(b.configBits);
   std::vector<Signal> lines(b.uim.size());
   for (std::size_t i = 0; i < lines.size(); ++i) lines[i] = LineSignal(l.target, static_cast<int>(i % 40), b.uim[i]);
   for (int m = 0; m < l.macrocells; ++m) {
@@ -231,11 +242,7 @@ void DecodeBlockTarget(const BlockFileLayout& l, const std::string& f, Design& d
     mc.known = true;
     mc.outputEnable = TargetOutputEnable(l.target, sb, b);
     mc.registered = sb[3] == '0';
-    if (mc.registered) {
-      mc.clock = sb[5] == '1' ? ClockSource::ProductTerm
-                 : sb[7] == '0' ? ClockSource::GlobalLine2
-                                : ClockSource::GlobalLine1;
-    }
+    if (mc.registered) mc.clock = sb[5] == '1' ? std::string(kPtClock) : GlobalClockOf(clockCode, sb[7] == '0' ? 2 : 1);
   }
 }
 
@@ -330,7 +337,8 @@ void DecodeQpl6000(const std::string& f, bool e, Design& d) {
     const char b9 = bit(9), b10 = bit(10);
     mc.outputEnable = b9 == '1' ? (b10 == '1' ? "never" : "OE1")
                                 : (b10 == '1' ? "always" : ShortName(Signal{SignalType::Gclk2, 0, 0}));
-    if (mc.registered) mc.clock = bit(8) == '1' ? ClockSource::GlobalLine1 : ClockSource::ProductTerm;
+    // Bit 8 '1': the global clock, from the GCLK1 pin; '0': PT 4.
+    if (mc.registered) mc.clock = bit(8) == '1' ? "GCLK1" : kPtClock;
   }
 }
 

@@ -24,7 +24,7 @@ struct Pick {
 
 // One target and the small design of MC 3 that the tests use on it:
 //   PT 1 = pinA & /feedbackB & GCLK1, PT 2 = expander of MC 6, PT 3 = pinC,
-//   registered, clocked by global clock 1, its output enabled by OE1, whose
+//   registered, clocked by global clock line 1 (GCLK1), its output enabled by OE1, whose
 //   OE PIA row picks oePick (the plain 7032: the dedicated OE1 input).
 struct Case {
   const char* device;   // POF device name
@@ -90,7 +90,10 @@ PofBuilder Build(const Case& c, const Design& d) {
   if (d.pinC) image.logicArray.at(kMc, 2, 2 * c.pinC.row) = '0';
   char* mc = image.mcConfig.row(kMc);
   mc[10] = '0';                    // registered
-  mc[5] = d.ptClock ? '1' : '0';   // clock: PT 4 or a global clock
+  mc[5] = d.ptClock ? '1' : '0';   // clock: PT 4 or global clock line 1
+  // Global clock code 1: line 1 GCLK1, line 2 GCLK2 (the plain 7032 has no code).
+  FuseArray& code = image.kind() == SourceKind::Max7128S ? image.unknownBits : image.globalClocks;
+  if (code.size() >= 3) code.at(0) = code.at(1) = '0';
   mc[3] = '0';                     // PT 4 left as it is
   mc[1] = '0';                     // PT 2 and PT 3 kept even without literals
   mc[2] = '0';
@@ -142,7 +145,7 @@ std::string Listing(const Case& c, const std::string& device, const std::string&
   return "Design: " + device + ", " + std::to_string(n) + " macrocells, 1 in use\n"
          "Names: pin n = I/O pin of MC n, MC n = feedback of MC n, exp n = expander of MC n, / = complement\n"
          "\n"
-         "MC 3: registered, clock global clock 1, output enable " + c.oe + "\n"
+         "MC 3: registered, clock GCLK1, output enable " + c.oe + "\n"
          "  PT 1 = " + std::string(c.pt1) + "\n"
          "  PT 2 = " + pt2 + "\n"
          "  PT 3 = " + c.pt3 + "\n";
@@ -217,7 +220,7 @@ TEST_P(LogicCheck, PlantedSingleFuseFaultsAreNamed) {
        {"MC 3 PT 2: " +
         std::string(c.pt2 == std::string("exp 6") ? "expander of MC 6" : "foldback column of MC 6 and MC 19") +
         " (true) missing in the target"}},
-      {"clock bit", clock, {"MC 3: clock global clock 1 in the source, PT 4 in the target"}},
+      {"clock bit", clock, {"MC 3: clock GCLK1 in the source, PT 4 in the target"}},
       {"output-enable select", oeSelect,
        {"MC 3: output enable " + std::string(c.oe) + " in the source, always in the target"}},
   };
@@ -271,6 +274,14 @@ TEST(LogicCheckNames, DeliberateAndKnownChanges) {
          im.logicArray.at(2, 3, 54) = '0';   // MC 3 PT 4 = GCLK1
          im.mcConfig.at(2, 10) = '0';        // registered, clocked by PT 4
          im.globalClocks.at(0) = im.globalClocks.at(1) = '0';  // clock lines GCLK1, GCLK2
+       },
+       0, "1 product-term clocks turned into pin clocks"},
+      {"PT 4 = /GCLK1 becomes clock line 1, /GCLK1 under clock code 2", "EPM7032SLC44-10", {"-pinclk"},
+       [](SourceImage& im) {
+         im.pia.at(0, 27, 1) = '0';
+         im.logicArray.at(2, 3, 55) = '0';   // MC 3 PT 4 = /GCLK1
+         im.mcConfig.at(2, 10) = '0';
+         im.globalClocks.at(0) = im.globalClocks.at(2) = '0';  // code 2: /GCLK1, /GCLK2
        },
        0, "1 product-term clocks turned into pin clocks"},
       {"the same on the QPL6000", "EPM7032LC44-10", {"-device", "6000", "-pinclk"},
@@ -404,7 +415,7 @@ TEST(LogicCheckFiles, JsonListingNamesEveryTermOfTheMacrocells) {
   const RunResult r = RunBinary({"fusecvt", "--equations", "--json", dir.File("d.jed")});
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out.rfind("{\"device\": \"QPL6032\", \"macrocells\": [\n", 0), 0u) << r.out;
-  EXPECT_NE(r.out.find("{\"mc\": 3, \"registered\": true, \"clock\": \"global clock 1\", \"outputEnable\": \"pin 2\", \"terms\": ["
+  EXPECT_NE(r.out.find("{\"mc\": 3, \"registered\": true, \"clock\": \"GCLK1\", \"outputEnable\": \"pin 2\", \"terms\": ["
                        "{\"pt\": 1, \"state\": \"literals\", \"literals\": [{\"signal\": \"pin 24\", \"complement\": false}, "
                        "{\"signal\": \"MC 20\", \"complement\": true}, {\"signal\": \"GCLK1\", \"complement\": false}]}, "
                        "{\"pt\": 2, \"state\": \"literals\", \"literals\": [{\"signal\": \"exp 6\", \"complement\": false}]}, "
