@@ -65,12 +65,13 @@ int Verify(std::vector<std::string> args, Conversion& run) {
   if (args.size() > 1 && IsModeWord(args[1])) return Fail(run, "usage: --verify [options] design.pof");
   const int status = RunConversion(args, run);
   const std::string jed = run.options.outputFileName;
-  if (status != 0 || jed.empty() || !run.sources.image()) return status;
+  // Nothing to check when the run wrote no JEDEC file (a source without a target).
+  if (status != 0 || jed.empty() || !run.sources.image() || !std::ifstream(jed)) return status;
   logic::Design target;
   if (!LoadJedec(run, jed, target)) return 1;
   std::ofstream report(run.options.reportFileName, std::ios::out | std::ios::app);
-  const int check = Compare(run, logic::DecodeSource(*run.sources.image(), run.pof.pinCount), target, report ? &report : nullptr);
-  return check;
+  const logic::Design source = logic::DecodeSource(*run.sources.image(), run.pof.pinCount);
+  return Compare(run, source, target, report ? &report : nullptr);
 }
 
 int Check(const std::vector<std::string>& args, Conversion& run) {
