@@ -88,6 +88,7 @@ struct Checker {
   bool qpl6000 = false;
   std::set<int> expandersUsed;  // source macrocells whose expander some term reads
   std::set<int> sharedReported;  // shared foldback columns already reported (by lower macrocell)
+  bool illegalClockReported = false;
 
   void Difference(const std::string& where, const std::string& what) { r.differences.push_back(where + ": " + what); }
   void Known(const std::string& where, const std::string& what) { r.known.push_back(where + ": " + what); }
@@ -259,8 +260,11 @@ struct Checker {
     if (!s.registered || s.clock == t.clock) return;
     // A product-term clock turned into a pin clock must clock from its one literal.
     if (!pinClockLiteral.empty() && s.clock == kPtClock && t.clock == pinClockLiteral) return;
-    if (s.clock == "no signal") {
-      Known(where, "known: the source's global clock code is illegal; the target clocks from " + t.clock);
+    if (s.clock == "no signal") {  // told once, at the first macrocell it concerns
+      if (!illegalClockReported) {
+        Known(where, "known: the source's global clock code is illegal; the target clocks from " + t.clock);
+      }
+      illegalClockReported = true;
       return;
     }
     Difference(where, "clock " + s.clock + (pinClockLiteral.empty() ? "" : " (" + pinClockLiteral + ")") +
@@ -293,7 +297,7 @@ struct Checker {
 }  // namespace
 
 CheckResult CompareLogic(const Design& source, const Design& target) {
-  Checker c{source, target, {}, {}, false, {}, {}};
+  Checker c{source, target, {}, {}, false, {}, {}, false};
   c.Run();
   return std::move(c.r);
 }
