@@ -88,38 +88,73 @@ std::string OePiaSignal(const SourceImage& image, int r) {
       return p == kNoPick ? "no signal" : OutputEnableOf(FromBlockCode(qpl6064::kOePiaSignal[r][p]), row[8] == '0');
     }
     default: {
-      const int p = LastZero(row, 13);
-      return p == kNoPick ? "no signal" : OutputEnableOf(From128Code(qpl6128::kOePiaSignal[r][p]), row[13] == '0');
+      // The 7128E: a 4-bit code and its polarity bit after it; the others:
+      // the last '0' of 13 picks, the polarity bit last.
+      const bool coded = image.kind() == SourceKind::Max7128E;
+      const int p = coded ? BinaryCode(row, 4) : LastZero(row, 13);
+      if (p == kNoPick || p >= 13) return "no signal";
+      return OutputEnableOf(From128Code(qpl6128::kOePiaSignal[r][p]), row[coded ? 4 : 13] == '0');
     }
   }
 }
 
-// The I/O record of macrocell m (0-based), or -1 when it has none or the
-// package decides which macrocells have one.
-int IoRecord(const SourceImage& image, int m) {
-  if (image.kind() == SourceKind::Max7128E) return -1;
-  if (image.macrocells() < 128) return m;
-  // The 7128S family: every macrocell but positions 1, 6, 9 and 14 of a LAB.
-  const int pos = m % 16;
-  if (pos == 1 || pos == 6 || pos == 9 || pos == 14) return -1;
-  return m / 16 * 12 + pos - (pos > 1) - (pos > 6) - (pos > 9) - (pos > 14);
+// Which macrocells have an I/O pin ('x') and so an I/O record, taken in
+// macrocell order.
+// The 7128S family in every package, and the 7128E and 7128 in 160 pins:
+constexpr char kPins96[] = "x.xxxx.xx.xxxx.x";
+// The 7128E and 7128 in 84 pins (LABs 0, 2, 5, 7 and LABs 1, 3, 4, 6) and 100 pins:
+constexpr char kPins84Outer[] = "..x.xx.x..x.xx.x";
+constexpr char kPins84Inner[] = "x.x.x..xx.x.x..x";
+constexpr char kPins100[] = "x.x.xx.xx.x.xx.x";
+// The plain 7064 in 44 and 68 pins, MC 1 to MC 64:
+constexpr char kPins7064In44[] = "x.xxx..x..x..x.xx.xxx..xx....x.xx.xxx..xx....x.xx.xxx..xx....x.x";
+constexpr char kPins7064In68[] = "x.xxxx.xx.xxxx.xx.xxxx.xx.xxxx.xx.xxxx.xx.xxxx.xx.xxxx.xx.xxxx.x";
+
+bool HasPin(SourceKind kind, int pinCount, int m) {
+  const int pos = m % 16, lab = m / 16;
+  switch (kind) {
+    case SourceKind::Max7064:
+      if (pinCount == 44) return kPins7064In44[m] == 'x';
+      if (pinCount == 68) return kPins7064In68[m] == 'x';
+      return pinCount == 84 || pinCount == 100;
+    case SourceKind::Max7128:
+    case SourceKind::Max7128E:
+      if (pinCount == 84) return (lab == 0 || lab == 2 || lab == 5 || lab == 7 ? kPins84Outer : kPins84Inner)[pos] == 'x';
+      if (pinCount == 100) return kPins100[pos] == 'x';
+      return pinCount == 160 && kPins96[pos] == 'x';
+    case SourceKind::Max7128S:
+    case SourceKind::Max7128AE:
+    case SourceKind::Max3128A:
+      return kPins96[pos] == 'x';
+    default:
+      return true;
+  }
+}
+
+// The I/O record of every macrocell (-1: none): each macrocell with a pin
+// takes the next one.
+std::vector<int> IoRecords(const SourceImage& image, int pinCount) {
+  std::vector<int> records(static_cast<std::size_t>(image.macrocells()), -1);
+  int next = 0;
+  for (int m = 0; m < image.macrocells(); ++m) {
+    if (HasPin(image.kind(), pinCount, m)) records[static_cast<std::size_t>(m)] = next++;
+  }
+  return records;
 }
 
 // Output enable of macrocell m as its I/O select names it: GND, VCC, or one
 // of the six OE signals, each fed by its OE PIA row.
-std::string SourceOutputEnable(const SourceImage& image, int m, int pinCount) {
+std::string SourceOutputEnable(const SourceImage& image, int record) {
   const SourceKind kind = image.kind();
   if (IsPlainKind(kind)) {
-    const bool direct = kind == SourceKind::Max7032 || (kind == SourceKind::Max7064 && (pinCount == 84 || pinCount == 100));
-    if (!direct) return "";
-    const char* o = image.outputEnable.row(m);
+    if (record < 0 || record >= image.outputEnable.dim0()) return "";
+    const char* o = image.outputEnable.row(record);
     if (o[0] == '0' && o[1] == '0') return "never";
     if (o[0] == '1' && o[1] == '1') return "always";
     if (o[0] == '1' && o[1] == '0') return "OE1";
     if (o[0] == '0' && o[1] == '1') return ShortName(Signal{SignalType::Gclk2, 0, 0});
     return "";
   }
-  const int record = IoRecord(image, m);
   if (record < 0 || record >= image.ioConfig.dim0()) return "";
   const char* io = image.ioConfig.row(record);
   // Where the three select characters stand: the S kinds at 0..2, the AE
@@ -185,6 +220,7 @@ Design DecodeSource(const SourceImage& image, int pinCount) {
   }
   d.macrocells.resize(static_cast<std::size_t>(n));
   const int clockCode = GlobalClockCode(image);
+  const std::vector<int> records = IoRecords(image, pinCount);
   for (int m = 0; m < n; ++m) {
     Macrocell& mc = d.macrocells[static_cast<std::size_t>(m)];
     mc.number = m + 1;
@@ -210,7 +246,7 @@ Design DecodeSource(const SourceImage& image, int pinCount) {
       FinishTerm(t);
     }
     DecodeConfig(image, m, clockCode, mc);
-    mc.outputEnable = SourceOutputEnable(image, m, pinCount);
+    mc.outputEnable = SourceOutputEnable(image, records[static_cast<std::size_t>(m)]);
   }
   return d;
 }

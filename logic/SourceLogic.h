@@ -7,8 +7,8 @@
 
 namespace fusecvt::logic {
 
-// pinCount: of the POF's package (the plain 7064 bonds out only some
-// macrocells in 44 and 68 pins; their output enables are then not decoded).
+// pinCount: of the POF's package, which decides which macrocells of the
+// plain 7064, the 7128E and the plain 7128 have a pin and an I/O record.
 Design DecodeSource(const SourceImage& image, int pinCount);
 
 }  // namespace fusecvt::logic
