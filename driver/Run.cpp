@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
+#include <optional>
 #include <ostream>
 
 #include "driver/CommandLine.h"
@@ -12,6 +13,7 @@
 #include "driver/TargetDevice.h"
 #include "driver/TargetSet.h"
 #include "driver/UsageSummary.h"
+#include "logic/LogicModes.h"
 #include "pof/PofReader.h"
 
 namespace fusecvt {
@@ -70,6 +72,7 @@ int RunConversion(std::vector<std::string> args, Conversion& run) {
     case InfoRequest::None:
       break;
   }
+  if (const std::optional<int> status = RunLogicMode(args, run)) return *status;
   ConversionOptions& options = run.options;
   options.programName = args.empty() ? std::string() : ExtractProgramName(args[0]);
   options.outputFileName.clear();

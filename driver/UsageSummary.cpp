@@ -40,6 +40,12 @@ const char* const kUsageSummary[] = {
     "  -tdi_pullup, -tms_pullup [-tdi_, -tms_]  pull-up on the TDI / TMS pin",
     "  --help                  show this summary",
     "  --version               show the version",
+    "",
+    "Logic check (the mode word comes first):",
+    "  --verify [options] design.pof   convert, then read the JEDEC file back and",
+    "                          compare its logic with the POF's",
+    "  --check design.pof file.jed     compare a JEDEC file made earlier; writes nothing",
+    "  --equations [--json] file       list a POF or JEDEC file as equations",
     "Unknown option words and value words are named on standard error and ignored.",
     "",
     "Option screens of a device family: -6000, -6000e, -6032es, -6064es, -6128es",
@@ -58,6 +64,7 @@ const char* const kUsageSummary[] = {
     "     device word for a 7032S; the JEDEC file cannot be written; the POF read",
     "     stopped early",
     "  2  the POF was read from a blank or secured part",
+    "  3  --verify or --check: the logic of the JEDEC file differs from the POF's",
 };
 
 // The version text without its surrounding blanks.

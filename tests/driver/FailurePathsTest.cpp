@@ -249,7 +249,8 @@ TEST(RunInfo, HelpAndVersionAnswerFirstWithStatusZero) {
         "-gclk2_itd", "-gclk3_itd", "-open_out", "-pin_keep", "-race_cover_off", "-verbose", "-jtag", "-tdi_pullup",
         "-tms_pullup", "-slew", "-device", "-6000,", "-6000e", "-6032es", "-6064es", "-6128es", "-h2", "--help",
         "--version", "p6000", "6032esl", "6064esl", "6128esl", "design.jed", "design.txt", "folder",
-        "SOURCE_DATE_EPOCH", "Exit status", "  0  ", "  1  ", "  2  "}) {
+        "SOURCE_DATE_EPOCH", "Exit status", "  0  ", "  1  ", "  2  ", "  3  ", "--verify", "--check",
+        "--equations", "--json"}) {
     EXPECT_NE(text.find(word), std::string::npos) << word;
   }
   EXPECT_EQ(text.back(), '\n');
