@@ -12,8 +12,7 @@ const $ = (id) => document.getElementById(id);
 // -device word is chosen (the pin keepers of the QPL6000E that a plain 7032
 // goes to by default; with -device 6000e the converter ignores -pin_keep).
 // Three-way options have `choices`; the first entry of their list is "not
-// given", which takes the default of the source kind. A further run mode of
-// the converter (a logic check, say) is one more row here.
+// given", which takes the default of the source kind.
 const OPTIONS = [
   { flag: '-powerdown', label: 'Power-down mode', family: '6000' },
   { flag: '-pd1', label: 'Power-down on pin PD1', family: 'es' },
@@ -125,8 +124,13 @@ function quoted(word) {
   return /^[\w.+=:,/-]+$/.test(word) ? word : `'${word.replace(/'/g, "'\\''")}'`;
 }
 
+// The words of the run: the mode word first when Verify is chosen.
+function runWords() {
+  return $('verify').checked ? ['--verify', ...commandWords()] : commandWords();
+}
+
 function showCommand() {
-  $('command').textContent = ['fusecvt', ...commandWords(), state.name].map(quoted).join(' ');
+  $('command').textContent = ['fusecvt', ...runWords(), state.name].map(quoted).join(' ');
 }
 
 // One block of console text, set apart when it is a warning or an error.
@@ -147,6 +151,51 @@ function messageBlock(text, kind) {
 // ending in "Error"; "WARNING:", "Warning!", "Warning !".
 const ERROR_MARK = /(^|[\s:(])(ERROR[:#]|Error!|Error$)/m;
 const WARNING_MARK = /(^|[\s(])(WARNING:|Warning ?!)/m;
+
+// The logic check's account: the console lines that begin "Logic check: ".
+const ACCOUNT_LINE = /^Logic check: .*$/gm;
+
+// The account set apart, one line each: differences and known differences
+// marked, the summary line first. Returns the summary's outcome, the text
+// after "compared; " ("no difference", "1 difference, 2 known differences").
+function showAccount(lines, status) {
+  const account = $('account');
+  account.replaceChildren();
+  for (const line of lines) {
+    const span = document.createElement('span');
+    span.className = / compared; /.test(line) ? 'summary'
+      : /: known: /.test(line) ? 'known'
+        : /^Logic check: changes made on purpose:/.test(line) ? 'purpose' : 'difference';
+    span.textContent = `${line}\n`;
+    account.append(span);
+  }
+  const outcome = (lines[0] || '').replace(/^.* compared; /, '');
+  const logic = $('logic');
+  logic.className = status === 0 ? 'logic same' : /\d+ difference/.test(outcome) ? 'logic different' : 'logic known';
+  logic.hidden = lines.length === 0;
+  return outcome;
+}
+
+// The design's equations as the converter lists them; its error text when
+// the file cannot be read.
+function showEquations(pre, result) {
+  pre.textContent = result.status === 0 ? result.stdout : result.stderr.replace(/\x07/g, '');
+  pre.classList.toggle('failed', result.status !== 0);
+}
+
+// Equations of the POF and, when the run wrote one, of the JEDEC file.
+function listEquations(converter, jedecName, jedecBytes) {
+  showEquations($('equations-source'), converter.convert(state.bytes, ['--equations'], state.name));
+  $('equations-source-title').textContent = `From the POF (${state.name})`;
+  const pane = $('equations-target-pane');
+  pane.hidden = !jedecName;
+  if (jedecName) {
+    const name = jedecName.split('/').pop();
+    showEquations($('equations-target'), converter.convert(jedecBytes, ['--equations'], name));
+    $('equations-target-title').textContent = `From the JEDEC file (${name})`;
+  }
+  $('equations').hidden = false;
+}
 
 function showMessages(container, stdout, stderr) {
   container.replaceChildren();
@@ -216,21 +265,32 @@ async function convert(event) {
   clearDownloads();
   try {
     const converter = await state.converter;
+    const verify = $('verify').checked;
     const started = performance.now();
-    const result = converter.convert(state.bytes, commandWords(), state.name);
+    const result = converter.convert(state.bytes, runWords(), state.name);
     const ms = performance.now() - started;
     const status = $('status');
     const names = Object.keys(result.files).sort((a, b) => Number(b.endsWith('.jed')) - Number(a.endsWith('.jed')));
-    const failed = result.status !== 0 || !names.some((n) => n.endsWith('.jed'));
-    status.textContent = failed
-      ? `Conversion failed (exit status ${result.status}).`
-      : `Conversion completed in ${Math.max(1, Math.round(ms))} ms.`;
-    status.className = failed ? 'failed' : 'done';
+    const jedecName = names.find((n) => n.endsWith('.jed'));
+    // Status 3 of a verify run: the JEDEC file was written and its logic
+    // differs from the POF's; the conversion itself did not fail.
+    const checkFailed = verify && result.status === 3 && Boolean(jedecName);
+    const failed = !checkFailed && (result.status !== 0 || !jedecName);
+    const lines = verify && !failed ? result.stdout.match(ACCOUNT_LINE) || [] : [];
+    const outcome = showAccount(lines, result.status);
+    const done = `Conversion completed in ${Math.max(1, Math.round(ms))} ms`;
+    if (failed) status.textContent = `Conversion failed (exit status ${result.status}).`;
+    else if (checkFailed) status.textContent = `${done}; the logic check failed (exit status 3): ${outcome}.`;
+    else status.textContent = lines.length ? `${done}; logic check: ${outcome}.` : `${done}.`;
+    status.className = failed ? 'failed' : checkFailed ? 'check-failed' : 'done';
     status.dataset.ms = String(ms);
     status.dataset.exit = String(result.status);
     // A failed run offers nothing to save; its report stays readable below.
     if (!failed) for (const name of names) addDownload(name, result.files[name]);
-    showMessages($('messages'), result.stdout, result.stderr);
+    if (verify) listEquations(converter, failed ? '' : jedecName, failed ? null : result.files[jedecName]);
+    else $('equations').hidden = true;
+    showMessages($('messages'), lines.length ? result.stdout.replace(ACCOUNT_LINE, '').replace(/\n+$/, '\n') : result.stdout,
+      result.stderr);
     const reportName = names.find((n) => n.endsWith('.txt'));
     $('report').textContent = reportName ? new TextDecoder().decode(result.files[reportName]) : '';
     $('report').hidden = $('report-title').hidden = !reportName;
@@ -244,6 +304,7 @@ async function convert(event) {
     status.className = 'failed';
     $('messages').replaceChildren();
     $('report').hidden = $('report-title').hidden = true;
+    $('logic').hidden = $('equations').hidden = true;
     $('result').hidden = false;
   } finally {
     button.disabled = false;
@@ -280,5 +341,6 @@ state.converter.then(
 );
 $('pof').addEventListener('change', (e) => loadFile(e.target.files[0]));
 $('device').addEventListener('change', filterOptions);
+$('verify').addEventListener('change', showCommand);
 $('settings').addEventListener('submit', convert);
 setUpDrop();
