@@ -21,9 +21,11 @@ ls -l web/dist
 if [ "${1:-}" = test ]; then
   echo "== native build to compare with"
   cmake -S . -B build/gcc -DCMAKE_CXX_COMPILER=g++ >/dev/null
-  cmake --build build/gcc -j "$jobs" --target fusecvt
+  cmake --build build/gcc -j "$jobs" --target fusecvt web_designs
+  mkdir -p build/web/designs
+  build/gcc/tests/web_designs build/web/designs
   [ -d web/node_modules/puppeteer-core ] || (cd web && npm ci --ignore-scripts --no-audit --no-fund)
   echo "== web tests"
   mkdir -p build/web
-  FUSECVT_NATIVE=build/gcc/fusecvt node --test --test-concurrency=1 web/test/*.test.mjs
+  FUSECVT_NATIVE=build/gcc/fusecvt FUSECVT_DESIGNS=build/web/designs node --test --test-concurrency=1 web/test/*.test.mjs
 fi

@@ -117,11 +117,13 @@ FUSECVT_EXPORT int fusecvt_error_length() { return static_cast<int>(lastError.si
 
 // Reads the POF bytes as the converter does and describes the source as JSON:
 // {"device","package","pins","words":[...],"defaults":{"slew","open_out","jtag"},
-//  "console","error"}; "device" is empty when the reader found none.
-FUSECVT_EXPORT const char* fusecvt_inspect(const char* bytes, int length) {
+//  "console","error"}; "device" is empty when the reader found none. The
+// reader's messages name the file `name`.
+FUSECVT_EXPORT const char* fusecvt_inspect(const char* bytes, int length, const char* name) {
   std::ostringstream console, error;
   fusecvt::Conversion run(console, error, fusecvt::Clock::System());
   run.options.programName = "fusecvt";
+  run.options.inputFileName = name ? name : "";
   std::istringstream in(std::string(bytes ? bytes : "", bytes && length > 0 ? static_cast<std::size_t>(length) : 0));
   const fusecvt::LoadStatus load = fusecvt::PofReader(run).LoadFrom(in);
   const std::string& device = run.pof.sourceDeviceName;

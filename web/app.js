@@ -231,7 +231,7 @@ async function loadFile(file) {
   clearDownloads();
   const bytes = new Uint8Array(await file.arrayBuffer());
   const converter = await state.converter;
-  const info = converter.inspect(bytes);
+  const info = converter.inspect(bytes, file.name);
   state.bytes = bytes;
   state.name = file.name;
   state.info = info;

@@ -102,12 +102,15 @@ async function createFusecvt() {
   // What the converter's reader finds in pofBytes: {device, package, pins,
   // readable, words (the -device words of its family, the default family first),
   // defaults {slew, open_out, jtag, mc_power} ("" where the option has no
-  // default for the source), console, error}.
-  function inspect(pofBytes) {
+  // default for the source), console, error}; its messages name the file as
+  // convert would (`name`).
+  function inspect(pofBytes, name = 'design.pof') {
     const ptr = toHeap(pofBytes);
+    const namePtr = toHeap(encoder.encode(`${plainName(name)}\0`));
     try {
-      return JSON.parse(core.UTF8ToString(core._fusecvt_inspect(ptr, pofBytes.length)));
+      return JSON.parse(core.UTF8ToString(core._fusecvt_inspect(ptr, pofBytes.length, namePtr)));
     } finally {
+      core._free(namePtr);
       core._free(ptr);
     }
   }

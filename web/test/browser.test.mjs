@@ -147,6 +147,57 @@ const cases = [
   },
 ];
 
+// The POFs written by web_designs from design fields (tools/web.sh test
+// makes them); the test that needs them skips when the folder is not given.
+const designsDir = process.env.FUSECVT_DESIGNS || '';
+
+// The logic check's lines of a run's console.
+const accountOf = (stdout) => (stdout.match(/^Logic check: .*$/gm) || []).join('\n');
+
+// A run with the Verify choice: the command line it shows, the status line,
+// the account set apart from the messages and the downloads, compared with
+// the native run of the same words. Returns the page state for more checks.
+async function verifyRun(url, path, form, args) {
+  const opened = await openPage(url);
+  const { page, downloads } = opened;
+  await loadPof(page, path);
+  await setOptions(page, form);
+  await page.click('#verify');
+  const command = await page.$eval('#command', (code) => code.textContent);
+  assert.equal(command, ['fusecvt', '--verify', ...args, basename(path)].join(' '));
+  await page.click('#convert');
+  const { exit } = await waitForResult(page);
+  const expected = runNative(new Uint8Array(readFileSync(path)), ['--verify', ...args], basename(path));
+  assert.equal(exit, expected.status);
+  const shown = await page.evaluate(() => ({
+    status: document.getElementById('status').textContent,
+    statusClass: document.getElementById('status').className,
+    logicHidden: document.getElementById('logic').hidden,
+    logicClass: document.getElementById('logic').className,
+    account: document.getElementById('account').textContent,
+    lines: [...document.querySelectorAll('#account span')].map((span) => span.className),
+    messages: document.getElementById('messages').textContent,
+  }));
+  assert.equal(shown.logicHidden, false);
+  assert.equal(shown.account, `${accountOf(expected.stdout)}\n`);
+  assert.ok(!shown.messages.includes('Logic check'), shown.messages);
+  const files = await download(page, downloads);
+  assert.deepEqual(comparable({ ...expected, files }), comparable(expected));
+  return { ...opened, shown, expected };
+}
+
+// Opens the equations view with the keyboard and reads its listings.
+async function openEquations(page) {
+  await page.focus('#equations summary');
+  await page.keyboard.press('Enter');
+  assert.equal(await page.$eval('#equations', (details) => details.open), true);
+  return page.evaluate(() => ({
+    source: document.getElementById('equations-source').textContent,
+    target: document.getElementById('equations-target-pane').hidden
+      ? null : document.getElementById('equations-target').textContent,
+  }));
+}
+
 test('the page is one file under 1 MB', () => {
   const size = statSync(pagePath).size;
   writeFileSync(join(artifacts, 'first-load.txt'), `index.html ${size} bytes\n`);
@@ -195,8 +246,10 @@ for (const [where, url] of locations) {
   test(`from ${where}: on a phone-sized screen the result fits the width`, async () => {
     const { page } = await openPage(url(), { width: 390, height: 844, isMobile: true, hasTouch: true });
     await loadPof(page, join(root, 'examples', 'demo7032s.pof'));
+    await page.click('#verify');
     await page.click('#convert');
     assert.equal((await waitForResult(page)).exit, 0);
+    await page.$eval('#equations', (details) => { details.open = true; });
     const widths = await page.evaluate(() => [document.documentElement.scrollWidth, window.innerWidth]);
     assert.ok(widths[0] <= widths[1], `page ${widths[0]} px wide in a ${widths[1]} px window`);
     if (where === 'http') await page.screenshot({ path: join(artifacts, 'screenshot-phone.png'), fullPage: true });
@@ -260,6 +313,47 @@ for (const [where, url] of locations) {
       const visible = await page.$$eval('[data-flag]', (rows) => rows.filter((r) => !r.hidden).map((r) => r.dataset.flag));
       assert.deepEqual(visible, flags, word);
     }
+    await page.close();
+  });
+
+  test(`from ${where}: Verify shows the logic check's account and the equations of both files`, async () => {
+    for (const [path, form, args] of [
+      [largestSample(), {}, []],
+      [join(root, 'examples', 'demo7032s.pof'), { word: '6032esl', checks: ['-secure'] }, ['-device', '6032esl', '-secure']],
+    ]) {
+      const { page, shown, expected, foreign, errors } = await verifyRun(url(), path, form, args);
+      assert.equal(expected.status, 0);
+      assert.equal(shown.statusClass, 'done');
+      assert.match(shown.status, /^Conversion completed in \d+ ms; logic check: no difference\.$/);
+      assert.equal(shown.logicClass, 'logic same');
+      assert.deepEqual(shown.lines.filter((kind) => kind === 'difference' || kind === 'known'), []);
+      // The listings equal the command line's for the POF and for the JEDEC
+      // file that run wrote.
+      const listed = await openEquations(page);
+      const jedec = Object.keys(expected.files).find((name) => name.endsWith('.jed'));
+      const native = (bytes, name) => runNative(bytes, ['--equations'], name).stdout;
+      assert.equal(listed.source, native(new Uint8Array(readFileSync(path)), basename(path)));
+      assert.equal(listed.target, native(expected.files[jedec], jedec));
+      assert.deepEqual(foreign, []);
+      assert.deepEqual(errors, []);
+      await page.close();
+    }
+  });
+
+  test(`from ${where}: a known difference is a failed check, not a failed conversion`, { skip: !designsDir }, async () => {
+    const path = join(designsDir, 'known.pof');
+    const { page, shown, expected } = await verifyRun(url(), path, { word: 'p6000' }, ['-device', 'p6000']);
+    assert.equal(expected.status, 3);
+    assert.equal(shown.statusClass, 'check-failed');
+    assert.match(shown.status, /; the logic check failed \(exit status 3\): 1 known difference\.$/);
+    assert.equal(shown.logicClass, 'logic known');
+    assert.deepEqual(shown.lines, ['summary', 'purpose', 'known']);
+    assert.deepEqual(await page.$$eval('#downloads a', (links) => links.map((link) => link.download)),
+      ['known.jed', 'known.txt']);
+    const listed = await openEquations(page);
+    assert.equal(listed.source, runNative(new Uint8Array(readFileSync(path)), ['--equations'], 'known.pof').stdout);
+    assert.equal(listed.target, runNative(expected.files['known.jed'], ['--equations'], 'known.jed').stdout);
+    assert.match(listed.target, /^Design: QPL6000, /);
     await page.close();
   });
 

@@ -74,7 +74,11 @@ test('files that are not POFs fail as on the command line', () => {
     const result = expectSameAsNative(bytes, [], name);
     assert.notEqual(result.status, 0, name);
     assert.deepEqual(jedecNames(result), [], name);
-    assert.equal(fusecvt.inspect(bytes).readable, false, name);
+    const info = fusecvt.inspect(bytes, name);
+    assert.equal(info.readable, false, name);
+    // The reader's message names the file as the run does.
+    assert.ok(info.console + info.error !== '', name);
+    assert.ok((result.stdout + result.stderr).includes(info.console + info.error), `${name}: ${info.console}${info.error}`);
   }
 });
 
@@ -132,4 +136,69 @@ test('inspect names the device, package, pins, -device words and defaults', () =
     assert.equal(info.device, device, path);
     assert.deepEqual(info.words, deviceWordsFor(device).words, path);
   }
+});
+
+// The POFs written by web_designs from design fields (tools/web.sh test
+// makes them); tests that need them skip when the folder is not given.
+const designsDir = process.env.FUSECVT_DESIGNS || '';
+const design = (name) => read(join(designsDir, name));
+
+// The logic modes: the POF's bytes go in under its name, and so do a JEDEC
+// file's for --equations, which tells the two apart by their content.
+test('--verify and --equations give the native output over the sample POFs', () => {
+  let checked = 0;
+  for (const { path } of samplePofs()) {
+    const name = basename(path);
+    const verify = expectSameAsNative(read(path), ['--verify'], name);
+    assert.ok([0, 3].includes(verify.status), `${name}: exit ${verify.status}`);
+    assert.match(verify.stdout, /^Logic check: \d+ macrocells, /m, name);
+    expectSameAsNative(read(path), ['--equations'], name);
+    expectSameAsNative(read(path), ['--equations', '--json'], name);
+    const [jedec] = jedecNames(verify);
+    assert.ok(jedec, name);
+    for (const args of [['--equations'], ['--equations', '--json']]) {
+      const listing = expectSameAsNative(verify.files[jedec], args, jedec);
+      assert.equal(listing.status, 0, `${jedec} ${args.join(' ')}`);
+      assert.match(listing.stdout, /^(Design: QPL|\{"device": "QPL)/, jedec);
+    }
+    checked += 1;
+  }
+  assert.ok(checked > 0);
+});
+
+// Verify runs with options and target words, and logic-mode runs that fail.
+const logicRuns = [
+  ['demo7032s', ['--verify', '-device', '6032esl', '-secure', '-jtag', 'on']],
+  ['demo7064s', ['--verify', '-pinclk', '-pin_keep', '-verbose']],
+  ['demo7128s', ['--verify', '-o', 'renamed', '-race_cover_off']],
+  [plain7032, ['--verify', '-device', '6000e', '-powerdown']],
+  [plain7032, ['--verify', '-device', 'p6000', '-pinclk']],
+  ['demo7032s', ['--verify', '-device', 'p6000']],
+  ['demo7032s', ['--verify', '--equations']],
+  ['demo7032s', ['--equations', '--json', '--json']],
+  ['demo7032s', ['--check']],
+];
+
+test('verify runs with options, and logic modes that fail, as on the command line', () => {
+  for (const [name, args] of logicRuns) {
+    const bytes = name === plain7032 ? read(join(root, plain7032)) : example(name);
+    expectSameAsNative(bytes, args, `${basename(name, '.pof')}.pof`);
+  }
+  // A JEDEC file that cannot be read: the reason on standard error, status 1.
+  for (const [name, bytes] of [['empty.jed', new Uint8Array(0)], ['cut.jed', new TextEncoder().encode('\x02QF100*')]]) {
+    const result = expectSameAsNative(bytes, ['--equations'], name);
+    assert.equal(result.status, 1, name);
+    assert.match(result.stderr, /^Logic check: cannot read the JEDEC file /, name);
+  }
+});
+
+test('a difference the conversion is known to make: status 3, the JEDEC file written', { skip: !designsDir }, () => {
+  for (const word of ['6000e', 'p6000']) {
+    const result = expectSameAsNative(design('known.pof'), ['--verify', '-device', word], 'known.pof');
+    assert.equal(result.status, 3, word);
+    assert.deepEqual(jedecNames(result), ['known.jed'], word);
+    assert.match(result.stdout, /^Logic check: MC 3 PT 1: known: /m, word);
+  }
+  // The same design on the QPL6032ES keeps its logic.
+  assert.equal(expectSameAsNative(design('known.pof'), ['--verify', '-device', '6032es'], 'known.pof').status, 0);
 });
