@@ -334,6 +334,9 @@ for (const [where, url] of locations) {
       const native = (bytes, name) => runNative(bytes, ['--equations'], name).stdout;
       assert.equal(listed.source, native(new Uint8Array(readFileSync(path)), basename(path)));
       assert.equal(listed.target, native(expected.files[jedec], jedec));
+      if (where === 'http' && path === largestSample()) {
+        await page.screenshot({ path: join(artifacts, 'screenshot-verify.png'), fullPage: true });
+      }
       assert.deepEqual(foreign, []);
       assert.deepEqual(errors, []);
       await page.close();
