@@ -2,15 +2,25 @@
 
 namespace fusecvt {
 
+namespace {
+
+// The local calendar time of t, through the platform's thread-safe call.
+std::tm LocalCalendarTime(std::time_t t) {
+  std::tm tm{};
+#ifdef _WIN32
+  localtime_s(&tm, &t);
+#else
+  localtime_r(&t, &tm);
+#endif
+  return tm;
+}
+
+}  // namespace
+
 Clock Clock::System() {
   Clock c;
   c.seconds = [] { return std::time(nullptr); };
-  c.localTime = [] {
-    std::time_t t = std::time(nullptr);
-    std::tm tm{};
-    localtime_r(&t, &tm);
-    return tm;
-  };
+  c.localTime = [] { return LocalCalendarTime(std::time(nullptr)); };
   return c;
 }
 
