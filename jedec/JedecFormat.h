@@ -144,7 +144,7 @@ class JedecBuffer {
   void Flush();
 
  private:
-  static constexpr std::size_t kChunk = 64 * 1024;
+  static constexpr std::size_t kChunk = 16 * 1024;
   JedecSink& sink_;
   std::string text_;
 };

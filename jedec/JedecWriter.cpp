@@ -147,12 +147,22 @@ void PutAddress(JedecFuseImage& image, long address) {
   image.out.AppendNumber(address);
 }
 
+// The same as PutFuse for each fuse, the text appended in one piece.
 void PutFuses(JedecFuseImage& image, const char* fuses, int count) {
-  for (int i = 0; i < count; ++i) PutFuse(image, fuses[i]);
+  const auto n = static_cast<std::size_t>(count);
+  image.out.Append(fuses, n);
+  image.fuseChecksum.PutFuses(fuses, n);
+  image.nextAddress += count;
 }
 
 void PutFusesReversed(JedecFuseImage& image, const char* fuses, int count) {
-  for (int i = count - 1; i >= 0; --i) PutFuse(image, fuses[i]);
+  char reversed[64];
+  for (int done = 0; done < count;) {
+    const int n = count - done < 64 ? count - done : 64;
+    for (int i = 0; i < n; ++i) reversed[i] = fuses[count - 1 - done - i];
+    PutFuses(image, reversed, n);
+    done += n;
+  }
 }
 
 // Calls f(block, group, offset) for every 80-fuse group of the macrocell
