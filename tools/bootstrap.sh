@@ -11,6 +11,12 @@ have jedutil || need+=(mame-tools)
 [ -e /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
 [ -e /usr/include/benchmark/benchmark.h ] || need+=(libbenchmark-dev)
 ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1 || need+=(libclang-rt-14-dev)
+# Release builds and their checks: the mingw-w64 cross compiler (posix
+# threads), wine to run the Windows program, lintian for the Debian package.
+have x86_64-w64-mingw32-g++-posix || need+=(g++-mingw-w64-x86-64-posix)
+have wine || need+=(wine wine64)
+have lintian || need+=(lintian)
+have cpack || need+=(cmake)
 if [ ${#need[@]} -gt 0 ]; then
   SUDO=""
   [ "$(id -u)" -eq 0 ] || SUDO="sudo"
