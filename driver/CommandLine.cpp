@@ -7,6 +7,7 @@
 
 #include "driver/Conversion.h"
 #include "driver/HelpScreens.h"
+#include "driver/PathName.h"
 #include "driver/Text.h"
 
 namespace fusecvt {
@@ -123,8 +124,7 @@ const OptionRule* MatchOption(const std::string& word) {
 // Position of the '.' that starts the extension of the last path component,
 // or npos when that component has none.
 std::size_t ExtensionDot(const std::string& name) {
-  const std::size_t slash = name.rfind('/');
-  const std::size_t start = slash == std::string::npos ? 0 : slash + 1;
+  const std::size_t start = FileNameStart(name);
   const std::size_t dot = name.rfind('.');
   return dot != std::string::npos && dot >= start ? dot : std::string::npos;
 }

@@ -4,6 +4,20 @@
 
 namespace fusecvt {
 
+namespace {
+
+// The calendar time of t, local or UTC, through the platform's thread-safe
+// calls; false when t lies beyond the calendar.
+bool CalendarTime(std::time_t t, bool utc, std::tm& tm) {
+#ifdef _WIN32
+  return (utc ? gmtime_s(&tm, &t) : localtime_s(&tm, &t)) == 0;
+#else
+  return (utc ? gmtime_r(&t, &tm) : localtime_r(&t, &tm)) != nullptr;
+#endif
+}
+
+}  // namespace
+
 std::optional<std::time_t> ParseSourceDateEpoch(const char* text) {
   if (text == nullptr || *text == '\0') return std::nullopt;
   const std::time_t most = std::numeric_limits<std::time_t>::max();
@@ -15,7 +29,7 @@ std::optional<std::time_t> ParseSourceDateEpoch(const char* text) {
     value = value * 10 + digit;
   }
   std::tm check{};
-  if (gmtime_r(&value, &check) == nullptr) return std::nullopt;  // beyond the calendar
+  if (!CalendarTime(value, true, check)) return std::nullopt;  // beyond the calendar
   return value;
 }
 
@@ -26,15 +40,14 @@ Clock Clock::System(const char* sourceDateEpoch) {
     const std::time_t at = *fixed;
     c.localTime = [at] {
       std::tm tm{};
-      gmtime_r(&at, &tm);
+      CalendarTime(at, true, tm);
       return tm;
     };
     return c;
   }
   c.localTime = [] {
-    std::time_t t = std::time(nullptr);
     std::tm tm{};
-    localtime_r(&t, &tm);
+    CalendarTime(std::time(nullptr), false, tm);
     return tm;
   };
   return c;

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "driver/Conversion.h"
+#include "driver/PathName.h"
 #include "pof/ByteOrder.h"
 #include "pof/FuseMap.h"
 
@@ -78,9 +79,7 @@ PofReader::PofReader(Conversion& run) : run_(run) {}
 
 LoadStatus PofReader::Load() {
   std::string& path = run_.options.inputFileName;
-  const std::size_t slash = path.rfind('/');
-  const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
-  if (path.find('.', nameStart) == std::string::npos) path += ".pof";
+  if (path.find('.', FileNameStart(path)) == std::string::npos) path += ".pof";
 
   std::error_code ec;
   std::ifstream in;

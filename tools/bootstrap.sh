@@ -16,6 +16,12 @@ have emcc || need+=(emscripten)
 have node || need+=(nodejs)
 have npm || need+=(npm)
 [ -x /usr/bin/chromium ] || need+=(chromium)
+# Release builds and their checks: the mingw-w64 cross compiler (posix
+# threads), wine to run the Windows program, lintian for the Debian package.
+have x86_64-w64-mingw32-g++-posix || need+=(g++-mingw-w64-x86-64-posix)
+have wine || need+=(wine wine64)
+have lintian || need+=(lintian)
+have cpack || need+=(cmake)
 if [ ${#need[@]} -gt 0 ]; then
   SUDO=""
   [ "$(id -u)" -eq 0 ] || SUDO="sudo"
