@@ -13,6 +13,32 @@ bool IsPlainQpl6000Word(const std::string& deviceWord) {
   return FirstCharsEqual(deviceWord, "p6000", 5) && !Contains(deviceWord, "6000e");
 }
 
+const std::vector<const char*>& DeviceWordsOf(TargetFamily family) {
+  static const std::vector<const char*> k32 = {"6032es", "6032esl"};
+  static const std::vector<const char*> k32Or6000 = {"6000e", "p6000", "6032es", "6032esl"};
+  static const std::vector<const char*> k64 = {"6064es", "6064esl"};
+  static const std::vector<const char*> k128 = {"6128es", "6128esl"};
+  switch (family) {
+    case TargetFamily::kQpl6032:
+    case TargetFamily::kQpl6032Only: return k32;
+    case TargetFamily::kQpl6032OrQpl6000: return k32Or6000;
+    case TargetFamily::kQpl6064: return k64;
+    case TargetFamily::kQpl6128: break;
+  }
+  return k128;
+}
+
+bool DeviceWordFits(TargetFamily family, const std::string& lowerWord) {
+  switch (family) {
+    case TargetFamily::kQpl6032: return Contains(lowerWord, "6032");
+    case TargetFamily::kQpl6032Only:
+    case TargetFamily::kQpl6032OrQpl6000: return Contains(lowerWord, "6032") || Contains(lowerWord, "6000");
+    case TargetFamily::kQpl6064: return Contains(lowerWord, "6064");
+    case TargetFamily::kQpl6128: break;
+  }
+  return Contains(lowerWord, "6128");
+}
+
 TargetChoice SelectTarget(const DeviceRecord& source, Conversion& run) {
   TargetChoice choice;
   if (!source.variant) return choice;

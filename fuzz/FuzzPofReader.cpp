@@ -35,9 +35,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   run.options.programName = "fusecvt";
   std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));
 
-  const LoadStatus status = PofReader(run, run, run.options.programName).LoadFrom(in);
+  const LoadStatus status = PofReader(run, run, run.options.programName).LoadFrom(in, "fuzz.pof");
 
   Check(status.result == 0 || status.result == 1);
+  // Without a whole header marked "POF" nothing is read and the status is 1.
+  const bool marked = size >= 12 && std::string(reinterpret_cast<const char*>(data), 3) == "POF";
+  if (!marked) {
+    Check(status.result == 1 && status.exitStatus == 1 && !run.sources.image());
+    return 0;
+  }
   const bool refused = run.pof.device.variant && run.pof.device.unsupportedPins.has_value();
   Check(!status.exitStatus || *status.exitStatus == (refused ? 1 : 2));
   Check(status.exitStatus.has_value() == (refused || run.pof.lastProgrammedAddress == -1));

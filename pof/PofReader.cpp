@@ -12,6 +12,7 @@
 #include "pof/ByteOrder.h"
 #include "pof/FuseMap.h"
 #include "pof/Messages.h"
+#include "pof/PathName.h"
 #include "pof/SourceData.h"
 
 namespace fusecvt {
@@ -37,6 +38,14 @@ std::string LowerCased(std::string s) {
   return s;
 }
 
+// A read that stopped early and ends the run with this status.
+LoadStatus EndsTheRun(int exitStatus) {
+  LoadStatus s;
+  s.result = 1;
+  s.exitStatus = exitStatus;
+  return s;
+}
+
 const unsigned char* Bytes(const std::string& s) {
   return reinterpret_cast<const unsigned char*>(s.data());
 }
@@ -44,9 +53,7 @@ const unsigned char* Bytes(const std::string& s) {
 }  // namespace
 
 std::string PofPathOf(const std::string& name) {
-  const std::size_t slash = name.rfind('/');
-  const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
-  return name.find('.', nameStart) == std::string::npos ? name + ".pof" : name;
+  return name.find('.', FileNameStart(name)) == std::string::npos ? name + ".pof" : name;
 }
 
 PofReader::PofReader(SourceData& into, Messages& messages, std::string programName)
@@ -60,15 +67,12 @@ LoadStatus PofReader::Load(const std::string& path) {
   if (in.is_open()) in.peek();
   if (!in.is_open() || in.bad()) {
     messages_.console << "Cannot open " << path << " for read\n";
-    LoadStatus s;
-    s.result = 1;
-    s.exitStatus = 1;
-    return s;
+    return EndsTheRun(1);
   }
-  return LoadFrom(in);
+  return LoadFrom(in, path);
 }
 
-LoadStatus PofReader::LoadFrom(std::istream& in) {
+LoadStatus PofReader::LoadFrom(std::istream& in, const std::string& fileName) {
   in_ = &in;
   continue_ = true;
   pendingCreator_.reset();
@@ -79,14 +83,20 @@ LoadStatus PofReader::LoadFrom(std::istream& in) {
 
   unsigned char head[12];
   in.read(reinterpret_cast<char*>(head), sizeof head);
-  if (in.gcount() == static_cast<std::streamsize>(sizeof head)) {
-    std::copy(head, head + 3, header_.fileType);
-    header_.fileType[3] = '\0';
-    header_.byteOrder = GetUInt16(head + 4, false);
-    bigEndian_ = header_.byteOrder != 0;
-    header_.versionNumber = GetUInt16(head + 6, bigEndian_);
-    header_.packetCount = GetUInt32(head + 8, bigEndian_);
+  // A file shorter than the header, or one without the "POF" mark, is refused.
+  const bool whole = in.gcount() == static_cast<std::streamsize>(sizeof head);
+  if (!whole || std::string_view(reinterpret_cast<const char*>(head), 3) != "POF") {
+    messages_.error << "Error! " << fileName << " is not a POF file\n";
+    messages_.error.flush();
+    in_ = nullptr;
+    return EndsTheRun(1);
   }
+  std::copy(head, head + 3, header_.fileType);
+  header_.fileType[3] = '\0';
+  header_.byteOrder = GetUInt16(head + 4, false);
+  bigEndian_ = header_.byteOrder != 0;
+  header_.versionNumber = GetUInt16(head + 6, bigEndian_);
+  header_.packetCount = GetUInt32(head + 8, bigEndian_);
 
   BuildHandlerTable();
   LoadStatus status;

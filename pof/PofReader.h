@@ -21,10 +21,11 @@ std::string PofPathOf(const std::string& name);
 struct LoadStatus {
   int result = 0;                 // 0: read to its end; 1: stopped early
   std::optional<int> exitStatus;  // set when the run must end now (1: cannot
-                                  // open; 2: blank or secured part)
+                                  // open, or not a POF; 2: blank or secured part)
 };
 
-// The file header as read (all zero when the file is shorter than 12 bytes).
+// The file header as read (all zero until a whole header with the "POF" mark
+// was read).
 struct PofHeader {
   char fileType[4] = {};  // the first three characters and a NUL
   std::uint16_t byteOrder = 0;
@@ -40,8 +41,9 @@ class PofReader {
   // Reads the file at `path` (see PofPathOf).
   LoadStatus Load(const std::string& path);
   // Reads a POF from an open stream, exactly as Load does after opening the
-  // file (the process-name notice, the packets, the blank check).
-  LoadStatus LoadFrom(std::istream& in);
+  // file (the process-name notice, the header and its "POF" mark, the
+  // packets, the blank check). `fileName` names the file in messages.
+  LoadStatus LoadFrom(std::istream& in, const std::string& fileName);
 
   const PofHeader& header() const { return header_; }
 
