@@ -30,9 +30,8 @@ struct BlockProfile {
   std::vector<SourceKind> jtagPinsAlways;  // kinds whose JTAG pin flags are always recomputed
   bool jtagPinsAlwaysForAll;
 
-  // Stage 3: the plain kinds' output enables (GOE and fuse of OE1, OE2).
-  std::array<int, 2> plainOe1;
-  std::array<int, 2> plainOe2;
+  // Stage 3: the plain kinds' output enables: GOE and fuse of OE1, of OE2.
+  std::array<std::array<int, 2>, 2> plainOe;
   // The OE PIA picks: signal of row r pick p at oePiaSignal[r * oePicks + p].
   const Signal* oePiaSignal;
   int oePicks;

@@ -114,13 +114,22 @@ ProductTermRules TermRules(int gclk1, int gclk2, int gclk3) {
 }
 
 // The OE PIA and global OE tables of a target.
+// `reversed`: choice j of a GOE is selected by fuse width-1-j.
 template <std::size_t Picks, std::size_t GoeWidth>
 void UseOeTables(BlockProfile& p, const Signal (&oePia)[6][Picks], const int (&toGoe)[6],
-                 const Signal (&goe)[6][GoeWidth]) {
+                 const Signal (&goe)[6][GoeWidth], bool reversed) {
+  p.goeReversed = reversed;
   p.oePiaSignal = &oePia[0][0];
   p.oePicks = static_cast<int>(Picks);
   p.oePiaToGoe = toGoe;
   p.goeChoice = &goe[0][0];
+}
+
+// Stage 4: the notice for an illegal clock code, and the configuration bit
+// that the polarity of each OE PIA row sets.
+void UseOptionBits(BlockProfile& p, const char* illegalClockText, std::array<int, 6> oePolarityBit) {
+  p.illegalClockText = illegalClockText;
+  p.oePolarityBit = oePolarityBit;
 }
 
 // The UIM multiplexer choices and park fuses of a target.
@@ -130,17 +139,25 @@ void UseUimTables(BlockProfile& p, const Signal (&uim)[40][Width], const int (&p
   p.uimParkFuse = park;
 }
 
+// The target's special pins, output-enable encoding and PIA resolver.
+void UseDevice(BlockProfile& p, const SpecialPins& pins, const OeEncoding& oe,
+               std::vector<LabRoutes> (*resolve)(const SourceImage&)) {
+  p.pins = pins;
+  p.oeEncoding = oe;
+  p.resolveRoutes = resolve;
+}
+
 BlockProfile Profile6032() {
   BlockProfile p{};
   // PD1 on MC 8, PD2 on MC 32; TDI, TMS, TCK, TDO on MC 4, 9, 25, 20; a set
   // JTAG bit clears the output selects of MC 9, 25 and 4.
-  p.pins = Pins(7, 31, {3, 8, 24, 19}, {8, 24, 3});
   // S0 S1 S2 by the source's 3-bit output-enable select: GND 001 -> 000,
   // VCC 111 -> 111, OE1 101 -> 101, OE2 011 -> 010, OE3 000 -> 001,
   // OE4 100 -> 100, OE5 010 -> 011, OE6 110 -> 110; and by the plain kinds'
   // 2-bit code: 00 -> 000, 01 -> 010, 10 -> 101, 11 -> 111.
-  p.oeEncoding = OeEncoding{{"001", "000", "011", "010", "100", "101", "110", "111"}, {"000", "010", "101", "111"}};
-  p.resolveRoutes = Resolve6032;
+  UseDevice(p, Pins(7, 31, {3, 8, 24, 19}, {8, 24, 3}),
+            OeEncoding{{"001", "000", "011", "010", "100", "101", "110", "111"}, {"000", "010", "101", "111"}},
+            Resolve6032);
   // GCLK1 is signal -5, GCLK2 -2, GCLK3 17; odd UIM lines take the
   // complement column at 2u.
   p.termRules = TermRules(-5, -2, 17);
@@ -154,12 +171,10 @@ BlockProfile Profile6032() {
   p.unbondedMacrocells = {11, 21};
   p.warnJtagPorts = true;
   p.jtagPinsAlways = {SourceKind::Max7032};
-  p.plainOe1 = {4, 0};  // choice 4: the first OE input (-1)
-  p.plainOe2 = {1, 0};  // choice 4: the second OE input (-2)
-  UseOeTables(p, qpl6032::kOePiaSignal, qpl6032::kOePiaToGoe, qpl6032::kGoeChoice);
-  p.goeReversed = true;
-  p.illegalClockText = "Illegal GCLK\n";
-  p.oePolarityBit = {23, 26, 27, 24, 25, 22};
+  // The plain kinds' OE1 (-1) on GOE 4, OE2 (-2) on GOE 1; fuse 0 is choice 4.
+  p.plainOe = {{{4, 0}, {1, 0}}};
+  UseOeTables(p, qpl6032::kOePiaSignal, qpl6032::kOePiaToGoe, qpl6032::kGoeChoice, true);
+  UseOptionBits(p, "Illegal GCLK\n", {23, 26, 27, 24, 25, 22});
   UseUimTables(p, qpl6032::kUimChoice, qpl6032::kUimPark);
   p.parkingKind = SourceKind::Max7032S;  // only the 7032S parks unread lines
   p.unfedLines = {9, 19, 29, 39};
@@ -172,14 +187,14 @@ BlockProfile Profile6064() {
   // PD1 is the pin of MC 3, PD2 that of MC 35; the JTAG pins are TDI MC 8,
   // TMS MC 32, TCK MC 48 and TDO MC 56. With the JTAG bit '1' the outputs of
   // MC 32, 48 and 8 are switched off, in that order.
-  p.pins = Pins(2, 34, {7, 31, 47, 55}, {31, 47, 7});
   // S0 S1 S2 by the source's 3-bit output-enable select, read in base two:
   // OE3 000 -> 010, GND 001 -> 000, OE5 010 -> 100, OE2 011 -> 011,
   // OE4 100 -> 101, OE1 101 -> 001, OE6 110 -> 110, VCC 111 -> 111 (1 + the
   // GOE that carries OE1..OE6: 0, 2, 1, 4, 3, 5). By the plain 7064's
   // two-bit code (c0 c1): S0 = c0 AND c1, S1 = c1, S2 = c0.
-  p.oeEncoding = OeEncoding{{"010", "000", "100", "011", "101", "001", "110", "111"}, {"000", "010", "001", "111"}};
-  p.resolveRoutes = Resolve6064;
+  UseDevice(p, Pins(2, 34, {7, 31, 47, 55}, {31, 47, 7}),
+            OeEncoding{{"010", "000", "100", "011", "101", "001", "110", "111"}, {"000", "010", "001", "111"}},
+            Resolve6064);
   // Odd UIM lines keep the true column at 2u. GCLK3 is signal code 64; the
   // plain kind records no GCLK2 use.
   p.termRules = TermRules(-5, -2, 64);
@@ -192,12 +207,10 @@ BlockProfile Profile6064() {
   p.clockTaps[0] = p.clockTaps[1] = p.plainClockTaps = Taps({33, 35}, {6, 8}, {-5, 0}, {-2, 0});
   p.unbondedKind = SourceKind::Max7064;  // no macrocell listed
   p.jtagPinsAlways = {SourceKind::Max7064, SourceKind::Max7064S};
-  p.plainOe1 = {0, 0};  // fuse 0: the first OE input (-1)
-  p.plainOe2 = {1, 0};  // fuse 0: the second OE input (-2)
-  UseOeTables(p, qpl6064::kOePiaSignal, qpl6064::kOePiaToGoe, qpl6064::kGoeChoice);
-  p.goeReversed = true;
-  p.illegalClockText = "Illegal GCLK\n";
-  p.oePolarityBit = {27, 25, 26, 23, 24, 22};
+  // The plain kind's OE1 (-1) on GOE 0, OE2 (-2) on GOE 1, fuse 0 each.
+  p.plainOe = {{{0, 0}, {1, 0}}};
+  UseOeTables(p, qpl6064::kOePiaSignal, qpl6064::kOePiaToGoe, qpl6064::kGoeChoice, true);
+  UseOptionBits(p, "Illegal GCLK\n", {27, 25, 26, 23, 24, 22});
   UseUimTables(p, qpl6064::kUimChoice, qpl6064::kUimParkFuse);
   p.uimReversed = true;
   p.parksEveryKind = true;
@@ -212,13 +225,13 @@ BlockProfile Profile6128() {
   BlockProfile p{};
   // PD1 on MC 3, PD2 on MC 67; TDI, TMS, TCK, TDO on MC 32, 48, 96, 112; a
   // set JTAG bit clears the output selects of MC 32, 48 and 96.
-  p.pins = Pins(2, 66, {31, 47, 95, 111}, {31, 47, 95});
   // S0 S1 S2 by the 3-bit output-enable select (index = select in base two):
   // OE3 000 -> 011, GND 001 -> 000, OE5 010 -> 010, OE2 011 -> 100,
   // OE4 100 -> 101, OE1 101 -> 001, OE6 110 -> 110, VCC 111 -> 111; and by
   // the plain 7128's code o0 o1: 00 -> 000, 01 -> 100, 10 -> 001, 11 -> 111.
-  p.oeEncoding = OeEncoding{{"011", "000", "010", "100", "101", "001", "110", "111"}, {"000", "100", "001", "111"}};
-  p.resolveRoutes = qpl6128::ResolveRoutes;
+  UseDevice(p, Pins(2, 66, {31, 47, 95, 111}, {31, 47, 95}),
+            OeEncoding{{"011", "000", "010", "100", "101", "001", "110", "111"}, {"000", "100", "001", "111"}},
+            qpl6128::ResolveRoutes);
   p.termRules = TermRules(kGclk1.code, kGclk2.code, 128);
   // The plain 7128 records GCLK1 in one flag whatever the column, and no GCLK2.
   p.plainTermRules = p.termRules;
@@ -233,11 +246,10 @@ BlockProfile Profile6128() {
   p.plainClockTaps = Taps({27, 33}, {}, kGclk1, kGclk2);
   p.unbondedKind = SourceKind::Max7128;  // no macrocell listed
   p.jtagPinsAlwaysForAll = true;
-  p.plainOe1 = {0, 0};   // the first OE input (-1)
-  p.plainOe2 = {3, 10};  // the second OE input (-2)
-  UseOeTables(p, qpl6128::kOePiaSignal, qpl6128::kOePiaToGoe, qpl6128::kGoeChoice);
-  p.illegalClockText = "Illegal unknown bits\n";
-  p.oePolarityBit = {27, 24, 25, 23, 26, 22};
+  // The plain kind's OE1 (-1) on GOE 0 fuse 0, OE2 (-2) on GOE 3 fuse 10.
+  p.plainOe = {{{0, 0}, {3, 10}}};
+  UseOeTables(p, qpl6128::kOePiaSignal, qpl6128::kOePiaToGoe, qpl6128::kGoeChoice, false);
+  UseOptionBits(p, "Illegal unknown bits\n", {27, 24, 25, 23, 26, 22});
   UseUimTables(p, qpl6128::kUimChoice, qpl6128::kUimParkFuse);
   p.parksEveryKind = true;
   p.noneChoiceOnHighLines = true;

@@ -84,8 +84,8 @@ void BlockTargetImage::RouteGlobalOe(const StageContext& run) {
     const std::vector<int> records = p.recordIndex(s, run.device.pinCount);
     const int count = static_cast<int>(std::count_if(records.begin(), records.end(), [](int i) { return i >= 0; }));
     const PlainOeUse use = ScanPlainOutputEnables(s.outputEnable, count);
-    if (use.oe1) SetGoe(*this, p.plainOe1[0], p.plainOe1[1]);
-    if (use.oe2) SetGoe(*this, p.plainOe2[0], p.plainOe2[1]);
+    if (use.oe1) SetGoe(*this, p.plainOe[0][0], p.plainOe[0][1]);
+    if (use.oe2) SetGoe(*this, p.plainOe[1][0], p.plainOe[1][1]);
     return;
   }
   for (int r = 0; r < 6; ++r) {
