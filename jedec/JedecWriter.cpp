@@ -2,12 +2,12 @@
 
 #include <array>
 #include <cassert>
-#include <charconv>
 #include <cstring>
 #include <ostream>
 #include <sstream>
 
 #include "driver/Version.h"
+#include "jedec/ProductTermLines.h"
 
 namespace fusecvt {
 
@@ -15,8 +15,6 @@ namespace {
 
 constexpr int kBlockSize = 16;    // macrocells per block
 constexpr int kTermsPerMc = 5;
-constexpr int kFoldbackFuses = 16;
-constexpr int kInputFuses = 80;
 constexpr int kTermFuses = kFoldbackFuses + kInputFuses;  // 96
 constexpr int kSlotFuses = kTermsPerMc * kTermFuses;      // 480 per macrocell
 constexpr int kMcConfigFuses = 30;                        // per macrocell
@@ -246,50 +244,6 @@ void WriteHeader(JedecFuseImage& image, const JedecJob& run) {
   out.Append("NOTE \n0         0         0         0         0         *\n");
 }
 
-namespace {
-
-// The text of one product-term field, put together in place: "L" and the
-// address, the 16 foldback fuses, the 80 input fuses in two lines of 40, and
-// the note naming the term, its macrocell and block.
-class ProductTermLines {
- public:
-  std::size_t Compose(long address, const char* foldback, const char* inputs, int pt, int mc,
-                      char block) {
-    char* p = text_;
-    *p++ = 'L';
-    p = Number(p, address);
-    *p++ = '\n';
-    p = Copy(p, foldback, kFoldbackFuses);
-    *p++ = '\n';
-    p = Copy(p, inputs, kInputFuses / 2);
-    *p++ = '\n';
-    p = Copy(p, inputs + kInputFuses / 2, kInputFuses / 2);
-    p = Copy(p, "*  NOTE PT ", 11);
-    p = Number(p, pt);
-    p = Copy(p, " of MC ", 7);
-    p = Number(p, mc);
-    p = Copy(p, "(LAB ", 5);
-    *p++ = block;
-    p = Copy(p, ") *\n", 4);
-    return static_cast<std::size_t>(p - text_);
-  }
-  const char* text() const { return text_; }
-
- private:
-  static char* Copy(char* p, const char* from, int count) {
-    std::memcpy(p, from, static_cast<std::size_t>(count));
-    return p + count;
-  }
-  // Decimal, at most 11 characters (addresses, term and macrocell numbers
-  // are far shorter).
-  static char* Number(char* p, long value) { return std::to_chars(p, p + 11, value).ptr; }
-
-  // At most 1 + 11 + 1 + 16 + 1 + 40 + 1 + 40 + 11 + 11 + 7 + 11 + 5 + 1 + 4.
-  char text_[161];
-};
-
-}  // namespace
-
 void WriteProductTerms(JedecFuseImage& image) {
   const BlockTargetImage& t = image.target;
   const BlockJedecLayout& l = LayoutOf(image);
@@ -309,7 +263,7 @@ void WriteProductTerms(JedecFuseImage& image) {
         }
         assert(address >= image.nextAddress);
         image.out.Append(lines.text(),
-                         lines.Compose(address, foldback, inputs, pt + 1, mc + 1, BlockLetter(block)));
+                         lines.Compose(address, foldback, inputs, {pt + 1, mc + 1, BlockLetter(block)}));
         image.fuseChecksum.PutFuses(foldback, kFoldbackFuses);
         image.fuseChecksum.PutFuses(inputs, kInputFuses);
         image.nextAddress = address + kTermFuses;
