@@ -1,0 +1,183 @@
+// The pins each device has, checked end to end: designs built with the POF
+// builder, converted by the built program, and the JEDEC file read back by
+// its own notes. The expected macrocells are the device pin-outs (JTAG pins,
+// macrocells without a pin in a package) written down here as facts of the
+// parts, so that a changed pin in any table of the program fails a row.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "support/JedecFacts.h"
+#include "support/PofBuilder.h"
+#include "support/RunHarness.h"
+#include "support/TestPaths.h"
+
+namespace fusecvt::test {
+namespace {
+
+using Edit = std::function<void(SourceImage&)>;
+
+struct Converted {
+  RunResult run;
+  JedecFacts jedec;
+};
+
+// Converts the design `edit` makes of an erased `device` with `options`.
+Converted Convert(const std::string& device, const Edit& edit, std::vector<std::string> options = {}) {
+  ScratchDir dir;
+  PofBuilder b(device);
+  edit(b.image());
+  b.WriteTo(dir.File("design.pof"));
+  options.insert(options.begin(), "fusecvt");
+  options.push_back("design.pof");
+  RunResult r = RunBinary(options, dir.path());
+  return {r, JedecFacts(ReadFile(dir.File("design.jed")))};
+}
+
+// Every macrocell routes its PT 3 (S16 = mc[2] = '0') and no other term
+// (S6 = mc[7] = '0'): each is in use, so S0..S2 reach the file as written.
+void EveryMacrocellInUse(SourceImage& s) {
+  for (int m = 0; m < s.macrocells(); ++m) s.mcConfig.at(m, 2) = '0', s.mcConfig.at(m, 7) = '0';
+}
+
+std::string Mcs(const std::vector<int>& mcs) {
+  std::string s;
+  for (int m : mcs) s += " " + std::to_string(m);
+  return s;
+}
+
+// The JTAG pins of the targets: TDI, TMS, TCK, TDO by macrocell number.
+struct JtagPins {
+  const char* device;
+  int tdi, tms, tck, tdo;
+};
+const JtagPins kJtagPins[] = {
+    {"EPM7032SLC44-10", 4, 9, 25, 20},     {"EPM7032AETC44-10", 4, 9, 25, 20},
+    {"EPM7064SLC44-10", 8, 32, 48, 56},    {"EPM7064AETC100-10", 8, 32, 48, 56},
+    {"EPM7128SLC84-15", 32, 48, 96, 112},  {"EPM7128AETC100-10", 32, 48, 96, 112},
+};
+
+// -jtag on: TDI, TMS and TCK drive nothing (S0..S2 "000"); TDO and every
+// other pin keep the select of the design ("111", always on).
+TEST(PinFacts, JtagOnSwitchesOffTheOutputsOfTdiTmsAndTck) {
+  for (const JtagPins& p : kJtagPins) {
+    SCOPED_TRACE(p.device);
+    const Converted c = Convert(p.device, EveryMacrocellInUse, {"-jtag", "on"});
+    ASSERT_EQ(c.run.status, 0) << c.run.out << c.run.err;
+    std::vector<int> off;
+    for (int mc = 1; mc <= c.jedec.macrocells(); ++mc) {
+      const std::string oe = c.jedec.Oe(mc);
+      if (oe == "000") off.push_back(mc);
+      EXPECT_TRUE(oe == "000" || oe == "111") << "MC " << mc << ": " << oe;
+    }
+    std::vector<int> want{p.tdi, p.tms, p.tck};
+    std::sort(want.begin(), want.end());
+    EXPECT_EQ(Mcs(off), Mcs(want));
+    EXPECT_EQ(c.jedec.JtagFuse(), '1');
+  }
+}
+
+// JTAG off in the source and on the command line, one macrocell in use (its
+// pin always driven): a JTAG pull-up is refused exactly when that macrocell
+// is one of the four JTAG pins, and then the 32-macrocell targets also warn
+// of the port; the macrocell after it (no JTAG pin) takes the pull-up.
+TEST(PinFacts, AJtagPullupIsRefusedWhenAJtagPinIsUsed) {
+  for (const JtagPins& p : kJtagPins) {
+    const std::pair<const char*, int> ports[] = {{"TDI", p.tdi}, {"TMS", p.tms}, {"TCK", p.tck}, {"TDO", p.tdo}};
+    for (const auto& [port, mc] : ports) {
+      for (const int used : {mc, mc + 1}) {
+        SCOPED_TRACE(std::string(p.device) + " " + port + ", MC " + std::to_string(used) + " used");
+        const Converted c = Convert(p.device, [used](SourceImage& s) {
+          for (int m = 0; m < s.macrocells(); ++m) s.mcConfig.at(m, 7) = '0';
+          s.mcConfig.at(used - 1, 2) = '0';
+          s.jtagBit = '0';
+        }, {"-jtag", "off", "-tdi_pullup"});
+        ASSERT_EQ(c.run.status, 0) << c.run.out << c.run.err;
+        const bool refused = used == mc;
+        EXPECT_EQ(c.run.out.find("-TDI_pullup: Error!") != std::string::npos, refused) << c.run.out;
+        EXPECT_EQ(c.jedec.JtagFuse(), refused ? '0' : '1');
+        const std::string warning = std::string("Warning!! Jtag port ") + port + " MC " + std::to_string(mc) +
+                                    " is used as\nInput or bidirectional port.\nJtag disabled.\n\n";
+        const std::size_t at = c.run.out.find("Warning!! Jtag port");
+        if (c.jedec.macrocells() == 32 && refused) {
+          EXPECT_EQ(c.run.out.substr(at == std::string::npos ? 0 : at, warning.size()), warning) << c.run.out;
+          EXPECT_EQ(c.run.out.rfind("Warning!! Jtag port"), at) << "one warning only";
+        } else {
+          EXPECT_EQ(at, std::string::npos) << c.run.out;
+        }
+      }
+    }
+  }
+}
+
+// Macrocells of the plain 7064 without an I/O pin, by package: the 44-pin
+// PLCC bonds out 32 macrocells, the 68-pin PLCC 48 (not the macrocells at
+// positions 1, 6, 9 and 14 of each block of 16), the 84-pin PLCC all 64.
+std::vector<int> NoPin7064(int pins) {
+  if (pins == 44) {
+    return {2,  6,  7,  9,  10, 12, 13, 15, 18, 22, 23, 26, 27, 28, 29, 31,
+            34, 38, 39, 42, 43, 44, 45, 47, 50, 54, 55, 58, 59, 60, 61, 63};
+  }
+  std::vector<int> none;
+  for (int block = 0; pins == 68 && block < 4; ++block) {
+    for (int position : {1, 6, 9, 14}) none.push_back(16 * block + position + 1);
+  }
+  return none;
+}
+
+// The plain 7064 keeps one two-bit output-enable record per pin, in macrocell
+// order. Records alternate OE1 ("10": S0..S2 "001") and OE2 ("01": "010"); a
+// macrocell without a pin keeps the default "111".
+TEST(PinFacts, Plain7064OutputEnableRecordsFollowThePackagePins) {
+  for (int pins : {44, 68, 84}) {
+    SCOPED_TRACE(pins);
+    const Converted c = Convert("EPM7064LC" + std::to_string(pins) + "-15", [](SourceImage& s) {
+      EveryMacrocellInUse(s);
+      for (int r = 0; r < static_cast<int>(s.outputEnable.size() / 2); ++r) {
+        s.outputEnable.at(r, 0) = r % 2 ? '0' : '1';
+        s.outputEnable.at(r, 1) = r % 2 ? '1' : '0';
+      }
+    }, {"-jtag", "off"});
+    ASSERT_EQ(c.run.status, 0) << c.run.out << c.run.err;
+    const std::vector<int> none = NoPin7064(pins);
+    int record = 0;
+    for (int mc = 1; mc <= 64; ++mc) {
+      const bool pin = std::find(none.begin(), none.end(), mc) == none.end();
+      EXPECT_EQ(c.jedec.Oe(mc), !pin ? "111" : record % 2 ? "010" : "001") << "MC " << mc;
+      record += pin;
+    }
+    EXPECT_EQ(record, 64 - static_cast<int>(none.size()));
+  }
+}
+
+// The 7128S family bonds out no pin for the macrocells at positions 1, 6, 9
+// and 14 of each block; the others take the I/O records in order. Records
+// alternate OE3 ("000": S0..S2 "011") and GND ("001": "000"); a macrocell
+// without a pin keeps the default "111".
+TEST(PinFacts, Qpl6128IoRecordsSkipTheMacrocellsWithoutAPin) {
+  for (const char* device : {"EPM7128SLC84-15", "EPM7128AETC100-10", "EPM3128ATC100-10"}) {
+    SCOPED_TRACE(device);
+    const Converted c = Convert(device, [](SourceImage& s) {
+      EveryMacrocellInUse(s);
+      const bool ae = s.kind() == SourceKind::Max7128AE, a3 = s.kind() == SourceKind::Max3128A;
+      const int first = ae ? 6 : a3 ? 5 : 0, step = ae || a3 ? -1 : 1;  // select characters in reading order
+      for (int r = 0; r < 96; ++r) {
+        for (int i = 0; i < 3; ++i) s.ioConfig.at(r, first + step * i) = i == 2 && r % 2 ? '1' : '0';
+      }
+    }, {"-jtag", "off"});
+    ASSERT_EQ(c.run.status, 0) << c.run.out << c.run.err;
+    int record = 0;
+    for (int mc = 1; mc <= 128; ++mc) {
+      const int position = (mc - 1) % 16;
+      const bool pin = position != 1 && position != 6 && position != 9 && position != 14;
+      EXPECT_EQ(c.jedec.Oe(mc), !pin ? "111" : record % 2 ? "000" : "011") << "MC " << mc;
+      record += pin;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace fusecvt::test
