@@ -6,36 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <functional>
 #include <string>
 #include <vector>
 
-#include "support/JedecFacts.h"
-#include "support/PofBuilder.h"
-#include "support/RunHarness.h"
-#include "support/TestPaths.h"
+#include "support/DesignRun.h"
 
 namespace fusecvt::test {
 namespace {
-
-using Edit = std::function<void(SourceImage&)>;
-
-struct Converted {
-  RunResult run;
-  JedecFacts jedec;
-};
-
-// Converts the design `edit` makes of an erased `device` with `options`.
-Converted Convert(const std::string& device, const Edit& edit, std::vector<std::string> options = {}) {
-  ScratchDir dir;
-  PofBuilder b(device);
-  edit(b.image());
-  b.WriteTo(dir.File("design.pof"));
-  options.insert(options.begin(), "fusecvt");
-  options.push_back("design.pof");
-  RunResult r = RunBinary(options, dir.path());
-  return {r, JedecFacts(ReadFile(dir.File("design.jed")))};
-}
 
 // Every macrocell routes its PT 3 (S16 = mc[2] = '0') and no other term
 // (S6 = mc[7] = '0'): each is in use, so S0..S2 reach the file as written.
@@ -65,7 +42,7 @@ const JtagPins kJtagPins[] = {
 TEST(PinFacts, JtagOnSwitchesOffTheOutputsOfTdiTmsAndTck) {
   for (const JtagPins& p : kJtagPins) {
     SCOPED_TRACE(p.device);
-    const Converted c = Convert(p.device, EveryMacrocellInUse, {"-jtag", "on"});
+    const Converted c = ConvertDesign(p.device, EveryMacrocellInUse, {"-jtag", "on"});
     ASSERT_EQ(c.run.status, 0) << c.run.out << c.run.err;
     std::vector<int> off;
     for (int mc = 1; mc <= c.jedec.macrocells(); ++mc) {
@@ -81,23 +58,32 @@ TEST(PinFacts, JtagOnSwitchesOffTheOutputsOfTdiTmsAndTck) {
 }
 
 // JTAG off in the source and on the command line, one macrocell in use (its
-// pin always driven): a JTAG pull-up is refused exactly when that macrocell
-// is one of the four JTAG pins, and then the 32-macrocell targets also warn
-// of the port; the macrocell after it (no JTAG pin) takes the pull-up.
+// pin always driven): the JTAG pull-ups are refused exactly when that
+// macrocell is one of the four JTAG pins, and then the 32-macrocell targets
+// also warn of the port; with the macrocell after it (no JTAG pin) in use the
+// pull-ups are set (configuration bits 7 and 8 '0') and JTAG goes on.
 TEST(PinFacts, AJtagPullupIsRefusedWhenAJtagPinIsUsed) {
   for (const JtagPins& p : kJtagPins) {
     const std::pair<const char*, int> ports[] = {{"TDI", p.tdi}, {"TMS", p.tms}, {"TCK", p.tck}, {"TDO", p.tdo}};
     for (const auto& [port, mc] : ports) {
       for (const int used : {mc, mc + 1}) {
         SCOPED_TRACE(std::string(p.device) + " " + port + ", MC " + std::to_string(used) + " used");
-        const Converted c = Convert(p.device, [used](SourceImage& s) {
+        const Converted c = ConvertDesign(p.device, [used](SourceImage& s) {
           for (int m = 0; m < s.macrocells(); ++m) s.mcConfig.at(m, 7) = '0';
           s.mcConfig.at(used - 1, 2) = '0';
           s.jtagBit = '0';
-        }, {"-jtag", "off", "-tdi_pullup"});
+        }, {"-jtag", "off", "-tdi_pullup", "-tms_pullup"});
         ASSERT_EQ(c.run.status, 0) << c.run.out << c.run.err;
         const bool refused = used == mc;
-        EXPECT_EQ(c.run.out.find("-TDI_pullup: Error!") != std::string::npos, refused) << c.run.out;
+        for (const char* pullup : {"-TDI_pullup: Error!", "-TMS_pullup: Error!"}) {
+          EXPECT_EQ(c.run.out.find(pullup) != std::string::npos, refused) << c.run.out;
+          EXPECT_EQ(c.report.find(pullup) != std::string::npos, refused) << c.report;
+        }
+        const std::string state = refused ? "OFF\n" : "ON\n";
+        for (const char* line : {"   JTAG mode :\t\t", "   TDI Pullup :\t\t", "   TMS Pullup :\t\t"}) {
+          EXPECT_NE(c.report.find(line + state), std::string::npos) << line << state << c.report;
+        }
+        EXPECT_EQ(c.jedec.ConfigBits().substr(7, 2), refused ? "11" : "00");
         EXPECT_EQ(c.jedec.JtagFuse(), refused ? '0' : '1');
         const std::string warning = std::string("Warning!! Jtag port ") + port + " MC " + std::to_string(mc) +
                                     " is used as\nInput or bidirectional port.\nJtag disabled.\n\n";
@@ -134,7 +120,7 @@ std::vector<int> NoPin7064(int pins) {
 TEST(PinFacts, Plain7064OutputEnableRecordsFollowThePackagePins) {
   for (int pins : {44, 68, 84}) {
     SCOPED_TRACE(pins);
-    const Converted c = Convert("EPM7064LC" + std::to_string(pins) + "-15", [](SourceImage& s) {
+    const Converted c = ConvertDesign("EPM7064LC" + std::to_string(pins) + "-15", [](SourceImage& s) {
       EveryMacrocellInUse(s);
       for (int r = 0; r < static_cast<int>(s.outputEnable.size() / 2); ++r) {
         s.outputEnable.at(r, 0) = r % 2 ? '0' : '1';
@@ -160,7 +146,7 @@ TEST(PinFacts, Plain7064OutputEnableRecordsFollowThePackagePins) {
 TEST(PinFacts, Qpl6128IoRecordsSkipTheMacrocellsWithoutAPin) {
   for (const char* device : {"EPM7128SLC84-15", "EPM7128AETC100-10", "EPM3128ATC100-10"}) {
     SCOPED_TRACE(device);
-    const Converted c = Convert(device, [](SourceImage& s) {
+    const Converted c = ConvertDesign(device, [](SourceImage& s) {
       EveryMacrocellInUse(s);
       const bool ae = s.kind() == SourceKind::Max7128AE, a3 = s.kind() == SourceKind::Max3128A;
       const int first = ae ? 6 : a3 ? 5 : 0, step = ae || a3 ? -1 : 1;  // select characters in reading order
