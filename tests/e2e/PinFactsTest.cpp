@@ -165,5 +165,52 @@ TEST(PinFacts, Qpl6128IoRecordsSkipTheMacrocellsWithoutAPin) {
   }
 }
 
+// Macrocells of the plain 7128 and the 7128E with a pin, by package: the
+// positions within each LAB of 16, for LABs 0, 2, 5, 7 and for LABs 1, 3, 4, 6.
+struct Package128 {
+  int pins;
+  std::vector<int> outer, inner;
+};
+const Package128 kPackages128[] = {
+    {84, {2, 4, 5, 7, 10, 12, 13, 15}, {0, 2, 4, 7, 8, 10, 12, 15}},
+    {100, {0, 2, 4, 5, 7, 8, 10, 12, 13, 15}, {0, 2, 4, 5, 7, 8, 10, 12, 13, 15}},
+    {160, {0, 2, 3, 4, 5, 7, 8, 10, 11, 12, 13, 15}, {0, 2, 3, 4, 5, 7, 8, 10, 11, 12, 13, 15}},
+};
+
+// The plain 7128 (two-bit records: OE1 "10" gives S0..S2 "001", OE2 "01"
+// gives "100") and the 7128E (three-bit selects: OE3 "000" gives "011", GND
+// "001" gives "000") keep one record per pin in macrocell order; records
+// alternate between the two; a macrocell without a pin keeps "111".
+TEST(PinFacts, Plain7128And7128ERecordsFollowThePackagePins) {
+  for (const Package128& p : kPackages128) {
+    for (const bool e : {false, true}) {
+      const std::string code = p.pins == 84 ? "LC84" : p.pins == 100 ? "QC100" : e ? "QC160" : "GC160";
+      const std::string device = std::string(e ? "EPM7128E" : "EPM7128") + code + "-15";
+      SCOPED_TRACE(device);
+      const Converted c = ConvertDesign(device, [e](SourceImage& s) {
+        EveryMacrocellInUse(s);
+        for (int r = 0; r < 96; ++r) {
+          if (e) {
+            for (int i = 0; i < 3; ++i) s.ioConfig.at(r, i) = i == 2 && r % 2 ? '1' : '0';
+          } else {
+            s.outputEnable.at(r, 0) = r % 2 ? '0' : '1';
+            s.outputEnable.at(r, 1) = r % 2 ? '1' : '0';
+          }
+        }
+      }, {"-jtag", "off"});
+      ASSERT_EQ(c.run.status, 0) << c.run.out << c.run.err;
+      int record = 0;
+      for (int mc = 1; mc <= 128; ++mc) {
+        const int lab = (mc - 1) / 16;
+        const std::vector<int>& positions = lab == 0 || lab == 2 || lab == 5 || lab == 7 ? p.outer : p.inner;
+        const bool pin = std::find(positions.begin(), positions.end(), (mc - 1) % 16) != positions.end();
+        const char* want = !pin ? "111" : e ? (record % 2 ? "000" : "011") : (record % 2 ? "100" : "001");
+        EXPECT_EQ(c.jedec.Oe(mc), want) << "MC " << mc;
+        record += pin;
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace fusecvt::test

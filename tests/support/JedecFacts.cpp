@@ -31,6 +31,7 @@ JedecFacts::JedecFacts(const std::string& jedec) : text_(jedec) {
   const long fuses = qf == std::string::npos ? 0 : std::strtol(jedec.c_str() + qf + 3, nullptr, 10);
   macrocells_ = fuses == 16808 ? 32 : fuses == 34192 ? 64 : fuses == 74136 ? 128 : 0;
   bits_.assign(static_cast<std::size_t>(macrocells_), std::string(24, '?'));
+  uim_.assign(static_cast<std::size_t>(macrocells_ / 16 * 40), std::string());
   std::istringstream in(jedec);
   bool configNext = false, jtagNext = false;
   for (std::string line; std::getline(in, line);) {
@@ -48,6 +49,18 @@ JedecFacts::JedecFacts(const std::string& jedec) : text_(jedec) {
     if (jtagNext && fusesText.size() == 4) {
       jtag_ = fusesText[1];
       jtagNext = false;
+    }
+    // "L<addr> <fuses>*  NOTE Mux-12 of block A*"
+    const std::size_t mux = line.find("NOTE Mux-");
+    if (mux != std::string::npos && !fusesText.empty()) {
+      const int n = std::atoi(line.c_str() + mux + 9);
+      const std::size_t blockAt = line.find(" of block ", mux);
+      const int block = blockAt == std::string::npos ? -1 : line[blockAt + 10] - 'A';
+      const std::size_t at = static_cast<std::size_t>(block * 40 + n);
+      if (block >= 0 && n >= 0 && n < 40 && at < uim_.size()) {
+        uim_[at] = macrocells_ == 32 ? fusesText : std::string(fusesText.rbegin(), fusesText.rend());
+      }
+      continue;
     }
     // "L<addr> <32 fuses>*  NOTE S16,S12 of block A * "
     const std::size_t note = line.find("NOTE S"), of = line.find(" of block ");
@@ -78,6 +91,11 @@ JedecFacts::JedecFacts(const std::string& jedec) : text_(jedec) {
 std::string JedecFacts::S(int mc) const {
   if (mc < 1 || mc > macrocells_) return std::string(24, '?');
   return bits_[static_cast<std::size_t>(mc - 1)];
+}
+
+std::string JedecFacts::Uim(int block, int line) const {
+  const std::size_t at = static_cast<std::size_t>(block * 40 + line);
+  return block < 0 || line < 0 || line >= 40 || at >= uim_.size() ? std::string() : uim_[at];
 }
 
 bool JedecFacts::PtWritten(int mc, int pt) const {

@@ -25,6 +25,10 @@ class JedecFacts {
   std::string Oe(int mc) const { return S(mc).substr(0, 3); }
   // Whether product term pt (1..5) of MC mc was written (it holds a '1').
   bool PtWritten(int mc, int pt) const;
+  // The select fuses of UIM line `line` (0..39) of block `block` (0 = A),
+  // index 0 first (the 32-macrocell file writes them from index 0, the others
+  // from the last index down); empty when the file has no such line.
+  std::string Uim(int block, int line) const;
   // configBits index 0..31 (the file writes them from index 31 down).
   std::string ConfigBits() const { return config_; }
   // The second of the four special-purpose fuses; '?' when absent.
@@ -34,6 +38,7 @@ class JedecFacts {
   std::string text_;
   int macrocells_ = 0;
   std::vector<std::string> bits_;  // per MC (index mc - 1)
+  std::vector<std::string> uim_;   // per block * 40 + line
   std::string config_;
   char jtag_ = '?';
 };
