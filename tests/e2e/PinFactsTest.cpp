@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/DesignRun.h"
@@ -208,6 +209,53 @@ TEST(PinFacts, Plain7128And7128ERecordsFollowThePackagePins) {
         EXPECT_EQ(c.jedec.Oe(mc), want) << "MC " << mc;
         record += pin;
       }
+    }
+  }
+}
+
+// The power-down pins: PD1 and PD2 by pin number in each package, and the
+// macrocell whose pin each one is (32 macrocells: MC 8, MC 32; 64: MC 3,
+// MC 35; 128: MC 3, MC 67).
+struct PowerDownPins {
+  const char* device;
+  int pd1, pd2;
+};
+const PowerDownPins kPowerDownPins[] = {
+    {"EPM7032SLC44-10", 11, 25},  {"EPM7032STC44-7", 5, 19},    {"EPM3032ATC44-10", 5, 19},
+    {"EPM7064SLC44-10", 11, 25},  {"EPM7064AETC44-10", 5, 19},  {"EPM7064STC100-7", 14, 44},
+    {"EPM7064LC68-15", 17, 37},   {"EPM7064LC84-15", 20, 46},   {"EPM7064QC100-15", 14, 44},
+    {"EPM7128SLC84-15", 12, 45},  {"EPM7128STC100-10", 3, 43},  {"EPM7128SQC160-10", 159, 63},
+    {"EPM7128ELC84-15", 12, 45},  {"EPM3128ATC100-10", 3, 43},
+};
+
+// -pd1 -pd2 with both power-down macrocells driving their pins: both refused,
+// naming the pins. With both macrocells buried (a term in use, S3 '0', S5 and
+// S15 '1', S14 '0': the pin is not used): both taken, the power-down
+// macrocells' outputs are switched off (S0..S2 "000" where the design had
+// "111") and configuration bits 29 (PD1) and 28 (PD2) are '0'.
+TEST(PinFacts, PowerDownPinsAreRefusedWhenTheDesignUsesThem) {
+  for (const PowerDownPins& p : kPowerDownPins) {
+    for (const bool used : {true, false}) {
+      SCOPED_TRACE(std::string(p.device) + (used ? " PD macrocells used" : " PD macrocells free"));
+      const Converted c = ConvertDesign(p.device, [used](SourceImage& s) {
+        const int n = s.macrocells(), pd1 = n == 32 ? 8 : 3, pd2 = n == 32 ? 32 : n == 64 ? 35 : 67;
+        for (int m = 0; m < n; ++m) s.mcConfig.at(m, 7) = '0';
+        for (int mc : {pd1, pd2}) {
+          s.mcConfig.at(mc - 1, 2) = '0';
+          if (!used) s.mcConfig.at(mc - 1, 10) = s.mcConfig.at(mc - 1, 6) = s.mcConfig.at(mc - 1, 4) = '0';
+        }
+      }, {"-jtag", "off", "-pd1", "-pd2"});
+      ASSERT_EQ(c.run.status, 0) << c.run.out << c.run.err;
+      const int n = c.jedec.macrocells(), pd1 = n == 32 ? 8 : 3, pd2 = n == 32 ? 32 : n == 64 ? 35 : 67;
+      for (const auto& [name, pin] : {std::pair<std::string, int>{"PD1", p.pd1}, {"PD2", p.pd2}}) {
+        const std::string refusal =
+            "-" + name + ": Error! Pin " + std::to_string(pin) + " for " + name + " is used in your logic function.\n";
+        EXPECT_EQ(c.run.out.find(refusal) != std::string::npos, used) << refusal << c.run.out;
+        EXPECT_EQ(c.report.find(refusal) != std::string::npos, used) << refusal;
+      }
+      EXPECT_EQ(c.jedec.Oe(pd1), used ? "111" : "000");
+      EXPECT_EQ(c.jedec.Oe(pd2), used ? "111" : "000");
+      EXPECT_EQ(c.jedec.ConfigBits().substr(28, 2), used ? "11" : "00");
     }
   }
 }
