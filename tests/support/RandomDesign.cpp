@@ -49,7 +49,8 @@ RandomDesign MakeRandomDesign(unsigned seed, long n) {
   std::vector<std::string>& args = d.options;
   if (!d.word.empty()) args.insert(args.end(), {"-device", d.word});
   for (const char* flag : {"-pinclk", "-secure", "-race_cover_off", "-pin_keep", "-power_reset", "-verbose",
-                           "-gclk1_itd", "-gclk2_itd", "-gclk3_itd", "-powerdown", "-tdi_pullup", "-tms_pullup", "-pd1", "-pd2"}) {
+                           "-gclk1_itd", "-gclk2_itd", "-gclk3_itd", "-powerdown", "-tdi_pullup", "-tms_pullup",
+                           "-pd1", "-pd2"}) {
     if (coin()) args.push_back(flag);
   }
   const Words aoo{"auto", "on", "off"};
