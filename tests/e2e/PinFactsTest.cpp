@@ -100,6 +100,30 @@ TEST(PinFacts, AJtagPullupIsRefusedWhenAJtagPinIsUsed) {
   }
 }
 
+// A 7032S whose JTAG bit is set keeps the JTAG pin flags of the product
+// terms: a term that reads the pin of TDI (MC 4), TMS (MC 9), TCK (MC 25) or
+// TDO (MC 20) through the PIA makes -jtag off refuse the TDI pull-up; reading
+// the pin of MC 10 does not. Rows of LAB A whose pick 3 is that pin.
+TEST(PinFacts, AJtagPullupIsRefusedWhenLogicReadsAJtagPin) {
+  const struct {
+    int mc, row;
+    bool jtag;
+  } reads[] = {{4, 20, true}, {9, 6, true}, {25, 2, true}, {20, 24, true}, {10, 4, false}};
+  for (const auto& r : reads) {
+    SCOPED_TRACE("pin of MC " + std::to_string(r.mc));
+    const Converted c = ConvertDesign("EPM7032SLC44-10", [&r](SourceImage& s) {
+      for (int m = 0; m < 32; ++m) s.mcConfig.at(m, 7) = '0';
+      s.mcConfig.at(0, 0) = '0';                    // MC 1 routes PT 1
+      s.logicArray.at(0, 0, 2 * r.row) = '0';       // which reads the row, true
+      for (int i = 0; i < 4; ++i) s.pia.at(0, r.row, i) = i == 3 ? '0' : '1';  // pick 3
+      s.jtagBit = '1';
+    }, {"-jtag", "off", "-tdi_pullup"});
+    ASSERT_EQ(c.run.status, 0) << c.run.out << c.run.err;
+    EXPECT_EQ(c.run.out.find("-TDI_pullup: Error!") != std::string::npos, r.jtag) << c.run.out;
+    EXPECT_EQ(c.jedec.ConfigBits()[7], r.jtag ? '1' : '0');
+  }
+}
+
 // Macrocells of the plain 7064 without an I/O pin, by package: the 44-pin
 // PLCC bonds out 32 macrocells, the 68-pin PLCC 48 (not the macrocells at
 // positions 1, 6, 9 and 14 of each block of 16), the 84-pin PLCC all 64.
@@ -219,13 +243,16 @@ TEST(PinFacts, Plain7128And7128ERecordsFollowThePackagePins) {
 struct PowerDownPins {
   const char* device;
   int pd1, pd2;
+  const char* word = nullptr;  // -device word, for the plain 7032
 };
 const PowerDownPins kPowerDownPins[] = {
     {"EPM7032SLC44-10", 11, 25},  {"EPM7032STC44-7", 5, 19},    {"EPM3032ATC44-10", 5, 19},
     {"EPM7064SLC44-10", 11, 25},  {"EPM7064AETC44-10", 5, 19},  {"EPM7064STC100-7", 14, 44},
     {"EPM7064LC68-15", 17, 37},   {"EPM7064LC84-15", 20, 46},   {"EPM7064QC100-15", 14, 44},
     {"EPM7128SLC84-15", 12, 45},  {"EPM7128STC100-10", 3, 43},  {"EPM7128SQC160-10", 159, 63},
-    {"EPM7128ELC84-15", 12, 45},  {"EPM3128ATC100-10", 3, 43},
+    {"EPM7128ELC84-15", 12, 45},  {"EPM3128ATC100-10", 3, 43},  {"EPM7032LC44-15", 11, 25, "6032es"},
+    {"EPM7032LC68-15", 17, 37, "6032es"},  {"EPM7032LC84-15", 20, 46, "6032es"},
+    {"EPM7032QC100-15", 14, 44, "6032esl"},
 };
 
 // -pd1 -pd2 with both power-down macrocells driving their pins: both refused,
@@ -244,7 +271,8 @@ TEST(PinFacts, PowerDownPinsAreRefusedWhenTheDesignUsesThem) {
           s.mcConfig.at(mc - 1, 2) = '0';
           if (!used) s.mcConfig.at(mc - 1, 10) = s.mcConfig.at(mc - 1, 6) = s.mcConfig.at(mc - 1, 4) = '0';
         }
-      }, {"-jtag", "off", "-pd1", "-pd2"});
+      }, p.word ? std::vector<std::string>{"-device", p.word, "-pd1", "-pd2"}
+                : std::vector<std::string>{"-jtag", "off", "-pd1", "-pd2"});
       ASSERT_EQ(c.run.status, 0) << c.run.out << c.run.err;
       const int n = c.jedec.macrocells(), pd1 = n == 32 ? 8 : 3, pd2 = n == 32 ? 32 : n == 64 ? 35 : 67;
       for (const auto& [name, pin] : {std::pair<std::string, int>{"PD1", p.pd1}, {"PD2", p.pd2}}) {
