@@ -25,9 +25,12 @@ out of the comparison.
   --no-random       leave out the random designs
   --no-suite        leave out the designs of the test suite
   --accept REGEX    expected differences: runs whose description (device
-                    name, options) or standard output matches (repeatable);
-                    e.g. for the package rules of the device catalogue:
-                    --accept '[LTQ]I[0-9]|[LTQ][CI](1[0-9][0-9]|[2-9][0-9][0-9])[^0-9]'
+                    name, options), standard output or error matches
+                    (repeatable);
+                    e.g. for the package rules of the device catalogue
+                    (industrial grades, pin counts read after the package
+                    code): --accept 'EPM[0-9A-Z]*[LTQ]I[0-9]'
+                    --accept 'EPM[0-9A-Z]*[LTQ][CI]144'
   --jobs N          parallel runs (default 2)
 
 Corpora: samples (every real POF with no -device and every -device word of
@@ -38,8 +41,9 @@ working tree's tests with FUSECVT_KEEP_DESIGNS). Prints per corpus: runs,
 identical, different, accepted; and a short diff of each difference.
 Exit status 0 when nothing differs (but accepted differences).
 
-Main against main must give 0 differences:
-  tools/compare-outputs.sh --after main main
+On a checkout of main, main against the working tree must give 0
+differences:
+  tools/compare-outputs.sh main
 EOF
 }
 

@@ -127,7 +127,7 @@ def main():
     ap.add_argument("--replay", action="append", default=[], metavar="NAME=DIR",
                     help="a corpus of case folders (args file + inputs)")
     ap.add_argument("--accept", action="append", default=[], metavar="REGEX",
-                    help="differences of runs whose description or output matches are expected")
+                    help="differences of runs whose description, standard output or error matches are expected")
     ap.add_argument("--jobs", type=int, default=2)
     ap.add_argument("--show", type=int, default=20, help="differences shown per corpus")
     opts = ap.parse_args()
@@ -153,7 +153,7 @@ def main():
                     if not diffs:
                         same += 1
                         continue
-                    text = label.encode() + b"\n" + b.get("stdout", b"") + a.get("stdout", b"")
+                    text = b"\n".join([label.encode()] + [r.get(k, b"") for r in (b, a) for k in ("stdout", "stderr")])
                     if any(r.search(text) for r in accept):
                         accepted += 1
                         continue
