@@ -12,7 +12,8 @@ Converted ConvertDesign(const std::string& device, const DesignEdit& edit, std::
   options.insert(options.begin(), "fusecvt");
   options.push_back("design.pof");
   RunResult r = RunBinary(options, dir.path());
-  return {r, JedecFacts(ReadFile(dir.File("design.jed"))), ReadFile(dir.File("design.txt"))};
+  const std::string jed = ReadFile(dir.File("design.jed"));
+  return {r, JedecFacts(jed), ReadFile(dir.File("design.txt")), jed};
 }
 
 }  // namespace fusecvt::test
