@@ -47,6 +47,7 @@ const Row kRows[] = {
     {{{3, '0'}, {5, '0'}}, '1', "4", '0', "S12 '0', S5 '0'"},
     // S21 is settled before the clock-term clean-up turns S12 to '0' and clears PT 4.
     {{{5, '0'}}, '1', "", '1', "S5 '0', S12 '1', S3 '1': PT 4 is a clock term without connections"},
+    {{{5, '0'}, {10, '0'}}, '1', "", '0', "S12 '1' with S5 and S3 '0': PT 4 in use, then cleared"},
 };
 
 TEST(TermUse, ConfigurationBitsAloneDecideWhichTermsAreInUse) {
