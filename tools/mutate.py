@@ -25,6 +25,7 @@ killed / (killed + survivors that change output).
 """
 
 import argparse
+import filecmp
 import os
 import random
 import re
@@ -101,16 +102,20 @@ def run(cmd, cwd=None, timeout=None, env=None):
 
 
 def copy_tree(dest):
-    """The product, the tests and the build files, copied once (build/ and .git left out)."""
-    os.makedirs(dest, exist_ok=True)
-    for name in os.listdir(ROOT):
-        if name in ("build", ".git") or name.startswith("."):
-            continue
-        src, dst = os.path.join(ROOT, name), os.path.join(dest, name)
-        if os.path.isdir(src):
-            shutil.copytree(src, dst, dirs_exist_ok=True)
-        else:
-            shutil.copy2(src, dst)
+    """The product, the tests and the build files (build/ and .git left out). A file
+    whose content changed gets a new time stamp, so that an incremental build of an
+    earlier copy rebuilds what depends on it; unchanged files keep theirs."""
+    for dirpath, dirnames, filenames in os.walk(ROOT):
+        rel = os.path.relpath(dirpath, ROOT)
+        if rel == ".":
+            dirnames[:] = [d for d in dirnames if d not in ("build", ".git") and not d.startswith(".")]
+            filenames = [f for f in filenames if not f.startswith(".")]
+        os.makedirs(os.path.join(dest, rel), exist_ok=True)
+        for name in filenames:
+            src, dst = os.path.join(dirpath, name), os.path.join(dest, rel, name)
+            if not os.path.exists(dst) or not filecmp.cmp(src, dst, shallow=False):
+                shutil.copyfile(src, dst)
+                shutil.copymode(src, dst)
 
 
 def main():
@@ -124,7 +129,7 @@ def main():
     ap.add_argument("--cases", type=int, default=300, help="random designs for --check-output")
     ap.add_argument("--test-timeout", type=int, default=120)
     ap.add_argument("--jobs", type=int, default=2)
-    ap.add_argument("--fresh", action="store_true", help="copy the tree again (after editing the tests)")
+    ap.add_argument("--fresh", action="store_true", help="copy the changed files again (after editing the tests)")
     ap.add_argument("--work", default=os.path.join(ROOT, "build", "mutate"), help="scratch folder (build/mutate)")
     ap.add_argument("--retry", metavar="RESULTS", help="try again the survivors listed in an earlier results.tsv")
     opts = ap.parse_args()
@@ -160,7 +165,6 @@ def main():
     work = os.path.abspath(opts.work)
     src, bld = os.path.join(work, "src"), os.path.join(work, "build")
     if opts.fresh or not os.path.exists(os.path.join(src, "CMakeLists.txt")):
-        shutil.rmtree(src, ignore_errors=True)
         copy_tree(src)
     jobs = str(opts.jobs)
     status, log = run(["cmake", "-S", src, "-B", bld, "-DCMAKE_BUILD_TYPE=Debug", "-DCMAKE_CXX_FLAGS_DEBUG=-O1",
