@@ -1,10 +1,13 @@
 #include "driver/CommandLine.h"
 
 #include <cstddef>
+#include <filesystem>
 #include <ostream>
+#include <system_error>
 
 #include "driver/Conversion.h"
 #include "driver/HelpScreens.h"
+#include "driver/PathName.h"
 #include "driver/Text.h"
 
 namespace fusecvt {
@@ -23,19 +26,22 @@ constexpr ValueWord kMcPowerWords[] = {{"on", 2, ON}, {"off", 3, OFF}};
 constexpr ValueWord kAutoOnOffWords[] = {{"auto", 4, AUTO}, {"on", 2, ON}, {"off", 3, OFF}};
 constexpr ValueWord kSlewWords[] = {{"auto", 4, AUTO}, {"slow", 4, SLOW}, {"fast", 4, FAST}};
 
-// A value that matches no word leaves the field as it was.
+// A value that matches no word leaves the field as it was; the result says
+// whether a word matched.
 template <std::size_t N>
-void Choose(OptionState& field, const std::string& value, const ValueWord (&words)[N]) {
+bool Choose(OptionState& field, const std::string& value, const ValueWord (&words)[N]) {
   for (const ValueWord& w : words) {
     if (FirstCharsEqual(value, w.word, w.chars)) {
       field = w.state;
-      return;
+      return true;
     }
   }
+  return false;
 }
 
 enum class Takes {
   Nothing,     // a switch
+  Input,       // consumes the next argument as typed: the input name
   Text,        // consumes the next argument as typed
   Choice,      // consumes the next argument, lower-cased, as a value word
   FamilyHelp,  // shows the QPL6000 family usage and ends the run
@@ -43,20 +49,23 @@ enum class Takes {
 };
 
 using Apply = void (*)(ConversionOptions&, const std::string& value);
+// Sets the field from a value word; false when the value is none of them.
+using ChooseValue = bool (*)(ConversionOptions&, const std::string& value);
 
 struct OptionRule {
   const char* word;
   std::size_t chars;  // the first `chars` characters decide; 0: the whole word
   Takes takes;
-  Apply apply;             // Nothing, Text and Choice
+  Apply apply;             // Nothing and Text
   const char* helpTarget;  // FamilyHelp and TargetWord
+  ChooseValue choose = nullptr;  // Choice
 };
 
 // Tested in this order; the first rule that matches decides. The order matters:
 // "-powerd" before "-powe", "-pin_" and "-pinc" before each other's words,
 // "-6000e" before "-6000".
 const OptionRule kOptionRules[] = {
-    {"-i", 0, Takes::Text, [](ConversionOptions& o, const std::string& v) { o.inputFileName = v; }, nullptr},
+    {"-i", 0, Takes::Input, nullptr, nullptr},
     {"-o", 0, Takes::Text,
      [](ConversionOptions& o, const std::string& v) {
        o.outputFileName = v;
@@ -66,8 +75,8 @@ const OptionRule kOptionRules[] = {
     {"-powerdown", 7, Takes::Nothing, [](ConversionOptions& o, const std::string&) { o.pd1 = 1; }, nullptr},
     {"-pd1", 4, Takes::Nothing, [](ConversionOptions& o, const std::string&) { o.pd1 = 1; }, nullptr},
     {"-pd2", 4, Takes::Nothing, [](ConversionOptions& o, const std::string&) { o.pd2 = 1; }, nullptr},
-    {"-mc_power", 5, Takes::Choice,
-     [](ConversionOptions& o, const std::string& v) { Choose(o.mcPower, v, kMcPowerWords); }, nullptr},
+    {"-mc_power", 5, Takes::Choice, nullptr, nullptr,
+     [](ConversionOptions& o, const std::string& v) { return Choose(o.mcPower, v, kMcPowerWords); }},
     {"-power_reset", 5, Takes::Nothing,
      [](ConversionOptions& o, const std::string&) {
        o.powerResetBit = 0;
@@ -79,18 +88,18 @@ const OptionRule kOptionRules[] = {
     {"-gclk1_itd", 6, Takes::Nothing, [](ConversionOptions& o, const std::string&) { o.gclk1Itd = 0; }, nullptr},
     {"-gclk2_itd", 6, Takes::Nothing, [](ConversionOptions& o, const std::string&) { o.gclk2Itd = 0; }, nullptr},
     {"-gclk3_itd", 6, Takes::Nothing, [](ConversionOptions& o, const std::string&) { o.gclk3Itd = 0; }, nullptr},
-    {"-open_out", 5, Takes::Choice,
-     [](ConversionOptions& o, const std::string& v) { Choose(o.openOut, v, kAutoOnOffWords); }, nullptr},
+    {"-open_out", 5, Takes::Choice, nullptr, nullptr,
+     [](ConversionOptions& o, const std::string& v) { return Choose(o.openOut, v, kAutoOnOffWords); }},
     {"-pin_keep", 5, Takes::Nothing, [](ConversionOptions& o, const std::string&) { o.pinKeep = 1; }, nullptr},
     {"-race_cover_off", 5, Takes::Nothing, [](ConversionOptions& o, const std::string&) { o.raceCover = 0; },
      nullptr},
     {"-verbose", 5, Takes::Nothing, [](ConversionOptions& o, const std::string&) { o.verbose = 1; }, nullptr},
-    {"-jtag", 5, Takes::Choice,
-     [](ConversionOptions& o, const std::string& v) { Choose(o.jtag, v, kAutoOnOffWords); }, nullptr},
+    {"-jtag", 5, Takes::Choice, nullptr, nullptr,
+     [](ConversionOptions& o, const std::string& v) { return Choose(o.jtag, v, kAutoOnOffWords); }},
     {"-tdi_pullup", 5, Takes::Nothing, [](ConversionOptions& o, const std::string&) { o.tdiPullup = 1; }, nullptr},
     {"-tms_pullup", 5, Takes::Nothing, [](ConversionOptions& o, const std::string&) { o.tmsPullup = 1; }, nullptr},
-    {"-slew", 5, Takes::Choice, [](ConversionOptions& o, const std::string& v) { Choose(o.slew, v, kSlewWords); },
-     nullptr},
+    {"-slew", 5, Takes::Choice, nullptr, nullptr,
+     [](ConversionOptions& o, const std::string& v) { return Choose(o.slew, v, kSlewWords); }},
     {"-device", 5, Takes::Text,
      [](ConversionOptions& o, const std::string& v) {
        o.targetDeviceName = v;
@@ -115,8 +124,7 @@ const OptionRule* MatchOption(const std::string& word) {
 // Position of the '.' that starts the extension of the last path component,
 // or npos when that component has none.
 std::size_t ExtensionDot(const std::string& name) {
-  const std::size_t slash = name.rfind('/');
-  const std::size_t start = slash == std::string::npos ? 0 : slash + 1;
+  const std::size_t start = FileNameStart(name);
   const std::size_t dot = name.rfind('.');
   return dot != std::string::npos && dot >= start ? dot : std::string::npos;
 }
@@ -126,24 +134,84 @@ void CutExtension(std::string& name) {
   if (dot != std::string::npos) name.erase(dot);
 }
 
+bool EndsWithSeparator(const std::string& name) {
+  return !name.empty() && (name.back() == '/' || name.back() == '\\');
+}
+
+// Where the last component of a path starts: after its last '/' or '\'.
+std::size_t LastComponentStart(const std::string& name) {
+  const std::size_t separator = name.find_last_of("/\\");
+  return separator == std::string::npos ? 0 : separator + 1;
+}
+
+// An -o value names a folder when it ends in a separator or is an existing
+// directory.
+bool NamesFolder(const std::string& name) {
+  std::error_code ec;
+  return EndsWithSeparator(name) || (!name.empty() && std::filesystem::is_directory(name, ec));
+}
+
+// A -device word names a target of the source's family: the 32-macrocell
+// word for the 32-macrocell kinds (the QPL6000 words too for the 7032 and
+// 7032S), the 64- and 128-macrocell words for theirs.
+bool DeviceWordFits(const std::string& lowerWord, SourceKind kind) {
+  switch (kind) {
+    case SourceKind::Max7032:
+    case SourceKind::Max7032S:
+      return Contains(lowerWord, "6032") || Contains(lowerWord, "6000");
+    case SourceKind::Max7032AE:
+    case SourceKind::Max3032A:
+      return Contains(lowerWord, "6032");
+    case SourceKind::Max7064:
+    case SourceKind::Max7064S:
+    case SourceKind::Max7064AE:
+    case SourceKind::Max3064A:
+      return Contains(lowerWord, "6064");
+    case SourceKind::Max7128:
+    case SourceKind::Max7128E:
+    case SourceKind::Max7128S:
+    case SourceKind::Max7128AE:
+    case SourceKind::Max3128A:
+      return Contains(lowerWord, "6128");
+  }
+  return false;
+}
+
 }  // namespace
 
 std::string ExtractProgramName(const std::string& path) {
-  const std::size_t slash = path.rfind('\\');
-  if (slash == std::string::npos) return path;
-  std::string name = path.substr(slash + 1);
-  const std::size_t dot = name.rfind('.');
-  if (dot != std::string::npos) name.erase(dot);
+  const std::size_t separator = path.find_last_of("/\\");
+  std::string name = separator == std::string::npos ? path : path.substr(separator + 1);
+  // A path typed with backslashes names a program file with its extension.
+  if (path.find('\\') != std::string::npos) {
+    const std::size_t dot = name.rfind('.');
+    if (dot != std::string::npos) name.erase(dot);
+  }
   return name;
 }
 
-ParseResult ParseCommandLine(std::vector<std::string>& args, Conversion& run) {
+ParseResult ParseCommandLine(const std::vector<std::string>& args, Conversion& run) {
   ConversionOptions& options = run.options;
+  bool inputGiven = false;
+  // An input name replacing an earlier one is named on the error stream.
+  auto setInput = [&](const std::string& name) {
+    if (inputGiven) {
+      run.error << "Warning: input file " << options.inputFileName << " replaced by " << name << "\n";
+      run.error.flush();
+    }
+    options.inputFileName = name;
+    inputGiven = true;
+  };
   for (std::size_t i = 1; i < args.size(); ++i) {
     const std::string word = AsciiLower(args[i]);
     const OptionRule* rule = MatchOption(word);
     if (!rule) {
-      options.inputFileName = args[i];
+      if (word.size() > 1 && word[0] == '-') {
+        run.error << "Warning: unknown option " << args[i] << " ignored\n";
+        run.error.flush();
+      } else {
+        setInput(args[i]);
+      }
       continue;
     }
     const bool hasNext = i + 1 < args.size();
@@ -151,11 +219,19 @@ ParseResult ParseCommandLine(std::vector<std::string>& args, Conversion& run) {
       case Takes::Nothing:
         rule->apply(options, std::string());
         break;
+      case Takes::Input:
+        if (hasNext) setInput(args[++i]);
+        break;
       case Takes::Text:
         if (hasNext) rule->apply(options, args[++i]);
         break;
       case Takes::Choice:
-        if (hasNext) rule->apply(options, AsciiLower(args[++i]));
+        if (!hasNext) break;
+        ++i;
+        if (!rule->choose(options, AsciiLower(args[i]))) {
+          run.error << "Warning: unknown value " << args[i] << " for " << rule->word << " ignored\n";
+          run.error.flush();
+        }
         break;
       case Takes::FamilyHelp:
         options.helpTarget = rule->helpTarget;
@@ -167,14 +243,14 @@ ParseResult ParseCommandLine(std::vector<std::string>& args, Conversion& run) {
           ShowTargetUsage(options, run.console);
           return EXIT;
         }
-        args[i + 1] = AsciiLower(args[i + 1]);
-        if (args[i + 1] == "-h2") {
+        if (AsciiLower(args[i + 1]) == "-h2") {
           ShowAdvancedHelp(options, run.console);
           return EXIT;
         }
-        // The next argument is examined as usual in the next round.
-        run.console << "NOTE : You should not use -6128es option here when converting a file.\n"
-                    << "       Ignore -6128es option.\n\n";
+        // The next argument keeps its case and is examined as usual in the
+        // next round. The notice names the family word that matched.
+        run.console << "NOTE : You should not use " << rule->word << " option here when converting a file.\n"
+                    << "       Ignore " << rule->word << " option.\n\n";
         run.console.flush();
         break;
     }
@@ -213,6 +289,15 @@ void ResolveSourceDefaults(const std::string& sourceDeviceName, ConversionOption
 
 void NormalizeDeviceName(const std::string& sourceDeviceName, Conversion& run) {
   ConversionOptions& options = run.options;
+  const SourceImage* image = run.sources.image();
+  if (options.targetDeviceGiven == 1 && image && !DeviceWordFits(AsciiLower(options.targetDeviceName), image->kind())) {
+    run.error << "Warning: -device " << options.targetDeviceName << " does not name a target for " << sourceDeviceName
+              << "; ignored\n";
+    run.error.flush();
+    const ConversionOptions fresh;
+    options.targetDeviceName = fresh.targetDeviceName;
+    options.targetDeviceGiven = fresh.targetDeviceGiven;
+  }
   options.targetDeviceName = AsciiLower(options.targetDeviceName);
   if (options.targetDeviceName == "6000e" && options.pinKeep == 1 && Contains(sourceDeviceName, "7032")) {
     options.pinKeep = 0;
@@ -225,6 +310,17 @@ void NormalizeDeviceName(const std::string& sourceDeviceName, Conversion& run) {
 }
 
 void DeriveFileNames(ConversionOptions& options) {
+  if (NamesFolder(options.outputFileName)) {
+    // Both files go into the folder, named after the input file's own name.
+    std::string folder = options.outputFileName;
+    if (!EndsWithSeparator(folder)) folder += '/';
+    std::string stem = options.inputFileName.substr(LastComponentStart(options.inputFileName));
+    const std::size_t dot = stem.rfind('.');
+    if (dot != std::string::npos) stem.erase(dot);
+    options.outputFileName = folder + stem + ".jed";
+    options.reportFileName = folder + stem + ".txt";
+    return;
+  }
   if (options.outputFileName.empty() && options.reportFileName.empty()) {
     options.outputFileName = options.inputFileName;
     options.reportFileName = options.inputFileName;

@@ -6,6 +6,7 @@
 #include <ctime>
 #include <functional>
 #include <iosfwd>
+#include <optional>
 #include <ostream>
 
 #include "driver/ConversionOptions.h"
@@ -14,11 +15,17 @@
 
 namespace fusecvt {
 
+// A SOURCE_DATE_EPOCH text: a non-negative decimal integer that fits the
+// clock's range gives that time; anything else gives nothing.
+std::optional<std::time_t> ParseSourceDateEpoch(const char* text);
+
 struct Clock {
   std::function<std::time_t()> seconds;  // whole seconds, for the elapsed-time line
   std::function<std::tm()> localTime;    // local calendar time, for JEDEC headers
 
-  static Clock System();
+  // The system's clock. A valid `sourceDateEpoch` text (the reproducible-build
+  // convention) fixes the calendar time of JEDEC headers at that time in UTC.
+  static Clock System(const char* sourceDateEpoch = nullptr);
   // Always answers the given calendar time, and `seconds` for the elapsed time.
   static Clock Fixed(const std::tm& localTime, std::time_t seconds = 0);
 };

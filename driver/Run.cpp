@@ -1,6 +1,9 @@
 #include "driver/Run.h"
 
+#include <cerrno>
+#include <cstring>
 #include <fstream>
+#include <optional>
 #include <ostream>
 
 #include "driver/CommandLine.h"
@@ -9,6 +12,8 @@
 #include "driver/Report.h"
 #include "driver/TargetDevice.h"
 #include "driver/TargetSet.h"
+#include "driver/UsageSummary.h"
+#include "logic/LogicModes.h"
 #include "pof/PofReader.h"
 
 namespace fusecvt {
@@ -35,9 +40,39 @@ void ToConsoleAndReport(Conversion& run, const char* text) {
   }
 }
 
+// The run once the report is open: its banner and header, the target choice
+// and FinishConversion.
+int ReportAndConvert(Conversion& run, std::ostream& report, int loadResult, std::time_t startSeconds) {
+  ConversionOptions& options = run.options;
+  ReportScope scope(run, report);
+  WriteBanner(report, options.programName);
+  WriteReportHeader(run);
+
+  TargetSet targets;
+  if (!targets.SelectTarget(run.sources.DeviceText(), run)) {
+    // A refused device word ends as a failure; a source with no target kind
+    // ends quietly.
+    return targets.DeviceWordRefused() ? 1 : 0;
+  }
+  return FinishConversion(run, *targets.current(), targets.IsPlainQpl6000(options.targetDeviceName),
+                          loadResult, startSeconds);
+}
+
 }  // namespace
 
 int RunConversion(std::vector<std::string> args, Conversion& run) {
+  // --help and --version answer before anything else is read or written.
+  switch (FindInfoRequest(args)) {
+    case InfoRequest::Help:
+      ShowUsageSummary(run.console);
+      return 0;
+    case InfoRequest::Version:
+      ShowVersion(run.console);
+      return 0;
+    case InfoRequest::None:
+      break;
+  }
+  if (const std::optional<int> status = RunLogicMode(args, run)) return *status;
   ConversionOptions& options = run.options;
   options.programName = args.empty() ? std::string() : ExtractProgramName(args[0]);
   options.outputFileName.clear();
@@ -72,21 +107,25 @@ int ConvertLoadedPof(Conversion& run, int loadResult, std::time_t startSeconds) 
   DeriveFileNames(options);
   if (!CheckOutputPaths(options, run.error)) return 1;
 
+  errno = 0;
   std::ofstream report(options.reportFileName, std::ios::out | std::ios::trunc);
-  if (!report.is_open()) return 1;
-  ReportScope scope(run, report);
-
-  WriteBanner(report, options.programName);
-  WriteReportHeader(run);
-
-  TargetSet targets;
-  if (!targets.SelectTarget(run.sources.DeviceText(), run)) {
-    // A refused device word ends as a failure; a source with no target kind
-    // ends quietly.
-    return targets.DeviceWordRefused() ? 1 : 0;
+  if (!report.is_open()) {
+    const int cause = errno;
+    run.error << "Error! Cannot open report file " << options.reportFileName << ": "
+              << (cause != 0 ? std::strerror(cause) : "unknown error") << "\n";
+    run.error.flush();
+    return 1;
   }
-  return FinishConversion(run, *targets.current(), targets.IsPlainQpl6000(options.targetDeviceName),
-                          loadResult, startSeconds);
+  const int status = ReportAndConvert(run, report, loadResult, startSeconds);
+  // A report that could not be written or closed whole fails the run; the
+  // JEDEC file stays.
+  report.close();
+  if (report.fail()) {
+    run.error << "Error! Cannot write report file " << options.reportFileName << "\n";
+    run.error.flush();
+    return 1;
+  }
+  return status;
 }
 
 int FinishConversion(Conversion& run, TargetDevice& target, bool plainQpl6000, int loadResult,

@@ -13,22 +13,26 @@ namespace {
 // v brought into 0..n-1 (also for negative v).
 int Wrap(long long v, int n) { return static_cast<int>(((v % n) + n) % n); }
 
-// The CR LF form of text, into scratch (which is reused between pieces).
+// The CR LF form of text, into scratch (which is reused between pieces):
+// the line ends are counted first, then the lines copied into place.
 const std::string& WithCrLf(const char* text, std::size_t size, std::string& scratch) {
-  scratch.clear();
-  scratch.reserve(size + size / 16 + 16);
-  const char* p = text;
-  const char* end = text + size;
-  while (p < end) {
-    const void* lf = std::memchr(p, '\n', static_cast<std::size_t>(end - p));
-    if (!lf) {
-      scratch.append(p, end);
-      break;
-    }
-    const char* at = static_cast<const char*>(lf);
-    scratch.append(p, at);
-    scratch.append("\r\n", 2);
-    p = at + 1;
+  const char* const end = text + size;
+  std::size_t lineEnds = 0;
+  for (const char* p = text; (p = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p))));
+       ++p) {
+    ++lineEnds;
+  }
+  scratch.resize(size + lineEnds);
+  char* out = &scratch[0];
+  for (const char* p = text; p < end;) {
+    const auto* lf = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
+    const char* stop = lf ? lf : end;
+    std::memcpy(out, p, static_cast<std::size_t>(stop - p));
+    out += stop - p;
+    if (!lf) break;
+    *out++ = '\r';
+    *out++ = '\n';
+    p = lf + 1;
   }
   return scratch;
 }

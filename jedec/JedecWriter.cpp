@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cassert>
+#include <charconv>
 #include <cstring>
 #include <ostream>
 #include <sstream>
@@ -146,12 +147,22 @@ void PutAddress(JedecFuseImage& image, long address) {
   image.out.AppendNumber(address);
 }
 
+// The same as PutFuse for each fuse, the text appended in one piece.
 void PutFuses(JedecFuseImage& image, const char* fuses, int count) {
-  for (int i = 0; i < count; ++i) PutFuse(image, fuses[i]);
+  const auto n = static_cast<std::size_t>(count);
+  image.out.Append(fuses, n);
+  image.fuseChecksum.PutFuses(fuses, n);
+  image.nextAddress += count;
 }
 
 void PutFusesReversed(JedecFuseImage& image, const char* fuses, int count) {
-  for (int i = count - 1; i >= 0; --i) PutFuse(image, fuses[i]);
+  char reversed[64];
+  for (int done = 0; done < count;) {
+    const int n = count - done < 64 ? count - done : 64;
+    for (int i = 0; i < n; ++i) reversed[i] = fuses[count - 1 - done - i];
+    PutFuses(image, reversed, n);
+    done += n;
+  }
 }
 
 // Calls f(block, group, offset) for every 80-fuse group of the macrocell
@@ -236,9 +247,54 @@ void WriteHeader(JedecFuseImage& image, const Conversion& run) {
   out.Append("NOTE \n0         0         0         0         0         *\n");
 }
 
+namespace {
+
+// The text of one product-term field, put together in place: "L" and the
+// address, the 16 foldback fuses, the 80 input fuses in two lines of 40, and
+// the note naming the term, its macrocell and block.
+class ProductTermLines {
+ public:
+  std::size_t Compose(long address, const char* foldback, const char* inputs, int pt, int mc,
+                      char block) {
+    char* p = text_;
+    *p++ = 'L';
+    p = Number(p, address);
+    *p++ = '\n';
+    p = Copy(p, foldback, kFoldbackFuses);
+    *p++ = '\n';
+    p = Copy(p, inputs, kInputFuses / 2);
+    *p++ = '\n';
+    p = Copy(p, inputs + kInputFuses / 2, kInputFuses / 2);
+    p = Copy(p, "*  NOTE PT ", 11);
+    p = Number(p, pt);
+    p = Copy(p, " of MC ", 7);
+    p = Number(p, mc);
+    p = Copy(p, "(LAB ", 5);
+    *p++ = block;
+    p = Copy(p, ") *\n", 4);
+    return static_cast<std::size_t>(p - text_);
+  }
+  const char* text() const { return text_; }
+
+ private:
+  static char* Copy(char* p, const char* from, int count) {
+    std::memcpy(p, from, static_cast<std::size_t>(count));
+    return p + count;
+  }
+  // Decimal, at most 11 characters (addresses, term and macrocell numbers
+  // are far shorter).
+  static char* Number(char* p, long value) { return std::to_chars(p, p + 11, value).ptr; }
+
+  // At most 1 + 11 + 1 + 16 + 1 + 40 + 1 + 40 + 11 + 11 + 7 + 11 + 5 + 1 + 4.
+  char text_[161];
+};
+
+}  // namespace
+
 void WriteProductTerms(JedecFuseImage& image) {
   const BlockTargetImage& t = image.target;
   const BlockJedecLayout& l = LayoutOf(image);
+  ProductTermLines lines;
   long address = 0;
   for (int b = 0; b < t.geometry().blocks; ++b) {
     const int block = l.slotBlocks[static_cast<std::size_t>(b)];
@@ -252,20 +308,12 @@ void WriteProductTerms(JedecFuseImage& image) {
         if (!std::memchr(foldback, '1', kFoldbackFuses) && !std::memchr(inputs, '1', kInputFuses)) {
           continue;  // a disabled term is left to the F0 default
         }
-        PutAddress(image, address);
-        image.out.Put('\n');
-        PutFuses(image, foldback, kFoldbackFuses);
-        image.out.Put('\n');
-        PutFuses(image, inputs, kInputFuses / 2);
-        image.out.Put('\n');
-        PutFuses(image, inputs + kInputFuses / 2, kInputFuses / 2);
-        image.out.Append("*  NOTE PT ");
-        image.out.AppendNumber(pt + 1);
-        image.out.Append(" of MC ");
-        image.out.AppendNumber(mc + 1);
-        image.out.Append("(LAB ");
-        image.out.Put(BlockLetter(block));
-        image.out.Append(") *\n");
+        assert(address >= image.nextAddress);
+        image.out.Append(lines.text(),
+                         lines.Compose(address, foldback, inputs, pt + 1, mc + 1, BlockLetter(block)));
+        image.fuseChecksum.PutFuses(foldback, kFoldbackFuses);
+        image.fuseChecksum.PutFuses(inputs, kInputFuses);
+        image.nextAddress = address + kTermFuses;
       }
     }
   }

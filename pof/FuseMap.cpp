@@ -275,30 +275,84 @@ void FuseDecoder::Map(std::int64_t address, FuseValue value,
   }
 }
 
+namespace {
+
+// The fuses of a fuse-data packet, address 0 first: 8 a byte (least
+// significant bit first) or one character a fuse, inverted or not.
+struct FuseStream {
+  const unsigned char* bytes;  // the first fuse byte
+  std::size_t byteCount;
+  bool packed;
+  bool inverted;
+
+  std::int64_t Count() const {
+    return static_cast<std::int64_t>(byteCount) * (packed ? 8 : 1);
+  }
+  // The programmed fuses among the 8 of packed byte k, as bits.
+  unsigned ProgrammedBits(std::size_t k) const {
+    return (inverted ? bytes[k] : ~bytes[k]) & 0xFFu;
+  }
+  bool Programmed(std::int64_t address) const {
+    const auto a = static_cast<std::size_t>(address);
+    if (packed) return ((ProgrammedBits(a / 8) >> (a % 8)) & 1u) != 0;
+    return bytes[a] == (inverted ? '1' : '0');
+  }
+};
+
+// The highest programmed address below limit, or -1: the packet's last
+// programmed fuse that counts toward the blank check.
+std::int64_t LastProgrammedBelow(const FuseStream& fuses, std::int64_t limit) {
+  std::int64_t a = std::min(limit, fuses.Count()) - 1;
+  while (a >= 0) {
+    if (fuses.packed && a % 8 == 7 && fuses.ProgrammedBits(static_cast<std::size_t>(a / 8)) == 0) {
+      a -= 8;  // a whole byte of erased fuses
+      continue;
+    }
+    if (fuses.Programmed(a)) return a;
+    --a;
+  }
+  return -1;
+}
+
+}  // namespace
+
 void DecodeFuseData(const FuseMap& map, std::string_view data, bool bigEndian, Conversion& run) {
   if (data.size() <= 12) return;
   const auto* bytes = reinterpret_cast<const unsigned char*>(data.data());
   const std::uint16_t flags = GetUInt16(bytes + 10, bigEndian);
-  const bool packed = (flags & 1u) != 0;
-  const bool inverted = (flags & 4u) != 0;
+  const FuseStream fuses{bytes + 12, data.size() - 12, (flags & 1u) != 0, (flags & 4u) != 0};
   const FuseDecoder decoder(map, run.pof.pinCount, run.sources.image());
-  std::int32_t& last = run.pof.lastProgrammedAddress;
-  const std::int64_t extent = decoder.Extent();
-  std::int64_t address = 0;
-  for (std::size_t i = 12; i < data.size() && address < extent; ++i) {
-    unsigned byte = bytes[i];
-    if (packed) {
-      if (inverted) byte = ~byte & 0xFFu;
-      if (byte != 0xFFu) {
-        for (int bit = 0; bit < 8; ++bit) {
-          if (((byte >> bit) & 1u) == 0) decoder.Map(address + bit, FuseValue::Programmed, last);
+
+  const std::int64_t last = LastProgrammedBelow(fuses, decoder.countedLimit_);
+  if (last >= 0) run.pof.lastProgrammedAddress = static_cast<std::int32_t>(last);
+
+  // Each range in turn: its stored positions in address order, without a
+  // division; byte-aligned runs of whole rows a packed byte at a time.
+  for (std::size_t i = 0; i < decoder.count_; ++i) {
+    const FuseDecoder::Resolved& r = decoder.ranges_[i];
+    if (!r.target || r.start < 0) continue;
+    const std::int64_t end = std::min(r.end, fuses.Count());
+    std::int64_t a = r.start;
+    if (fuses.packed && r.rowWidth == r.rowStride && a % 8 == 0) {
+      // Position = a - start: the field is one straight run.
+      const std::int64_t stop = std::min(end, r.start + static_cast<std::int64_t>(r.size));
+      char* target = r.target;
+      for (; a + 8 <= stop; a += 8, target += 8) {
+        for (unsigned m = fuses.ProgrammedBits(static_cast<std::size_t>(a / 8)); m != 0; m &= m - 1) {
+          target[__builtin_ctz(m)] = '0';
         }
       }
-      address += 8;
-    } else {
-      const bool programmed = inverted ? byte == '1' : byte == '0';
-      if (programmed) decoder.Map(address, FuseValue::Programmed, last);
-      ++address;
+    }
+    std::int64_t b = a - r.start;
+    std::int64_t col = b % r.rowWidth;
+    auto index = static_cast<std::size_t>((b / r.rowWidth) * r.rowStride + col);
+    for (; a < end; ++a) {
+      if (fuses.Programmed(a) && index < r.size) r.target[index] = '0';
+      ++index;
+      if (++col == r.rowWidth) {
+        col = 0;
+        index += static_cast<std::size_t>(r.rowStride - r.rowWidth);
+      }
     }
   }
 }

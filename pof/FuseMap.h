@@ -91,6 +91,9 @@ class FuseDecoder {
   std::int64_t Extent() const { return extent_; }
 
  private:
+  friend void DecodeFuseData(const FuseMap& map, std::string_view data, bool bigEndian,
+                             Conversion& run);
+
   struct Resolved {
     std::int64_t start;
     std::int64_t end;

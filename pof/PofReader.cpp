@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "driver/Conversion.h"
+#include "driver/PathName.h"
 #include "pof/ByteOrder.h"
 #include "pof/FuseMap.h"
 
@@ -60,6 +61,14 @@ const char* PackageOf(const std::string& name) {
   return "unknown";
 }
 
+// A read that stopped early and ends the run with this status.
+LoadStatus EndsTheRun(int exitStatus) {
+  LoadStatus s;
+  s.result = 1;
+  s.exitStatus = exitStatus;
+  return s;
+}
+
 const unsigned char* Bytes(const std::string& s) {
   return reinterpret_cast<const unsigned char*>(s.data());
 }
@@ -70,9 +79,7 @@ PofReader::PofReader(Conversion& run) : run_(run) {}
 
 LoadStatus PofReader::Load() {
   std::string& path = run_.options.inputFileName;
-  const std::size_t slash = path.rfind('/');
-  const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
-  if (path.find('.', nameStart) == std::string::npos) path += ".pof";
+  if (path.find('.', FileNameStart(path)) == std::string::npos) path += ".pof";
 
   std::error_code ec;
   std::ifstream in;
@@ -81,10 +88,7 @@ LoadStatus PofReader::Load() {
   if (in.is_open()) in.peek();
   if (!in.is_open() || in.bad()) {
     run_.console << "Cannot open " << path << " for read\n";
-    LoadStatus s;
-    s.result = 1;
-    s.exitStatus = 1;
-    return s;
+    return EndsTheRun(1);
   }
   return LoadFrom(in);
 }
@@ -99,14 +103,20 @@ LoadStatus PofReader::LoadFrom(std::istream& in) {
 
   unsigned char head[12];
   in.read(reinterpret_cast<char*>(head), sizeof head);
-  if (in.gcount() == static_cast<std::streamsize>(sizeof head)) {
-    std::copy(head, head + 3, header_.fileType);
-    header_.fileType[3] = '\0';
-    header_.byteOrder = GetUInt16(head + 4, false);
-    bigEndian_ = header_.byteOrder != 0;
-    header_.versionNumber = GetUInt16(head + 6, bigEndian_);
-    header_.packetCount = GetUInt32(head + 8, bigEndian_);
+  // A file shorter than the header, or one without the "POF" mark, is refused.
+  const bool whole = in.gcount() == static_cast<std::streamsize>(sizeof head);
+  if (!whole || std::string_view(reinterpret_cast<const char*>(head), 3) != "POF") {
+    run_.error << "Error! " << run_.options.inputFileName << " is not a POF file\n";
+    run_.error.flush();
+    in_ = nullptr;
+    return EndsTheRun(1);
   }
+  std::copy(head, head + 3, header_.fileType);
+  header_.fileType[3] = '\0';
+  header_.byteOrder = GetUInt16(head + 4, false);
+  bigEndian_ = header_.byteOrder != 0;
+  header_.versionNumber = GetUInt16(head + 6, bigEndian_);
+  header_.packetCount = GetUInt32(head + 8, bigEndian_);
 
   BuildHandlerTable();
   LoadStatus status;

@@ -16,10 +16,11 @@ struct FuseMap;
 struct LoadStatus {
   int result = 0;                 // 0: read to its end; 1: stopped early
   std::optional<int> exitStatus;  // set when the run must end now (1: cannot
-                                  // open; 2: blank or secured part)
+                                  // open, or not a POF; 2: blank or secured part)
 };
 
-// The file header as read (all zero when the file is shorter than 12 bytes).
+// The file header as read (all zero until a whole header with the "POF" mark
+// was read).
 struct PofHeader {
   char fileType[4] = {};  // the first three characters and a NUL
   std::uint16_t byteOrder = 0;
@@ -34,7 +35,8 @@ class PofReader {
   // its last path component holds no '.').
   LoadStatus Load();
   // Reads a POF from an open stream, exactly as Load does after opening the
-  // file (the process-name notice, the packets, the blank check).
+  // file (the process-name notice, the header and its "POF" mark, the
+  // packets, the blank check).
   LoadStatus LoadFrom(std::istream& in);
 
   const PofHeader& header() const { return header_; }

@@ -30,4 +30,13 @@ if [ -f fuzz/CMakeLists.txt ] && [ -x tools/fuzz.sh ] && [ "${FUSECVT_SKIP_FUZZ:
 else
   echo "== fuzzing skipped (no fuzz targets)"
 fi
+if [ "${FUSECVT_SKIP_WEB:-0}" != 1 ]; then
+  echo "== web page: WebAssembly build, node and headless-browser tests"
+  tools/web.sh test
+fi
+if [ "${FUSECVT_SKIP_RELEASE:-0}" != 1 ]; then
+  echo "== release artifacts: build twice, then check them against the g++ build"
+  tools/release.sh --check
+  tools/test-artifacts.sh build/gcc/fusecvt
+fi
 echo "== all tests passed"

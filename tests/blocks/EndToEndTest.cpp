@@ -321,8 +321,9 @@ TEST(BlocksEndToEnd, Qpl6032) {
 
 // The built program: the name after the path's last backslash without the
 // extension, real output streams and the real date; a QPL6000 word with a
-// 7032S source is refused with status 1 and no JEDEC file.
-TEST(BlocksEndToEnd, BuiltProgramConvertsAndRefusesQpl6000Words) {
+// 7032S source is refused with status 1 and no JEDEC file; the target-word
+// notice now names the word given (-6032es), no longer always -6128es.
+TEST(BlocksEndToEnd, BuiltProgramConvertsAndRefusesQpl6000WordsNoticeNamesGivenWord) {
   ScratchDir dir;
   // The TDO pin is used; JTAG is on: no warning.
   const Case c{"EPM7032SLC44-10", {}, "QPL6032ESPLCC44", "PLCC", 44, {Put(kMcCfg, 19, 7, "1"), Clk("001")},
@@ -344,8 +345,8 @@ TEST(BlocksEndToEnd, BuiltProgramConvertsAndRefusesQpl6000Words) {
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.err, "");
   const std::string conv = ConversionLine(c.device, c.target);
-  EXPECT_SAME_TEXT(Banner("FuseCvt") + "NOTE : You should not use -6128es option here when converting a file.\n"
-                       "       Ignore -6128es option.\n\n" + conv + inConsole +
+  EXPECT_SAME_TEXT(Banner("FuseCvt") + "NOTE : You should not use -6032es option here when converting a file.\n"
+                       "       Ignore -6032es option.\n\n" + conv + inConsole +
                        LowVoltageWarning() + TimingLine("FuseCvt") + kCompleted,
                    std::regex_replace(r.out, std::regex("processed 1 seconds"), "processed 0 seconds"));
   const std::string jed = ReadFile(dir.File("design.jed"));

@@ -14,11 +14,13 @@
 #include <string>
 #include <vector>
 
+#include "Converted.h"
 #include "ExpectedScreens.h"
 #include "driver/CommandLine.h"
 #include "driver/Conversion.h"
 #include "driver/Report.h"
 #include "driver/TargetSet.h"
+#include "driver/Text.h"
 #include "jedec/BlockTarget.h"
 #include "qpl6000/Qpl6000.h"
 #include "support/EndToEnd.h"
@@ -85,34 +87,25 @@ TEST(CommandLine, ArgumentsToOptionFieldsNoticesAndResult) {
       {{"-pinc"}, "pinclk=1"}, {{"-pin_"}, "keep=1"}, {{"-gclk1"}, "itd1=0"}, {{"-GCLK2_ITD"}, "itd2=0"},
       {{"-gclk3x"}, "itd3=0"}, {{"-race"}, "race=0"}, {{"-verb"}, "verbose=1"}, {{"-tdi_"}, "tdi=1"},
       {{"-TMS_PULLUP"}, "tms=1"},
-      // Shorter than the characters that decide: a file name.
-      {{"-pd"}, "in=-pd"}, {{"-pin"}, "in=-pin"}, {{"-gclk"}, "in=-gclk"}, {{"-mc_"}, "in=-mc_"},
-      {{"-ope"}, "in=-ope"}, {{"-sle"}, "in=-sle"}, {{"-dev"}, "in=-dev"}, {{"-in"}, "in=-in"},
-      {{"-oo"}, "in=-oo"}, {{"-600"}, "in=-600"}, {{"-6000x"}, "in=-6000x"}, {{"-6032e"}, "in=-6032e"},
-      // Value words in any case, by their first characters; a value matching
-      // no word is consumed and changes nothing.
-      {{"-SLEW", "Slow"}, "slew=SLOW"}, {{"-slew", "AUTOMATIC"}, "slew=AUTO"}, {{"-slew", "fas"}, ""},
-      {{"-slew", "on"}, ""}, {{"-slew", "slow", "-slew", "fast"}, "slew=FAST"},
+      // Value words in any case, by their first characters.
+      {{"-SLEW", "Slow"}, "slew=SLOW"}, {{"-slew", "AUTOMATIC"}, "slew=AUTO"},
+      {{"-slew", "slow", "-slew", "fast"}, "slew=FAST"},
       {{"-slew" + std::string(400, 'z'), "slow"}, "slew=SLOW"}, {{"-jtag", "On"}, "jtag=ON"},
-      {{"-jtag", "offline"}, "jtag=OFF"}, {{"-jtag", "of"}, ""}, {{"-jtag", "maybe", "d.pof"}, "in=d.pof"},
-      {{"-open", "AUTO"}, "open=AUTO"}, {{"-open_out", "onward"}, "open=ON"}, {{"-open_out", "slow"}, ""},
-      {{"-mc_p", "OFF"}, "mc=OFF"}, {{"-mc_power", "on", "-mc_power", "auto"}, "mc=ON"}, {{"-slew", "-secure"}, ""},
-      // File names and the device word keep their case; a later input name
-      // replaces an earlier one.
+      {{"-jtag", "offline"}, "jtag=OFF"}, {{"-open", "AUTO"}, "open=AUTO"}, {{"-open_out", "onward"}, "open=ON"},
+      {{"-mc_p", "OFF"}, "mc=OFF"},
+      // File names and the device word keep their case; -i takes any name,
+      // also one that begins with '-'; a lone '-' is a name.
       {{"-I", "Dir/D.POF", "-O", "Out/N", "-DEVICE", "P6000"}, "in=Dir/D.POF out=Out/N rep=Out/N dev=P6000 given=1"},
-      {{"-devi", "x"}, "dev=x given=1"}, {{"-i", "-6000"}, "in=-6000"}, {{"a.pof", "b.pof"}, "in=b.pof"},
-      {{"-i", "a.pof", "b.pof"}, "in=b.pof"}, {{"d.pof", "-h2"}, "in=-h2"},
+      {{"-devi", "x"}, "dev=x given=1"}, {{"-i", "-6000"}, "in=-6000"}, {{"-"}, "in=-"},
       // An option with a value as the last argument does nothing.
       {{"d.pof", "-jtag"}, "in=d.pof"}, {{"d.pof", "-device"}, "in=d.pof"}, {{"d.pof", "-i"}, "in=d.pof"},
       {{"d.pof", "-o"}, "in=d.pof"}, {{"d.pof", "-slew"}, "in=d.pof"},
       // Family words show the usage and end the loop at once.
       {{"-secure", "-6000e", "-pd1", "later.pof"}, "help=-6000e secure=1", EXIT}, {{"-6000ESL"}, "help=-6000e", EXIT},
       {{"-6000"}, "help=-6000", EXIT},
-      // Target words: usage when last, advanced help before -h2, else a
-      // notice (always naming -6128es) and the next word lower-cased.
+      // Target words: usage when last, advanced help before -h2 (any case).
       {{"-6032esl"}, "help=6032", EXIT}, {{"-6064ES", "-H2", "d.pof"}, "help=6064", EXIT},
-      {{"-6128esxx", "-h2"}, "help=6128", EXIT}, {{"-6032esl", "Design.POF"}, "in=design.pof help=6032", CONTINUE, 1},
-      {{"-6128es", "-SLEW", "Slow", "-6064es", "-i", "Keep.POF"}, "in=Keep.POF help=6064 slew=SLOW", CONTINUE, 2},
+      {{"-6128esxx", "-h2"}, "help=6128", EXIT},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(testing::PrintToString(r.args));
@@ -122,6 +115,88 @@ TEST(CommandLine, ArgumentsToOptionFieldsNoticesAndResult) {
     std::string notices;
     for (int i = 0; i < r.notices; ++i) notices += kNotice;
     EXPECT_TRUE(r.result == EXIT || c.out.str() == notices) << c.out.str();
+    EXPECT_EQ(c.err.str(), "");
+  }
+}
+
+// Words that lose the user's intent were taken silently before: an unknown
+// option word became the input name, an unknown value word vanished, and a
+// second input name replaced the first. Now each is named on standard error,
+// in argument order, and the loop goes on.
+TEST(CommandLine, WarningsNowNameUnknownOptionsValuesAndReplacedInputs) {
+  auto unknown = [](const std::string& arg) { return "Warning: unknown option " + arg + " ignored\n"; };
+  auto value = [](const std::string& v, const std::string& option) {
+    return "Warning: unknown value " + v + " for " + option + " ignored\n";
+  };
+  auto replaced = [](const std::string& a, const std::string& b) {
+    return "Warning: input file " + a + " replaced by " + b + "\n";
+  };
+  struct Row {
+    std::vector<std::string> args;
+    const char* fields;  // Changed() after the loop
+    std::string err;
+  };
+  const Row rows[] = {
+      // Shorter than the characters that decide, or a misspelling: ignored,
+      // no longer the input name.
+      {{"-pd"}, "", unknown("-pd")}, {{"-pin"}, "", unknown("-pin")}, {{"-gclk"}, "", unknown("-gclk")},
+      {{"-mc_"}, "", unknown("-mc_")}, {{"-ope"}, "", unknown("-ope")}, {{"-sle"}, "", unknown("-sle")},
+      {{"-dev"}, "", unknown("-dev")}, {{"-in"}, "", unknown("-in")}, {{"-oo"}, "", unknown("-oo")},
+      {{"-600"}, "", unknown("-600")}, {{"-6000x"}, "", unknown("-6000x")}, {{"-6032e"}, "", unknown("-6032e")},
+      {{"-SLWE", "slow", "d.pof"}, "in=d.pof", unknown("-SLWE") + replaced("slow", "d.pof")},
+      {{"d.pof", "-h2"}, "in=d.pof", unknown("-h2")}, {{"-H2", "D.pof"}, "in=D.pof", unknown("-H2")},
+      {{"--Verbose", "d.pof"}, "in=d.pof", unknown("--Verbose")},
+      // A value that matches none of its option's words: named as typed,
+      // with the option's whole word; the field keeps its value.
+      {{"-slew", "fas"}, "", value("fas", "-slew")}, {{"-SLEW", "On"}, "", value("On", "-slew")},
+      {{"-jtag", "of"}, "", value("of", "-jtag")}, {{"-jtag", "maybe", "d.pof"}, "in=d.pof", value("maybe", "-jtag")},
+      {{"-open_out", "slow"}, "", value("slow", "-open_out")}, {{"-slew", "-secure"}, "", value("-secure", "-slew")},
+      {{"-mc_power", "on", "-mc_power", "auto"}, "mc=ON", value("auto", "-mc_power")},
+      {{"-MC_P", "xx", "-open", "yy", "-jtagz", "zz"}, "",
+       value("xx", "-mc_power") + value("yy", "-open_out") + value("zz", "-jtag")},
+      // A later input name replaces an earlier one, plain or after -i.
+      {{"a.pof", "b.pof"}, "in=b.pof", replaced("a.pof", "b.pof")},
+      {{"-i", "a.pof", "b.pof"}, "in=b.pof", replaced("a.pof", "b.pof")},
+      {{"A.pof", "-i", "-b.pof", "c", "-x"}, "in=c", replaced("A.pof", "-b.pof") + replaced("-b.pof", "c") + unknown("-x")},
+      // The value of -o or -device is no input name, whatever it looks like.
+      {{"d.pof", "-o", "-weird", "-device", "-6000"}, "in=d.pof out=-weird rep=-weird dev=-6000 given=1", ""},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(testing::PrintToString(r.args));
+    Captured c;
+    EXPECT_EQ(c.Parse(r.args), CONTINUE);
+    EXPECT_EQ(Changed(c.run.options), r.fields);
+    EXPECT_EQ(c.err.str(), r.err);
+    EXPECT_EQ(c.out.str(), "");
+  }
+}
+
+// The argument after a target word used to be lower-cased in place, and the
+// notice always named -6128es. Now the argument keeps its case and the notice
+// names the family word that matched.
+TEST(CommandLine, TargetWordNoticeNowNamesTheWordAndTheNextNameKeepsItsCase) {
+  auto notice = [](const std::string& word) {
+    return "NOTE : You should not use " + word + " option here when converting a file.\n       Ignore " + word +
+           " option.\n\n";
+  };
+  struct Row {
+    std::vector<std::string> args;
+    const char* fields;
+    std::string out;
+  };
+  const Row rows[] = {
+      {{"-6032esl", "Design.POF"}, "in=Design.POF help=6032", notice("-6032es")},
+      {{"-6064ES", "MyDesign.pof"}, "in=MyDesign.pof help=6064", notice("-6064es")},
+      {{"-6128ESL", "-SLEW", "Slow", "-6064es", "-i", "Keep.POF"}, "in=Keep.POF help=6064 slew=SLOW",
+       notice("-6128es") + notice("-6064es")},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(testing::PrintToString(r.args));
+    Captured c;
+    EXPECT_EQ(c.Parse(r.args), CONTINUE);
+    EXPECT_EQ(Changed(c.run.options), r.fields);
+    EXPECT_EQ(c.out.str(), r.out);
+    EXPECT_EQ(c.err.str(), "");
   }
 }
 
@@ -135,13 +210,42 @@ TEST(CommandLine, FileNamesFromTheInputOrTheDashOName) {
       {"p.v2/d", nullptr, "p.v2/d.jed p.v2/d.txt"},     {"../u.d/x.pof", nullptr, "../u.d/x.jed ../u.d/x.txt"},
       {".pof", nullptr, ".jed .txt"},                   {"design.pof", "out", "out.jed out.txt"},
       {"design.pof", "a.b.c", "a.b.c a.b.txt"},         {"design.pof", "out.txt", "out.txt out.txt"},
-      {"design.pof", "o.d/x", "o.d/x.jed o.d/x.txt"},   {"design.pof", "o.d/", "o.d/.jed o.d/.txt"},
+      {"design.pof", "o.d/x", "o.d/x.jed o.d/x.txt"},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(std::string(r.input) + " -o " + (r.dashO ? r.dashO : "(none)"));
     O o;
     o.inputFileName = r.input;
     if (r.dashO) o.outputFileName = o.reportFileName = r.dashO;
+    DeriveFileNames(o);
+    EXPECT_EQ(o.outputFileName + " " + o.reportFileName, r.names);
+  }
+}
+
+// An -o value that names a folder used to give the hidden files .jed and
+// .txt in it (or name.jed beside it). Now both files go into the folder,
+// named after the input file's own name.
+TEST(CommandLine, FileNamesDashOFolderNowNamedAfterTheInput) {
+  ScratchDir dir;
+  std::filesystem::create_directories(dir.File("out.d"));
+  const std::string d = dir.path();
+  struct Row {
+    std::string input, dashO, names;
+  };
+  const Row rows[] = {
+      {"design.pof", "o.d/", "o.d/design.jed o.d/design.txt"},
+      {"src/My.Design.pof", "out\\", "out\\My.Design.jed out\\My.Design.txt"},
+      {"a\\b\\c.pof", "x/", "x/c.jed x/c.txt"},
+      {"../p.v2/design", "o/", "o/design.jed o/design.txt"},
+      {"design.pof", d + "/out.d", d + "/out.d/design.jed " + d + "/out.d/design.txt"},  // an existing directory
+      {"design.pof", d + "/out.e", d + "/out.e " + d + "/out.txt"},                      // no directory: a name
+      {"design.pof", d, d + "/design.jed " + d + "/design.txt"},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.input + " -o " + r.dashO);
+    O o;
+    o.inputFileName = r.input;
+    o.outputFileName = o.reportFileName = r.dashO;
     DeriveFileNames(o);
     EXPECT_EQ(o.outputFileName + " " + o.reportFileName, r.names);
   }
@@ -223,37 +327,48 @@ TEST(CommandLine, SourceKindAndDeviceWordChooseTheTarget) {
   }
 }
 
-// One run of the binary in a fresh folder holding a.pof (one programmed
-// logic fuse: every pin counts as used).
-struct Converted {
-  ScratchDir dir;
-  RunResult result;
-  std::string files;  // the folder's names afterwards, sorted
-
-  // stop: 1 an unknown packet after the fuse data stops the read; 2 also an
-  // output-enable fuse programmed, so that the fuse data counts as present.
-  Converted(const char* device, std::vector<std::string> args, void (*prepare)(const std::string&) = nullptr,
-            int stop = 0) {
-    if (device) {
-      PofBuilder pof(device);
-      pof.image().logicArray.at(0, 0, 6) = '0';
-      if (stop) pof.Append({25, "xx", {}});
-      if (stop == 2) pof.image().outputEnable.data()[0] = '0';
-      pof.WriteTo(dir.File("a.pof"));
+// A -device word that names no target of the source's family used to pass
+// (a 7032S with -device 6064es printed "--> 6064esPLCC44" and wrote a QPL6032
+// file). Now it is dropped with a warning, as if -device had not been given;
+// without a source image nothing is checked.
+TEST(CommandLine, DeviceWordOfAnotherFamilyNowDroppedWithAWarning) {
+  struct Row {
+    const char* source;
+    const char* word;
+    bool kept;
+    bool image = true;
+  };
+  const Row rows[] = {
+      {"EPM7032LC44-10", "6032es", true},     {"EPM7032LC44-10", "P6000", true},
+      {"EPM7032LC44-10", "qpl6000e", true},   {"EPM7032LC44-10", "6064es", false},
+      {"EPM7032LC44-10", "qpl", false},       {"EPM7032SLC44-10", "6000E", true},
+      {"EPM7032SLC44-10", "6032ESL", true},   {"EPM7032SLC44-10", "6128es", false},
+      {"EPM7032AETC44-10", "6032es", true},   {"EPM7032AETC44-10", "6000e", false},
+      {"EPM3032ALC44-10", "6032esl", true},   {"EPM3032ALC44-10", "6000", false},
+      {"EPM7064LC68-10", "6064es", true},     {"EPM7064LC68-10", "6032es", false},
+      {"EPM7064SLC44-10", "6064esl", true},   {"EPM7064SLC44-10", "6000e", false},
+      {"EPM7064AETC100-10", "QPL6064ESL", true}, {"EPM3064ATC100-10", "6128", false},
+      {"EPM3064ATC100-10", "6064", true},     {"EPM7128LC84-15", "6128es", true},
+      {"EPM7128LC84-15", "6064es", false},    {"EPM7128ELC84-10", "6128ES", true},
+      {"EPM7128SLC84-15", "p6000", false},    {"EPM7128ATC100-10", "6128esl", true},
+      {"EPM7128AETC100-10", "6032esl", false}, {"EPM3128ATC100-10", "6128esl", true},
+      {"EPM7064SLC44-10", "6000e", true, false},  // no image: the word stays
+  };
+  for (const Row& r : rows) {
+    const std::string source = r.source;
+    SCOPED_TRACE(source + " -device " + r.word);
+    Captured c;
+    if (r.image) {
+      ASSERT_NE(c.run.sources.CreateImage(source), nullptr);
     }
-    if (prepare) prepare(dir.path());
-    args.insert(args.begin(), "fusecvt");
-    result = RunBinary(args, dir.path());
-    result.out = std::regex_replace(result.out, std::regex("processed [0-9]+ seconds"), "processed 0 seconds");
-    std::set<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator(dir.path())) names.insert(e.path().filename());
-    for (const std::string& n : names) files += (files.empty() ? "" : " ") + n;
+    ASSERT_EQ(c.Parse({"-pin_keep", "-device", r.word, "d.pof"}), CONTINUE);
+    NormalizeDeviceName(source, c.run);
+    const std::string warning =
+        "Warning: -device " + std::string(r.word) + " does not name a target for " + source + "; ignored\n";
+    EXPECT_EQ(c.err.str(), r.kept ? "" : warning);
+    EXPECT_EQ(c.run.options.targetDeviceName, r.kept ? AsciiLower(r.word) : "unselected");
+    EXPECT_EQ(c.run.options.targetDeviceGiven, r.kept ? 1 : 0);
   }
-};
-
-std::string Head(bool console, const char* source, const char* target, const std::string& stem = "a") {
-  const auto names = console ? ConsoleFileNames : ReportFileNames;
-  return ConversionLine(source, target) + names("a.pof", stem + ".jed", stem + ".txt");
 }
 
 TEST(Run, StepsMessagesFilesAndExitStatus) {
@@ -308,7 +423,6 @@ TEST(Run, StepsMessagesFilesAndExitStatus) {
       {"stopped read without fuse data", "EPM7032LC44", {"a.pof"}, 1, "",
        "Error! Incompatible data format encountered in POF \a\n", "", "a.pof", nullptr, nullptr, "a.txt", 1},
       converted("stopped read with fuse data", plain7064, {"a.pof"}, "QPL6064ESPLCC68", lv, s7064, "0", "", "", 1, 2),
-      {"report cannot be opened", plain7064, {"a.pof", "-o", "no/out"}, 1, "", "", "", "a.pof", nullptr},
       {"JEDEC path is a folder", plain7064, {"a.pof"}, 1, c7064 + lv + timing, "Cannot write output_file a.jed\n",
        r7064 + lv + s7064.Text(), "a.jed a.pof a.txt", nullptr,
        [](const std::string& d) { ASSERT_EQ(mkdir((d + "/a.jed").c_str(), 0755), 0); }},
@@ -371,7 +485,7 @@ TEST(Run, HelpScreensByteForByte) {
   const Row rows[] = {
       {{"fusecvt"}, screens::kPrompt},
       {{"C:\\bin\\other.exe"}, screens::kPrompt, "other"},  // the prompt keeps its own word
-      {{"/usr/local/bin/fusecvt"}, screens::kPrompt}, {{"fusecvt", "-6000"}, screens::kFamily6000},
+      {{"fusecvt", "-6000"}, screens::kFamily6000},
       {{"fusecvt", "-6000E", "anything.pof"}, screens::kFamily6000e},
       {{"fusecvt", "x.pof", "-6000e", "-6032es"}, screens::kFamily6000e},
       {{"D:\\x\\My.Tool.EXE", "-6032es"}, screens::kTarget, "My.Tool"}, {{"a%sb%d", "-6064ESL"}, screens::kTarget},

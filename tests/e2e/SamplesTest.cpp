@@ -1,7 +1,8 @@
 // Every real POF listed in the sample folder's SOURCES.tsv (file name, device
 // name, ...) converted as a user would: copied into an empty folder and
-// `fusecvt file.pof` run there, with no -device and with every -device word
-// of its family. Skipped when the sample folder is absent.
+// `fusecvt --verify file.pof` run there, with no -device and with every
+// -device word of its family, each with and without -pinclk; every written
+// file must hold the POF's logic. Skipped when the sample folder is absent.
 #include <gtest/gtest.h>
 
 #include "support/EndToEnd.h"
@@ -37,24 +38,28 @@ TEST(RealSamples, EverySampleConvertsWithEveryApplicableDeviceWord) {
     const std::string bytes = ReadFile(path), base = file.substr(0, file.rfind('.'));
     ASSERT_FALSE(bytes.empty()) << path;
     for (const SampleRun& run : runs) {
-      SCOPED_TRACE(file + " " + run.word);
-      ScratchDir dir;
-      WriteFile(dir.File(file), bytes);
-      std::vector<std::string> args{"fusecvt"};
-      if (*run.word) args.insert(args.end(), {"-device", run.word});
-      args.push_back(file);
-      const RunResult r = RunBinary(args, dir.path());
-      EXPECT_EQ(r.status, run.fuses ? 0 : 1) << r.out << r.err;
-      EXPECT_EQ(r.err, "");
-      EXPECT_EQ(r.out.find(kCompleted) != std::string::npos, run.fuses != 0) << r.out;
-      EXPECT_TRUE(FileExists(dir.File(base + ".txt")));
-      if (!run.fuses) {
-        EXPECT_FALSE(FileExists(dir.File(base + ".jed")));
-        continue;
+      for (const bool pinClock : {false, true}) {
+        SCOPED_TRACE(file + " " + run.word + (pinClock ? " -pinclk" : ""));
+        ScratchDir dir;
+        WriteFile(dir.File(file), bytes);
+        std::vector<std::string> args{"fusecvt", "--verify"};
+        if (*run.word) args.insert(args.end(), {"-device", run.word});
+        if (pinClock) args.push_back("-pinclk");
+        args.push_back(file);
+        const RunResult r = RunBinary(args, dir.path());
+        EXPECT_EQ(r.status, run.fuses ? 0 : 1) << r.out << r.err;
+        EXPECT_EQ(r.err, "");
+        EXPECT_EQ(r.out.find(kCompleted) != std::string::npos, run.fuses != 0) << r.out;
+        EXPECT_TRUE(FileExists(dir.File(base + ".txt")));
+        if (!run.fuses) {
+          EXPECT_FALSE(FileExists(dir.File(base + ".jed")));
+          continue;
+        }
+        EXPECT_NE(r.out.find(" literals compared; no difference\n"), std::string::npos) << r.out;
+        ASSERT_TRUE(FileExists(dir.File(base + ".jed")));
+        ExpectSoundJedec(dir.File(base + ".jed"), run.fuses);
+        ++converted;
       }
-      ASSERT_TRUE(FileExists(dir.File(base + ".jed")));
-      ExpectSoundJedec(dir.File(base + ".jed"), run.fuses);
-      ++converted;
     }
   }
   if (converted == 0) GTEST_SKIP() << "the sample folder lists no POF";

@@ -229,6 +229,35 @@ TEST(JedecFormat, ChecksumSumsEightFuseWordsLowFuseFirstAndWraps) {
   }
 }
 
+// Runs of fuses fed at once give the sums of the same fuses fed one by one,
+// whatever the run's length and whatever word position it starts at; only
+// '1' counts, also among bytes that differ from '1' in one bit.
+TEST(JedecFormat, ChecksumOfFuseRunsAgreesWithSingleFuses) {
+  const struct { const char* lead; std::string run; const char* field; } rows[] = {
+      {"", "10000000" "00000001" "11111111", "C0180"},
+      {"", std::string(258 * 8, '1'), "C00FE"},
+      {"1", "1111111" "11111111" "1", "C01FF"},  // starts and ends inside a word
+      {"011", "0000000011", "C001E"},  // 0x06 + 0x18
+      {"", "x0X00000" "2", "C0000"},
+      {"", "\x31\xB1\x30\x11\x71\x21\x39\x01", "C0001"},
+      {"", "1q1Q1!1@" "11110000", "C0064"},  // 0x55 + 0x0F
+  };
+  for (const auto& r : rows) {
+    FuseChecksum single, runs;
+    for (const char* f = r.lead; *f; ++f) {
+      single.Put(*f);
+      runs.Put(*f);
+    }
+    for (char f : r.run) single.Put(f);
+    runs.PutFuses(r.run.data(), r.run.size());
+    EXPECT_EQ(runs.pendingBits(), single.pendingBits()) << r.run.substr(0, 24);
+    single.Flush();
+    runs.Flush();
+    EXPECT_EQ(runs.Field(), single.Field()) << r.run.substr(0, 24);
+    EXPECT_EQ(runs.Field(), r.field) << r.run.substr(0, 24);
+  }
+}
+
 TEST(JedecFormat, FieldTextTurnsFramingCharactersIntoBlanks) {
   EXPECT_EQ(JedecFieldText(std::string("a*b\x02" "c\x03" "d\re\nf\0g~", 14)),
             std::string("a b c d e\nf\0g~", 14));

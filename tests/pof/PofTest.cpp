@@ -238,8 +238,6 @@ TEST(PofReader, InputTable) {
       {"big-endian file", Design().BigEndian().Security(0x0102).Vectors({"0101", "1X"}).Build(), d + " s258 v2:0101|1X" + one},
       {"big-endian packets, byte order field cleared", [] { S b = Design().BigEndian().Build(); b[4] = '\0'; return b; }(),
        "r1 x2" + kNothing, kBlank},
-      {"empty file", S(), "r0 x2" + kNothing, kBlank},
-      {"header cut short", S("POF\0\0", 5), "r0 x2" + kNothing, kBlank},
       {"no programmed fuse", PofBuilder("EPM7032SLC44-10").Build(), blank, kBlank},
       {"length beyond the bytes left", Design().Append(P(3, "cut", 100)).Build(), kGood},
       {"length 2^31-1", Design().Append(P(3, "cut", 0x7FFFFFFF)).Build(), kGood},
@@ -313,6 +311,43 @@ TEST(PofReader, InputTable) {
     EXPECT_EQ(got->console.str(), row.console);
     EXPECT_EQ(got->error.str(), row.error);
   }
+}
+
+// Files without a whole header, or whose first three bytes are not "POF",
+// used to end as a "blank or secured part" with status 2. Now they are
+// refused as no POF at all, with status 1, after the process-name notice.
+TEST(PofReader, NotAPofNowRefusedWithStatusOne) {
+  using S = std::string;
+  const S good = Design().Build();
+  auto marked = [&](const S& mark) { return mark + good.substr(3); };
+  const struct {
+    const char* what;
+    S bytes;
+    const char* program = "fusecvt";
+  } rows[] = {
+      {"empty file", S()},
+      {"header cut short", S("POF\0\0", 5)},
+      {"eleven bytes", good.substr(0, 11)},
+      {"lower-case mark", marked("pof")},
+      {"other mark", marked("XOF")},
+      {"text file", "design notes, not a fuse file\n"},
+      {"called as fusedmp", S("PO"), "fusedmp"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    const auto got = Load(row.bytes, row.program, "in/Design.pof");
+    EXPECT_EQ(Summary(*got), "r1 x1" + kNothing);
+    EXPECT_EQ(got->console.str(), S(row.program) == "fusedmp"
+                                      ? "JEDEC is defined in pof, the calling process should not be fusedmp\n"
+                                      : "");
+    EXPECT_EQ(got->error.str(), "Error! in/Design.pof is not a POF file\n");
+    EXPECT_EQ(got->run.options.inputFileName, "in/Design.pof");
+  }
+  // The whole header with its mark is enough to be read as a POF.
+  const auto header = Load(good.substr(0, 12), "fusecvt", "in/Design.pof");
+  EXPECT_EQ(Summary(*header), "r0 x2" + kNothing);
+  EXPECT_EQ(header->console.str(), kBlank);
+  EXPECT_EQ(header->error.str(), "");
 }
 
 TEST(PofReader, InputPaths) {

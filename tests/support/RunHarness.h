@@ -36,4 +36,12 @@ RunResult RunInProcess(std::vector<std::string> args);
 // workDir: the child's working directory (empty: the test's own).
 RunResult RunBinary(std::vector<std::string> args, const std::string& workDir = std::string());
 
+// How the child of RunBinary is started, beyond its arguments.
+struct ChildSetup {
+  std::string workDir;              // empty: the test's own
+  std::vector<std::string> env;     // "NAME=value" entries set in the child's environment
+  bool closedStandardOutput = false;  // standard output: a pipe whose reading end is closed
+};
+RunResult RunBinary(std::vector<std::string> args, const ChildSetup& setup);
+
 }  // namespace fusecvt::test

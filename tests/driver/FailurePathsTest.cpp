@@ -1,0 +1,284 @@
+// Whole runs of the built binary on the paths a new user hits: reports that
+// cannot be opened or written, files that are no POF, -o naming a folder, a
+// file name after a target word, the warnings of the command line, a closed
+// console, --help and --version, SOURCE_DATE_EPOCH and the program name.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "Converted.h"
+#include "driver/Conversion.h"
+#include "driver/Version.h"
+#include "support/EndToEnd.h"
+#include "support/TestPaths.h"
+
+namespace fusecvt::test {
+namespace {
+
+constexpr char kPlain7064[] = "EPM7064LC68-10";
+constexpr char k7032S[] = "EPM7032SLC44-10";
+constexpr char kPlain7032[] = "EPM7032LC44-10";
+
+// The settings summary of a plain 7064 source converted without options.
+std::string Plain7064Summary() {
+  BlockSummary s;
+  s.heading = "Options :  (6064 only)";
+  s.openCollector = s.jtag = "OFF";
+  return s.Text();
+}
+
+// Console (after the banner) and report (after the banner) of a plain 7064
+// conversion of `input` into <stem>.jed and <stem>.txt.
+std::string Console7064(const std::string& stem, const std::string& input = "a.pof") {
+  return Head(true, kPlain7064, "QPL6064ESPLCC68", stem, input) + LowVoltageWarning() + TimingLine() + kCompleted;
+}
+std::string Report7064(const std::string& stem, const std::string& input = "a.pof") {
+  return Head(false, kPlain7064, "QPL6064ESPLCC68", stem, input) + LowVoltageWarning() + kCompleted +
+         Plain7064Summary();
+}
+
+std::string Notice(const std::string& word) {
+  return "NOTE : You should not use " + word + " option here when converting a file.\n       Ignore " + word +
+         " option.\n\n";
+}
+
+void MakeDir(const std::string& path, mode_t mode = 0755) { ASSERT_EQ(mkdir(path.c_str(), mode), 0) << path; }
+void Move(const std::string& from, const std::string& to) { ASSERT_EQ(std::rename(from.c_str(), to.c_str()), 0); }
+
+// Reports that cannot be opened or completed, inputs that are no POF, and -o
+// naming a folder: statuses, both streams, the files left, the report.
+TEST(RunFailures, ReportInputAndOutputFolderProblems) {
+  struct Row {
+    const char* name;
+    const char* device;  // nullptr: no a.pof
+    std::vector<std::string> args;
+    void (*prepare)(const std::string& dir);
+    int status;
+    std::string out, err;  // the console after the banner; standard error
+    const char* files;
+    const char* jed = nullptr;  // the JEDEC file written and kept
+    std::string report = "";    // after the banner; "": not looked at
+    const char* reportFile = "a.txt";
+    bool needsPermissions = false;  // a read-only folder does not stop root
+  };
+  const std::string noFolder = ": No such file or directory\n";
+  const Row rows[] = {
+      {"report in a missing folder", kPlain7064, {"a.pof", "-o", "no/out"}, nullptr, 1, "",
+       "Error! Cannot open report file no/out.txt" + noFolder, "a.pof"},
+      {"report below a regular file", kPlain7064, {"a.pof", "-o", "f/out"},
+       [](const std::string& d) { WriteFile(d + "/f", "x"); }, 1, "",
+       "Error! Cannot open report file f/out.txt: Not a directory\n", "a.pof f"},
+      {"report in a read-only folder", kPlain7064, {"a.pof", "-o", "ro/out"},
+       [](const std::string& d) { MakeDir(d + "/ro", 0555); }, 1, "",
+       "Error! Cannot open report file ro/out.txt: Permission denied\n", "a.pof ro", nullptr, "", "a.txt", true},
+      {"report is a link to a full device", kPlain7064, {"a.pof"},
+       [](const std::string& d) { ASSERT_EQ(symlink("/dev/full", (d + "/a.txt").c_str()), 0); }, 1,
+       Console7064("a"), "Error! Cannot write report file a.txt\n", "a.jed a.pof a.txt", "a.jed"},
+      {"a text file", nullptr, {"b.pof"}, [](const std::string& d) { WriteFile(d + "/b.pof", "design notes\n"); }, 1,
+       "", "Error! b.pof is not a POF file\n", "b.pof"},
+      {"an empty file, named without its extension", nullptr, {"e"},
+       [](const std::string& d) { WriteFile(d + "/e.pof", ""); }, 1, "", "Error! e.pof is not a POF file\n", "e.pof"},
+      {"-o folder ending in a slash", kPlain7064, {"a.pof", "-o", "out/"},
+       [](const std::string& d) { MakeDir(d + "/out"); }, 0, Console7064("out/a"), "",
+       "a.pof out out/a.jed out/a.txt", "out/a.jed", Report7064("out/a"), "out/a.txt"},
+      {"-o existing folder", kPlain7064, {"-o", "out", "a.pof"}, [](const std::string& d) { MakeDir(d + "/out"); },
+       0, Console7064("out/a"), "", "a.pof out out/a.jed out/a.txt", "out/a.jed", Report7064("out/a"), "out/a.txt"},
+      {"-o the working folder", kPlain7064, {"a.pof", "-o", "."}, nullptr, 0, Console7064("./a"), "",
+       "a.jed a.pof a.txt", "a.jed", Report7064("./a")},
+      {"-o missing folder ending in a slash", kPlain7064, {"a.pof", "-o", "new/"}, nullptr, 1, "",
+       "Error! Cannot open report file new/a.txt" + noFolder, "a.pof"},
+      {"-o folder that holds the input", kPlain7064, {"o/a.jed", "-o", "o/"},
+       [](const std::string& d) {
+         MakeDir(d + "/o");
+         Move(d + "/a.pof", d + "/o/a.jed");
+       },
+       1, "", "Error! Output file o/a.jed would overwrite the input file\n", "o o/a.jed"},
+      {"mixed-case name after a target word", kPlain7064, {"-6064es", "MyDesign.pof"},
+       [](const std::string& d) { Move(d + "/a.pof", d + "/MyDesign.pof"); }, 0,
+       Notice("-6064es") + Console7064("MyDesign", "MyDesign.pof"), "",
+       "MyDesign.jed MyDesign.pof MyDesign.txt", "MyDesign.jed", Report7064("MyDesign", "MyDesign.pof"),
+       "MyDesign.txt"},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    if (r.needsPermissions && geteuid() == 0) {
+      std::printf("skipped row \"%s\": root writes into read-only folders\n", r.name);
+      continue;
+    }
+    Converted c(r.device, r.args, r.prepare);
+    EXPECT_EQ(c.result.status, r.status);
+    EXPECT_SAME_TEXT(Banner() + r.out, c.result.out);
+    EXPECT_EQ(c.result.err, r.err);
+    EXPECT_EQ(c.files, r.files);
+    if (!r.report.empty()) {
+      EXPECT_SAME_TEXT(Banner() + r.report, ReadFile(c.dir.File(r.reportFile)));
+    }
+    if (r.jed) ExpectSoundJedec(c.dir.File(r.jed), 34192);
+  }
+}
+
+// Each warning of the command line, on standard error in argument order; the
+// run goes on and writes, byte for byte, what the run without the word writes.
+TEST(RunWarnings, EachNamedOnStandardErrorAndTheRunGoesOn) {
+  const std::vector<std::string> sameDate = {"SOURCE_DATE_EPOCH=1000000000"};
+  struct Row {
+    const char* device;
+    std::vector<std::string> args, without;  // with the words warned about; without them
+    std::string err;
+  };
+  const Row rows[] = {
+      {kPlain7064, {"-slwe", "slow", "a.pof"}, {"a.pof"},
+       "Warning: unknown option -slwe ignored\nWarning: input file slow replaced by a.pof\n"},
+      {kPlain7064, {"-JTAG", "Maybe", "a.pof"}, {"a.pof"}, "Warning: unknown value Maybe for -jtag ignored\n"},
+      {kPlain7064, {"-i", "b.pof", "a.pof", "-h2"}, {"a.pof"},
+       "Warning: input file b.pof replaced by a.pof\nWarning: unknown option -h2 ignored\n"},
+      {k7032S, {"-device", "6064ES", "a.pof"}, {"a.pof"},
+       "Warning: -device 6064ES does not name a target for " + std::string(k7032S) + "; ignored\n"},
+      {kPlain7064, {"-pin_keep", "-device", "6128es", "a.pof"}, {"-pin_keep", "a.pof"},
+       "Warning: -device 6128es does not name a target for " + std::string(kPlain7064) + "; ignored\n"},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(testing::PrintToString(r.args));
+    Converted c(r.device, r.args, nullptr, 0, {"", sameDate});
+    Converted plain(r.device, r.without, nullptr, 0, {"", sameDate});
+    EXPECT_EQ(c.result.status, 0);
+    EXPECT_EQ(c.result.err, r.err);
+    EXPECT_EQ(plain.result.err, "");
+    EXPECT_SAME_TEXT(plain.result.out, c.result.out);
+    EXPECT_EQ(c.files, "a.jed a.pof a.txt");
+    for (const char* file : {"a.txt", "a.jed"}) {
+      EXPECT_SAME_TEXT(ReadFile(plain.dir.File(file)), ReadFile(c.dir.File(file)));
+    }
+  }
+  // The plain 7064 run converts as always, the warning for low voltage included.
+  Converted plain(kPlain7064, {"-slwe", "slow", "a.pof"});
+  EXPECT_SAME_TEXT(Banner() + Console7064("a"), plain.result.out);
+  EXPECT_SAME_TEXT(Banner() + Report7064("a"), ReadFile(plain.dir.File("a.txt")));
+}
+
+// SOURCE_DATE_EPOCH fixes the "Created on" line of both JEDEC writers at
+// that time in UTC (the local zone here is nine hours ahead), so two runs
+// give identical files; a value that is no non-negative integer is ignored.
+TEST(RunClock, SourceDateEpochGivesIdenticalFilesInUtc) {
+  const std::string epoch = "SOURCE_DATE_EPOCH=1700000000", zone = "TZ=JST-9";
+  const std::string created = "Created on: Tue Nov 14 22:13:20 2023\r\n";  // 1700000000 s after 1970 in UTC
+  for (const char* device : {kPlain7064, kPlain7032}) {
+    SCOPED_TRACE(device);
+    Converted first(device, {"a.pof"}, nullptr, 0, {"", {epoch, zone}});
+    Converted second(device, {"a.pof"}, nullptr, 0, {"", {epoch, zone}});
+    Converted ignored(device, {"a.pof"}, nullptr, 0, {"", {"SOURCE_DATE_EPOCH=-1700000000", zone}});
+    ASSERT_EQ(first.result.status, 0);
+    const std::string jed = ReadFile(first.dir.File("a.jed"));
+    EXPECT_NE(jed.find(created), std::string::npos) << jed.substr(0, 120);
+    EXPECT_SAME_TEXT(jed, ReadFile(second.dir.File("a.jed")));
+    EXPECT_SAME_TEXT(ReadFile(first.dir.File("a.txt")), ReadFile(second.dir.File("a.txt")));
+    EXPECT_EQ(ReadFile(ignored.dir.File("a.jed")).find(created), std::string::npos);
+    EXPECT_EQ(ignored.result.status, 0);
+  }
+}
+
+TEST(RunClock, SourceDateEpochText) {
+  struct Row {
+    const char* text;
+    std::optional<std::time_t> seconds;
+  };
+  const Row rows[] = {
+      {"0", 0}, {"1700000000", 1700000000}, {"007", 7}, {nullptr, std::nullopt}, {"", std::nullopt},
+      {"-1", std::nullopt}, {"+5", std::nullopt}, {" 5", std::nullopt}, {"5 ", std::nullopt}, {"1e9", std::nullopt},
+      {"99999999999999999999", std::nullopt},  // beyond the range of seconds
+      {"67768036191676800", std::nullopt},     // beyond the calendar's years
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.text ? r.text : "(unset)");
+    EXPECT_EQ(ParseSourceDateEpoch(r.text), r.seconds);
+  }
+  // The start of 1970 in UTC: a Thursday.
+  const std::tm t = Clock::System("0").localTime();
+  EXPECT_EQ(std::vector<int>({t.tm_year, t.tm_mon, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec, t.tm_wday}),
+            std::vector<int>({70, 0, 1, 0, 0, 0, 4}));
+}
+
+// A console whose reader is gone: the run ends with its usual status, says
+// nothing on standard error, and writes both files exactly as with a console.
+TEST(RunConsole, ClosedStandardOutputNeitherStopsTheRunNorCutsTheFiles) {
+  for (const char* device : {kPlain7064, kPlain7032}) {
+    SCOPED_TRACE(device);
+    const std::vector<std::string> env = {"SOURCE_DATE_EPOCH=1000000000"};
+    Converted open(device, {"-verbose", "a.pof"}, nullptr, 0, {"", env});
+    Converted closed(device, {"-verbose", "a.pof"}, nullptr, 0, {"", env, true});
+    EXPECT_EQ(closed.result.status, 0);
+    EXPECT_EQ(closed.result.err, "");
+    EXPECT_EQ(closed.files, "a.jed a.pof a.txt");
+    EXPECT_SAME_TEXT(ReadFile(open.dir.File("a.jed")), ReadFile(closed.dir.File("a.jed")));
+    EXPECT_SAME_TEXT(ReadFile(open.dir.File("a.txt")), ReadFile(closed.dir.File("a.txt")));
+  }
+  // A failing run keeps its status too.
+  Converted refused(nullptr, {"missing.pof"}, nullptr, 0, {"", {}, true});
+  EXPECT_EQ(refused.result.status, 1);
+}
+
+// --help and --version answer before the banner, with status 0, and read or
+// write nothing else; the first of them decides.
+TEST(RunInfo, HelpAndVersionAnswerFirstWithStatusZero) {
+  const std::string version = "fusecvt " + std::regex_replace(kVersionText, std::regex("^ +| +$"), "") + "\n";
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+           {"--version"}, {"a.pof", "-6000", "--VERSION", "--help"}, {"-o", "x", "--Version"}}) {
+    SCOPED_TRACE(testing::PrintToString(args));
+    Converted c(kPlain7064, args);
+    EXPECT_EQ(c.result.status, 0);
+    EXPECT_EQ(c.result.out, version);
+    EXPECT_EQ(c.result.err, "");
+    EXPECT_EQ(c.files, "a.pof");
+  }
+  Converted help(kPlain7064, {"a.pof", "-6000", "--HELP", "--version"});
+  EXPECT_EQ(help.result.status, 0);
+  EXPECT_EQ(help.result.err, "");
+  EXPECT_EQ(help.files, "a.pof");
+  const std::string& text = help.result.out;
+  EXPECT_EQ(text.find(kMakerName), std::string::npos);  // no banner
+  for (const char* word :
+       {"-i ", "-o ", "-powerdown", "-pd1", "-pd2", "-mc_power", "-power_reset", "-secure", "-pinclk", "-gclk1_itd",
+        "-gclk2_itd", "-gclk3_itd", "-open_out", "-pin_keep", "-race_cover_off", "-verbose", "-jtag", "-tdi_pullup",
+        "-tms_pullup", "-slew", "-device", "-6000,", "-6000e", "-6032es", "-6064es", "-6128es", "-h2", "--help",
+        "--version", "p6000", "6032esl", "6064esl", "6128esl", "design.jed", "design.txt", "folder",
+        "SOURCE_DATE_EPOCH", "Exit status", "  0  ", "  1  ", "  2  ", "  3  ", "--verify", "--check",
+        "--equations", "--json"}) {
+    EXPECT_NE(text.find(word), std::string::npos) << word;
+  }
+  EXPECT_EQ(text.back(), '\n');
+}
+
+// The program name is the text after the last '/' or '\' of the path it was
+// started under, cut at its last '.' only when the path holds a '\'. It shows
+// in the banner, the closing line and the QPL6000 JEDEC header.
+TEST(RunProgramName, NowCutAtTheLastSlashOrBackslash) {
+  const struct {
+    const char *path, *name;
+  } rows[] = {
+      {"/usr/local/bin/fusecvt", "fusecvt"}, {"./build/fusecvt.bin", "fusecvt.bin"},
+      {"C:\\tools/x\\FuseCvt.EXE", "FuseCvt"}, {"dir\\sub/prog.v2.exe", "prog.v2"},
+      {"plain", "plain"},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.path);
+    Converted c(kPlain7032, {"a.pof"}, nullptr, 0, {}, r.path);
+    EXPECT_EQ(c.result.status, 0);
+    const std::string out = c.result.out;
+    EXPECT_EQ(out.substr(0, Banner(r.name).size()), Banner(r.name));
+    EXPECT_NE(out.find("\n" + TimingLine(r.name) + kCompleted), std::string::npos) << out;
+    const std::string jed = ReadFile(c.dir.File("a.jed"));
+    const std::string first = "\x02" + std::string(r.name) + " " + kVersionText + "\r\n";
+    EXPECT_EQ(jed.substr(0, first.size()), first);
+  }
+}
+
+}  // namespace
+}  // namespace fusecvt::test
