@@ -7,7 +7,8 @@ usage() {
 usage: tools/compare-outputs.sh [options] [BASE_REV]
 
 Builds fusecvt at BASE_REV and from the working tree (Release, g++, below
-build/compare/), runs both on one corpus and compares the JEDEC file, the
+build/compare/; the working tree's tests and design dumper in a
+RelWithDebInfo build beside them), runs both on one corpus and compares the JEDEC file, the
 report, standard output, standard error and the exit status of every run.
 Only "Created on:" lines and "<name> processed <N> seconds" lines are left
 out of the comparison.
@@ -92,13 +93,17 @@ start=$SECONDS
 echo "== building $base_rev (before)"
 base_bin=$(build_rev "$base_rev")
 echo "== building the working tree"
-work=$out/work
-cmake -S "$root" -B "$work" -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=g++ -DFUSECVT_TESTS=ON >>"$log"
-targets=(fusecvt)
-[ $random = 1 ] && targets+=(design_dump)
-[ $suite = 1 ] && targets=(all)
-cmake --build "$work" -j 2 --target "${targets[@]}" >>"$log" 2>&1 || { tail -30 "$log" >&2; exit 1; }
+work=$out/work tests=$out/tests
+cmake -S "$root" -B "$work" -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=g++ -DFUSECVT_TESTS=OFF >>"$log"
+cmake --build "$work" -j 2 --target fusecvt >>"$log" 2>&1 || { tail -30 "$log" >&2; exit 1; }
 after_bin=$work/fusecvt
+# The design dumper and the test suite, in the tests' usual build type.
+if [ $random = 1 ] || [ $suite = 1 ]; then
+  cmake -S "$root" -B "$tests" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=g++ -DFUSECVT_TESTS=ON >>"$log"
+  targets=(design_dump)
+  [ $suite = 1 ] && targets=(all)
+  cmake --build "$tests" -j 2 --target "${targets[@]}" >>"$log" 2>&1 || { tail -30 "$log" >&2; exit 1; }
+fi
 if [ -n "$after_rev" ]; then
   echo "== building $after_rev (after)"
   after_bin=$(build_rev "$after_rev")
@@ -119,13 +124,13 @@ if [ $samples = 1 ]; then
 fi
 if [ $random = 1 ]; then
   rm -rf "$out/random"
-  "$work/tests/design_dump" "$out/random" "$cases" "$seed"
+  "$tests/tests/design_dump" "$out/random" "$cases" "$seed"
   corpora+=(--replay "random=$out/random")
 fi
 if [ $suite = 1 ]; then
   rm -rf "$out/suite" && mkdir -p "$out/suite"
   echo "== running the working tree's tests to keep their designs"
-  FUSECVT_KEEP_DESIGNS=$out/suite ctest --test-dir "$work" -j "$jobs" --timeout 600 >"$out/suite.log" 2>&1 ||
+  FUSECVT_KEEP_DESIGNS=$out/suite ctest --test-dir "$tests" -j "$jobs" --timeout 600 >"$out/suite.log" 2>&1 ||
     echo "   (some tests failed; see $out/suite.log)"
   corpora+=(--replay "suite=$out/suite")
 fi
