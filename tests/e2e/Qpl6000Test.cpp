@@ -14,7 +14,6 @@
 #include <gtest/gtest.h>
 
 #include "driver/Conversion.h"
-#include "driver/Version.h"
 #include "qpl6000/Qpl6000.h"
 #include "support/EndToEnd.h"
 #include "support/ExpectedQpl6000.h"
@@ -56,7 +55,7 @@ void Pick(SourceImage& s, int lab, int row, int p) {
 // '*'; vectors are numbered V001 on.
 std::string Qpl6000File(const Qpl6000& q, const std::string& head, bool secure, bool extended, int pd1, int pinKeep,
                         const std::vector<std::string>& vectors) {
-  std::string f = std::string("\x02") + "fusecvt " + kVersionText + "\n" + head + "*\n" + (secure ? "G1*\n" : "") +
+  std::string f = std::string("\x02") + "fusecvt " + kReleaseVersionText + "\n" + head + "*\n" + (secure ? "G1*\n" : "") +
                   Qpl6000FuseSection(q, extended, pd1, pinKeep) + "QV" + std::to_string(vectors.size()) + "* X0*\n";
   for (std::size_t i = 0; i < vectors.size(); ++i) {
     const std::string n = std::to_string(i + 1);

@@ -7,13 +7,14 @@
 
 #include "driver/Version.h"
 #include "support/ExpectedJedec.h"
+#include "support/TestPaths.h"
 
 namespace fusecvt::test {
 
 // Maker, program name, version text (with its own blanks) and build date;
 // then the rights notice and an empty line.
 inline std::string Banner(const std::string& programName = "fusecvt") {
-  return std::string(kMakerName) + " " + programName + " " + kVersionText + kBuildDate + "\n" + kRightsNotice + "\n\n";
+  return std::string(kMakerName) + " " + programName + " " + kReleaseVersionText + kBuildDate + "\n" + kRightsNotice + "\n\n";
 }
 // The conversion line: the target name, package and pin count run together.
 inline std::string ConversionLine(const std::string& source, const std::string& targetPackagePins) {

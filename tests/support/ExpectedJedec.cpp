@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "support/JedecReader.h"
+#include "support/TestPaths.h"
 
 namespace fusecvt::test {
 
@@ -134,7 +135,7 @@ std::string ExpectedJedecFile(const BlockTargetImage& img, const ExpectedHeader&
   const std::string map = ExpectedFuseMap(img), nl = "\r\n";
   auto fuses = [&](long a, long n) { return map.substr(static_cast<std::size_t>(a), static_cast<std::size_t>(n)); };
   auto line = [&](long a, long n) { return "L" + Num(a) + " " + fuses(a, n) + "*"; };
-  std::string f = "\x02 1.0.0 " + nl + "JEDEC file for: " + t.device + " " + h.packageName + Num(h.pinCount) + nl +
+  std::string f = "\x02" + std::string(kReleaseVersionText) + nl + "JEDEC file for: " + t.device + " " + h.packageName + Num(h.pinCount) + nl +
                   "Created on: " + h.createdOn + nl + nl + "*" + nl + (h.secure ? "G1*" + nl : "") + "QF" + Num(s.total) +
                   "* QP" + Num(h.pinCount) + " * F0*" + nl + "NOTE " + nl +
                   "0         0         0         0         0         *" + nl;

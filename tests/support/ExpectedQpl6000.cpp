@@ -8,9 +8,17 @@ namespace fusecvt::test {
 
 namespace {
 
-// The I/O pin of each macrocell, as the notes name it.
-constexpr int kNotePin[32] = {4,  5,  6,  7,  8,  9,  11, 12, 13, 14, 16, 17, 18, 19, 20, 21,
-                              41, 40, 39, 38, 37, 36, 34, 33, 32, 31, 29, 28, 27, 26, 25, 24};
+// The I/O pin of macrocell mc (from 0), as the notes name it: on the 44-pin
+// package MC 1..16 sit on pins 4..21 upwards and MC 17..32 on pins 41..24
+// downwards, skipping pins 10, 15, 30 and 35, which carry no macrocell.
+int NotePin(int mc) {
+  int pin = mc < 16 ? 3 : 42;
+  for (int n = mc % 16; n >= 0; --n) {
+    do pin += mc < 16 ? 1 : -1;
+    while (pin == 10 || pin == 15 || pin == 30 || pin == 35);
+  }
+  return pin;
+}
 constexpr int kSlotOrder[5] = {1, 2, 3, 4, 0};  // PT 2, 3, 4, 5, 1
 
 std::string Address(int a) {
@@ -33,7 +41,7 @@ std::string Qpl6000FuseSection(const Qpl6000& q, bool extended, int pd1, int pin
       const int at = (31 - mc) * 760 + k * 152;
       map.replace(static_cast<std::size_t>(at), 152, term);
       if (term.find('1') == std::string::npos) continue;
-      if (!noted) s += "NOTE  Macrocell " + std::to_string(mc + 1) + " (IO pin " + std::to_string(kNotePin[mc]) + ") *\n";
+      if (!noted) s += "NOTE  Macrocell " + std::to_string(mc + 1) + " (IO pin " + std::to_string(NotePin(mc)) + ") *\n";
       noted = true;
       s += Address(at) + "\n" + term + "*\n";
     }

@@ -6,7 +6,10 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <functional>
 #include <sstream>
 
 #include "driver/Conversion.h"
@@ -22,7 +25,47 @@ std::tm TestTime() {
   return t;
 }
 
+namespace {
+
+// With FUSECVT_KEEP_DESIGNS=dir, every run keeps a replayable copy of itself:
+// dir/<hash>/args holds the argument vector one per line, each path cut to its
+// last component, and the input files it names are copied beside it.
+void KeepDesign(const std::vector<std::string>& args, const std::string& workDir) {
+  const char* keep = std::getenv("FUSECVT_KEEP_DESIGNS");
+  if (!keep || !*keep || args.empty()) return;
+  namespace fs = std::filesystem;
+  std::string list, inputs;
+  std::vector<std::pair<std::string, std::string>> copies;  // source path, base name
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    const std::size_t slash = a.find_last_of('/');
+    const std::string base = slash == std::string::npos ? a : a.substr(slash + 1);
+    if (a.find('\n') != std::string::npos) return;  // not replayable from a line list
+    list += (i == 0 ? a : base) + "\n";
+    const std::string path = workDir.empty() || (!a.empty() && a[0] == '/') ? a : workDir + "/" + a;
+    std::error_code ec;
+    if (i > 0 && !base.empty() && fs::is_regular_file(path, ec)) {
+      copies.emplace_back(path, base);
+      inputs += ReadFile(path);
+    }
+  }
+  char name[32];
+  std::snprintf(name, sizeof name, "%016zx", std::hash<std::string>()(list + '\0' + inputs));
+  const fs::path dir = fs::path(keep) / name;
+  std::error_code ec;
+  if (fs::exists(dir, ec)) return;
+  const fs::path part = fs::path(keep) / (std::string(name) + ".part" + std::to_string(getpid()));
+  fs::create_directories(part, ec);
+  for (const auto& c : copies) fs::copy_file(c.first, part / c.second, fs::copy_options::overwrite_existing, ec);
+  WriteFile((part / "args").string(), list);
+  fs::rename(part, dir, ec);
+  if (ec) fs::remove_all(part, ec);
+}
+
+}  // namespace
+
 RunResult RunInProcess(std::vector<std::string> args) {
+  KeepDesign(args, std::string());
   std::ostringstream out, err;
   Conversion run(out, err, Clock::Fixed(TestTime()));
   const int status = RunConversion(std::move(args), run);
@@ -39,6 +82,7 @@ RunResult RunBinary(std::vector<std::string> args, const ChildSetup& setup) {
   const std::string& workDir = setup.workDir;
   const std::string binary = BinaryPath();
   if (args.empty()) args.push_back(binary);
+  KeepDesign(args, workDir);
   std::vector<char*> argv;
   for (std::string& a : args) argv.push_back(a.data());
   argv.push_back(nullptr);

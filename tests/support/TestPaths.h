@@ -10,6 +10,11 @@
 
 namespace fusecvt::test {
 
+// The release version the build declares (its project version), and the
+// version text that banners and JEDEC headers carry: it, with a blank on
+// either side.
+inline constexpr char kReleaseVersionText[] = " " FUSECVT_RELEASE_VERSION " ";
+
 // The fusecvt binary built with the tests.
 inline std::string BinaryPath() { return FUSECVT_BINARY; }
 // The folder of real POF samples (FUSECVT_SAMPLES overrides); empty when absent.

@@ -1,0 +1,292 @@
+// The pins each device has, checked end to end: designs built with the POF
+// builder, converted by the built program, and the JEDEC file read back by
+// its own notes. The expected macrocells are the device pin-outs (JTAG pins,
+// macrocells without a pin in a package) written down here as facts of the
+// parts, so that a changed pin in any table of the program fails a row.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "support/DesignRun.h"
+
+namespace fusecvt::test {
+namespace {
+
+// Every macrocell routes its PT 3 (S16 = mc[2] = '0') and no other term
+// (S6 = mc[7] = '0'): each is in use, so S0..S2 reach the file as written.
+void EveryMacrocellInUse(SourceImage& s) {
+  for (int m = 0; m < s.macrocells(); ++m) s.mcConfig.at(m, 2) = '0', s.mcConfig.at(m, 7) = '0';
+}
+
+std::string Mcs(const std::vector<int>& mcs) {
+  std::string s;
+  for (int m : mcs) s += " " + std::to_string(m);
+  return s;
+}
+
+// The JTAG pins of the targets: TDI, TMS, TCK, TDO by macrocell number.
+struct JtagPins {
+  const char* device;
+  int tdi, tms, tck, tdo;
+};
+const JtagPins kJtagPins[] = {
+    {"EPM7032SLC44-10", 4, 9, 25, 20},     {"EPM7032AETC44-10", 4, 9, 25, 20},
+    {"EPM7064SLC44-10", 8, 32, 48, 56},    {"EPM7064AETC100-10", 8, 32, 48, 56},
+    {"EPM7128SLC84-15", 32, 48, 96, 112},  {"EPM7128AETC100-10", 32, 48, 96, 112},
+};
+
+// -jtag on: TDI, TMS and TCK drive nothing (S0..S2 "000"); TDO and every
+// other pin keep the select of the design ("111", always on).
+TEST(PinFacts, JtagOnSwitchesOffTheOutputsOfTdiTmsAndTck) {
+  for (const JtagPins& p : kJtagPins) {
+    SCOPED_TRACE(p.device);
+    const Converted c = ConvertDesign(p.device, EveryMacrocellInUse, {"-jtag", "on"});
+    ASSERT_EQ(c.run.status, 0) << c.run.out << c.run.err;
+    std::vector<int> off;
+    for (int mc = 1; mc <= c.jedec.macrocells(); ++mc) {
+      const std::string oe = c.jedec.Oe(mc);
+      if (oe == "000") off.push_back(mc);
+      EXPECT_TRUE(oe == "000" || oe == "111") << "MC " << mc << ": " << oe;
+    }
+    std::vector<int> want{p.tdi, p.tms, p.tck};
+    std::sort(want.begin(), want.end());
+    EXPECT_EQ(Mcs(off), Mcs(want));
+    EXPECT_EQ(c.jedec.JtagFuse(), '1');
+  }
+}
+
+// JTAG off in the source and on the command line, one macrocell in use (its
+// pin always driven): the JTAG pull-ups are refused exactly when that
+// macrocell is one of the four JTAG pins, and then the 32-macrocell targets
+// also warn of the port; with the macrocell after it (no JTAG pin) in use the
+// pull-ups are set (configuration bits 7 and 8 '0') and JTAG goes on.
+TEST(PinFacts, AJtagPullupIsRefusedWhenAJtagPinIsUsed) {
+  for (const JtagPins& p : kJtagPins) {
+    const std::pair<const char*, int> ports[] = {{"TDI", p.tdi}, {"TMS", p.tms}, {"TCK", p.tck}, {"TDO", p.tdo}};
+    for (const auto& [port, mc] : ports) {
+      for (const int used : {mc, mc + 1}) {
+        SCOPED_TRACE(std::string(p.device) + " " + port + ", MC " + std::to_string(used) + " used");
+        const Converted c = ConvertDesign(p.device, [used](SourceImage& s) {
+          for (int m = 0; m < s.macrocells(); ++m) s.mcConfig.at(m, 7) = '0';
+          s.mcConfig.at(used - 1, 2) = '0';
+          s.jtagBit = '0';
+        }, {"-jtag", "off", "-tdi_pullup", "-tms_pullup"});
+        ASSERT_EQ(c.run.status, 0) << c.run.out << c.run.err;
+        const bool refused = used == mc;
+        for (const char* pullup : {"-TDI_pullup: Error!", "-TMS_pullup: Error!"}) {
+          EXPECT_EQ(c.run.out.find(pullup) != std::string::npos, refused) << c.run.out;
+          EXPECT_EQ(c.report.find(pullup) != std::string::npos, refused) << c.report;
+        }
+        const std::string state = refused ? "OFF\n" : "ON\n";
+        for (const char* line : {"   JTAG mode :\t\t", "   TDI Pullup :\t\t", "   TMS Pullup :\t\t"}) {
+          EXPECT_NE(c.report.find(line + state), std::string::npos) << line << state << c.report;
+        }
+        EXPECT_EQ(c.jedec.ConfigBits().substr(7, 2), refused ? "11" : "00");
+        EXPECT_EQ(c.jedec.JtagFuse(), refused ? '0' : '1');
+        const std::string warning = std::string("Warning!! Jtag port ") + port + " MC " + std::to_string(mc) +
+                                    " is used as\nInput or bidirectional port.\nJtag disabled.\n\n";
+        const std::size_t at = c.run.out.find("Warning!! Jtag port");
+        if (c.jedec.macrocells() == 32 && refused) {
+          EXPECT_EQ(c.run.out.substr(at == std::string::npos ? 0 : at, warning.size()), warning) << c.run.out;
+          EXPECT_EQ(c.run.out.rfind("Warning!! Jtag port"), at) << "one warning only";
+        } else {
+          EXPECT_EQ(at, std::string::npos) << c.run.out;
+        }
+      }
+    }
+  }
+}
+
+// A 7032S whose JTAG bit is set keeps the JTAG pin flags of the product
+// terms: a term that reads the pin of TDI (MC 4), TMS (MC 9), TCK (MC 25) or
+// TDO (MC 20) through the PIA makes -jtag off refuse the TDI pull-up; reading
+// the pin of MC 10 does not. Rows of LAB A whose pick 3 is that pin.
+TEST(PinFacts, AJtagPullupIsRefusedWhenLogicReadsAJtagPin) {
+  const struct {
+    int mc, row;
+    bool jtag;
+  } reads[] = {{4, 20, true}, {9, 6, true}, {25, 2, true}, {20, 24, true}, {10, 4, false}};
+  for (const auto& r : reads) {
+    SCOPED_TRACE("pin of MC " + std::to_string(r.mc));
+    const Converted c = ConvertDesign("EPM7032SLC44-10", [&r](SourceImage& s) {
+      for (int m = 0; m < 32; ++m) s.mcConfig.at(m, 7) = '0';
+      s.mcConfig.at(0, 0) = '0';                    // MC 1 routes PT 1
+      s.logicArray.at(0, 0, 2 * r.row) = '0';       // which reads the row, true
+      for (int i = 0; i < 4; ++i) s.pia.at(0, r.row, i) = i == 3 ? '0' : '1';  // pick 3
+      s.jtagBit = '1';
+    }, {"-jtag", "off", "-tdi_pullup"});
+    ASSERT_EQ(c.run.status, 0) << c.run.out << c.run.err;
+    EXPECT_EQ(c.run.out.find("-TDI_pullup: Error!") != std::string::npos, r.jtag) << c.run.out;
+    EXPECT_EQ(c.jedec.ConfigBits()[7], r.jtag ? '1' : '0');
+  }
+}
+
+// Macrocells of the plain 7064 without an I/O pin, by package: the 44-pin
+// PLCC bonds out 32 macrocells, the 68-pin PLCC 48 (not the macrocells at
+// positions 1, 6, 9 and 14 of each block of 16), the 84-pin PLCC all 64.
+std::vector<int> NoPin7064(int pins) {
+  if (pins == 44) {
+    return {2,  6,  7,  9,  10, 12, 13, 15, 18, 22, 23, 26, 27, 28, 29, 31,
+            34, 38, 39, 42, 43, 44, 45, 47, 50, 54, 55, 58, 59, 60, 61, 63};
+  }
+  std::vector<int> none;
+  for (int block = 0; pins == 68 && block < 4; ++block) {
+    for (int position : {1, 6, 9, 14}) none.push_back(16 * block + position + 1);
+  }
+  return none;
+}
+
+// The plain 7064 keeps one two-bit output-enable record per pin, in macrocell
+// order. Records alternate OE1 ("10": S0..S2 "001") and OE2 ("01": "010"); a
+// macrocell without a pin keeps the default "111".
+TEST(PinFacts, Plain7064OutputEnableRecordsFollowThePackagePins) {
+  for (int pins : {44, 68, 84}) {
+    SCOPED_TRACE(pins);
+    const Converted c = ConvertDesign("EPM7064LC" + std::to_string(pins) + "-15", [](SourceImage& s) {
+      EveryMacrocellInUse(s);
+      for (int r = 0; r < static_cast<int>(s.outputEnable.size() / 2); ++r) {
+        s.outputEnable.at(r, 0) = r % 2 ? '0' : '1';
+        s.outputEnable.at(r, 1) = r % 2 ? '1' : '0';
+      }
+    }, {"-jtag", "off"});
+    ASSERT_EQ(c.run.status, 0) << c.run.out << c.run.err;
+    const std::vector<int> none = NoPin7064(pins);
+    int record = 0;
+    for (int mc = 1; mc <= 64; ++mc) {
+      const bool pin = std::find(none.begin(), none.end(), mc) == none.end();
+      EXPECT_EQ(c.jedec.Oe(mc), !pin ? "111" : record % 2 ? "010" : "001") << "MC " << mc;
+      record += pin;
+    }
+    EXPECT_EQ(record, 64 - static_cast<int>(none.size()));
+  }
+}
+
+// The 7128S family bonds out no pin for the macrocells at positions 1, 6, 9
+// and 14 of each block; the others take the I/O records in order. Records
+// alternate OE3 ("000": S0..S2 "011") and GND ("001": "000"); a macrocell
+// without a pin keeps the default "111".
+TEST(PinFacts, Qpl6128IoRecordsSkipTheMacrocellsWithoutAPin) {
+  for (const char* device : {"EPM7128SLC84-15", "EPM7128AETC100-10", "EPM3128ATC100-10"}) {
+    SCOPED_TRACE(device);
+    const Converted c = ConvertDesign(device, [](SourceImage& s) {
+      EveryMacrocellInUse(s);
+      const bool ae = s.kind() == SourceKind::Max7128AE, a3 = s.kind() == SourceKind::Max3128A;
+      const int first = ae ? 6 : a3 ? 5 : 0, step = ae || a3 ? -1 : 1;  // select characters in reading order
+      for (int r = 0; r < 96; ++r) {
+        for (int i = 0; i < 3; ++i) s.ioConfig.at(r, first + step * i) = i == 2 && r % 2 ? '1' : '0';
+      }
+    }, {"-jtag", "off"});
+    ASSERT_EQ(c.run.status, 0) << c.run.out << c.run.err;
+    int record = 0;
+    for (int mc = 1; mc <= 128; ++mc) {
+      const int position = (mc - 1) % 16;
+      const bool pin = position != 1 && position != 6 && position != 9 && position != 14;
+      EXPECT_EQ(c.jedec.Oe(mc), !pin ? "111" : record % 2 ? "000" : "011") << "MC " << mc;
+      record += pin;
+    }
+  }
+}
+
+// Macrocells of the plain 7128 and the 7128E with a pin, by package: the
+// positions within each LAB of 16, for LABs 0, 2, 5, 7 and for LABs 1, 3, 4, 6.
+struct Package128 {
+  int pins;
+  std::vector<int> outer, inner;
+};
+const Package128 kPackages128[] = {
+    {84, {2, 4, 5, 7, 10, 12, 13, 15}, {0, 2, 4, 7, 8, 10, 12, 15}},
+    {100, {0, 2, 4, 5, 7, 8, 10, 12, 13, 15}, {0, 2, 4, 5, 7, 8, 10, 12, 13, 15}},
+    {160, {0, 2, 3, 4, 5, 7, 8, 10, 11, 12, 13, 15}, {0, 2, 3, 4, 5, 7, 8, 10, 11, 12, 13, 15}},
+};
+
+// The plain 7128 (two-bit records: OE1 "10" gives S0..S2 "001", OE2 "01"
+// gives "100") and the 7128E (three-bit selects: OE3 "000" gives "011", GND
+// "001" gives "000") keep one record per pin in macrocell order; records
+// alternate between the two; a macrocell without a pin keeps "111".
+TEST(PinFacts, Plain7128And7128ERecordsFollowThePackagePins) {
+  for (const Package128& p : kPackages128) {
+    for (const bool e : {false, true}) {
+      const std::string code = p.pins == 84 ? "LC84" : p.pins == 100 ? "QC100" : e ? "QC160" : "GC160";
+      const std::string device = std::string(e ? "EPM7128E" : "EPM7128") + code + "-15";
+      SCOPED_TRACE(device);
+      const Converted c = ConvertDesign(device, [e](SourceImage& s) {
+        EveryMacrocellInUse(s);
+        for (int r = 0; r < 96; ++r) {
+          if (e) {
+            for (int i = 0; i < 3; ++i) s.ioConfig.at(r, i) = i == 2 && r % 2 ? '1' : '0';
+          } else {
+            s.outputEnable.at(r, 0) = r % 2 ? '0' : '1';
+            s.outputEnable.at(r, 1) = r % 2 ? '1' : '0';
+          }
+        }
+      }, {"-jtag", "off"});
+      ASSERT_EQ(c.run.status, 0) << c.run.out << c.run.err;
+      int record = 0;
+      for (int mc = 1; mc <= 128; ++mc) {
+        const int lab = (mc - 1) / 16;
+        const std::vector<int>& positions = lab == 0 || lab == 2 || lab == 5 || lab == 7 ? p.outer : p.inner;
+        const bool pin = std::find(positions.begin(), positions.end(), (mc - 1) % 16) != positions.end();
+        const char* want = !pin ? "111" : e ? (record % 2 ? "000" : "011") : (record % 2 ? "100" : "001");
+        EXPECT_EQ(c.jedec.Oe(mc), want) << "MC " << mc;
+        record += pin;
+      }
+    }
+  }
+}
+
+// The power-down pins: PD1 and PD2 by pin number in each package, and the
+// macrocell whose pin each one is (32 macrocells: MC 8, MC 32; 64: MC 3,
+// MC 35; 128: MC 3, MC 67).
+struct PowerDownPins {
+  const char* device;
+  int pd1, pd2;
+  const char* word = nullptr;  // -device word, for the plain 7032
+};
+const PowerDownPins kPowerDownPins[] = {
+    {"EPM7032SLC44-10", 11, 25},  {"EPM7032STC44-7", 5, 19},    {"EPM3032ATC44-10", 5, 19},
+    {"EPM7064SLC44-10", 11, 25},  {"EPM7064AETC44-10", 5, 19},  {"EPM7064STC100-7", 14, 44},
+    {"EPM7064LC68-15", 17, 37},   {"EPM7064LC84-15", 20, 46},   {"EPM7064QC100-15", 14, 44},
+    {"EPM7128SLC84-15", 12, 45},  {"EPM7128STC100-10", 3, 43},  {"EPM7128SQC160-10", 159, 63},
+    {"EPM7128ELC84-15", 12, 45},  {"EPM3128ATC100-10", 3, 43},  {"EPM7032LC44-15", 11, 25, "6032es"},
+    {"EPM7032LC68-15", 17, 37, "6032es"},  {"EPM7032LC84-15", 20, 46, "6032es"},
+    {"EPM7032QC100-15", 14, 44, "6032esl"},
+};
+
+// -pd1 -pd2 with both power-down macrocells driving their pins: both refused,
+// naming the pins. With both macrocells buried (a term in use, S3 '0', S5 and
+// S15 '1', S14 '0': the pin is not used): both taken, the power-down
+// macrocells' outputs are switched off (S0..S2 "000" where the design had
+// "111") and configuration bits 29 (PD1) and 28 (PD2) are '0'.
+TEST(PinFacts, PowerDownPinsAreRefusedWhenTheDesignUsesThem) {
+  for (const PowerDownPins& p : kPowerDownPins) {
+    for (const bool used : {true, false}) {
+      SCOPED_TRACE(std::string(p.device) + (used ? " PD macrocells used" : " PD macrocells free"));
+      const Converted c = ConvertDesign(p.device, [used](SourceImage& s) {
+        const int n = s.macrocells(), pd1 = n == 32 ? 8 : 3, pd2 = n == 32 ? 32 : n == 64 ? 35 : 67;
+        for (int m = 0; m < n; ++m) s.mcConfig.at(m, 7) = '0';
+        for (int mc : {pd1, pd2}) {
+          s.mcConfig.at(mc - 1, 2) = '0';
+          if (!used) s.mcConfig.at(mc - 1, 10) = s.mcConfig.at(mc - 1, 6) = s.mcConfig.at(mc - 1, 4) = '0';
+        }
+      }, p.word ? std::vector<std::string>{"-device", p.word, "-pd1", "-pd2"}
+                : std::vector<std::string>{"-jtag", "off", "-pd1", "-pd2"});
+      ASSERT_EQ(c.run.status, 0) << c.run.out << c.run.err;
+      const int n = c.jedec.macrocells(), pd1 = n == 32 ? 8 : 3, pd2 = n == 32 ? 32 : n == 64 ? 35 : 67;
+      for (const auto& [name, pin] : {std::pair<std::string, int>{"PD1", p.pd1}, {"PD2", p.pd2}}) {
+        const std::string refusal =
+            "-" + name + ": Error! Pin " + std::to_string(pin) + " for " + name + " is used in your logic function.\n";
+        EXPECT_EQ(c.run.out.find(refusal) != std::string::npos, used) << refusal << c.run.out;
+        EXPECT_EQ(c.report.find(refusal) != std::string::npos, used) << refusal;
+      }
+      EXPECT_EQ(c.jedec.Oe(pd1), used ? "111" : "000");
+      EXPECT_EQ(c.jedec.Oe(pd2), used ? "111" : "000");
+      EXPECT_EQ(c.jedec.ConfigBits().substr(28, 2), used ? "11" : "00");
+    }
+  }
+}
+
+}  // namespace
+}  // namespace fusecvt::test
