@@ -165,6 +165,31 @@ std::string ExtractProgramName(const std::string& path) {
   return name;
 }
 
+namespace {
+
+// A target word at args[i]: alone or before "-h2" it shows its help screen
+// (true: the run ends); otherwise a notice, and the next argument keeps its
+// case and is examined as usual in the next round.
+bool ShowsTargetHelp(const OptionRule& rule, const std::vector<std::string>& args, std::size_t i,
+                     Conversion& run) {
+  run.options.helpTarget = rule.helpTarget;
+  if (i + 1 >= args.size()) {
+    ShowTargetUsage(run.options, run.console);
+    return true;
+  }
+  if (AsciiLower(args[i + 1]) == "-h2") {
+    ShowAdvancedHelp(run.options, run.console);
+    return true;
+  }
+  // The notice names the family word that matched.
+  run.console << "NOTE : You should not use " << rule.word << " option here when converting a file.\n"
+              << "       Ignore " << rule.word << " option.\n\n";
+  run.console.flush();
+  return false;
+}
+
+}  // namespace
+
 ParseResult ParseCommandLine(const std::vector<std::string>& args, Conversion& run) {
   ConversionOptions& options = run.options;
   bool inputGiven = false;
@@ -213,20 +238,7 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args, Conversion& r
         ShowFamilyUsage(options, run.console);
         return EXIT;
       case Takes::TargetWord:
-        options.helpTarget = rule->helpTarget;
-        if (!hasNext) {
-          ShowTargetUsage(options, run.console);
-          return EXIT;
-        }
-        if (AsciiLower(args[i + 1]) == "-h2") {
-          ShowAdvancedHelp(options, run.console);
-          return EXIT;
-        }
-        // The next argument keeps its case and is examined as usual in the
-        // next round. The notice names the family word that matched.
-        run.console << "NOTE : You should not use " << rule->word << " option here when converting a file.\n"
-                    << "       Ignore " << rule->word << " option.\n\n";
-        run.console.flush();
+        if (ShowsTargetHelp(*rule, args, i, run)) return EXIT;
         break;
     }
   }
