@@ -228,7 +228,6 @@ FuseDecoder::FuseDecoder(const FuseMap& map, int pinCount, SourceImage* image) {
   const int p = IoPinCount(map.pins, pinCount);
   const bool store = map.hasImage && image != nullptr && image->kind() == map.kind;
   countedLimit_ = map.countedLimit.At(p);
-  extent_ = countedLimit_;
   for (std::size_t i = 0; i < map.rangeCount && count_ < kMaxRanges; ++i) {
     const FuseRange& r = map.ranges[i];
     Resolved& out = ranges_[count_++];
@@ -239,24 +238,6 @@ FuseDecoder::FuseDecoder(const FuseMap& map, int pinCount, SourceImage* image) {
     out.size = f.size;
     out.rowWidth = r.rowWidth;
     out.rowStride = r.rowStride;
-    extent_ = std::max(extent_, out.end);
-  }
-}
-
-void FuseDecoder::Map(std::int64_t address, FuseValue value,
-                      std::int32_t& lastProgrammedAddress) const {
-  if (value != FuseValue::Programmed || address < 0) return;
-  if (address < countedLimit_) lastProgrammedAddress = static_cast<std::int32_t>(address);
-  for (std::size_t i = 0; i < count_; ++i) {
-    const Resolved& r = ranges_[i];
-    if (address < r.start || address >= r.end) continue;
-    if (r.target) {
-      const std::int64_t b = address - r.start;
-      const auto index =
-          static_cast<std::size_t>((b / r.rowWidth) * r.rowStride + b % r.rowWidth);
-      if (index < r.size) r.target[index] = '0';
-    }
-    return;
   }
 }
 

@@ -19,9 +19,6 @@ namespace fusecvt {
 
 struct SourceData;
 
-// A decoded fuse: 0 programmed, 1 erased, or a data character that is neither.
-enum class FuseValue : std::uint8_t { Programmed = 0, Erased = 1, Other = 2 };
-
 enum class FuseField : std::uint8_t {
   None,  // counted toward the blank check at most, never stored
   LogicArray,
@@ -72,20 +69,13 @@ const FuseMap& FuseMapOf(SourceKind kind);
 // for maps without pin-dependent ranges.
 int IoPinCount(PinTable table, int pinCount);
 
-// One map made concrete for a pin count and an image: every fuse is mapped
-// with a handful of comparisons and one division.
+// One map made concrete for a pin count and an image: the address ranges and
+// the fields they fill, read by DecodeFuseData.
 class FuseDecoder {
  public:
   // image may be null or of another kind: then nothing is stored, and
   // programmed fuses still count toward the blank check.
   FuseDecoder(const FuseMap& map, int pinCount, SourceImage* image);
-
-  // Records a fuse at an address: a programmed fuse below the counted limit
-  // sets lastProgrammedAddress; one inside a range is stored as '0'.
-  void Map(std::int64_t address, FuseValue value, std::int32_t& lastProgrammedAddress) const;
-
-  // No fuse at this address or above changes anything.
-  std::int64_t Extent() const { return extent_; }
 
  private:
   friend void DecodeFuseData(const FuseMap& map, std::string_view data, bool bigEndian,
@@ -103,7 +93,6 @@ class FuseDecoder {
   Resolved ranges_[kMaxRanges] = {};
   std::size_t count_ = 0;
   std::int64_t countedLimit_ = 0;
-  std::int64_t extent_ = 0;
 };
 
 // Decodes the data of a fuse-data packet (the 12-byte header and the fuse
