@@ -35,7 +35,7 @@ import sys
 import time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-PRODUCT_DIRS = ["driver", "pof", "translate", "jedec", "qpl6000"]
+PRODUCT_DIRS = ["driver", "pof", "translate", "jedec", "qpl6000", "logic"]
 OPERATORS = {"==": ["!="], "!=": ["=="], "<": ["<=", ">"], "<=": ["<", ">"], ">": [">=", "<"],
              ">=": [">", "<"], "&&": ["||"], "||": ["&&"]}
 # Comments, string and character literals, preprocessor lines, operators and numbers.
