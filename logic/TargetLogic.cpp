@@ -60,11 +60,10 @@ struct BlockFuses {
   std::string configBits;          // [32]
 };
 
-BlockFuses CutBlockFuses(const BlockFileLayout& l, const std::string& f) {
-  BlockFuses b{l, {}, {}, {}, {}, {}};
-  const int n = l.macrocells;
-  b.terms.resize(static_cast<std::size_t>(n) * 5);
-  long address = 0;
+// Product-term area: five 96-fuse terms per macrocell, in slot order.
+void CutTerms(BlockFuses& b, const std::string& f, long& address) {
+  const BlockFileLayout& l = b.l;
+  b.terms.resize(static_cast<std::size_t>(l.macrocells) * 5);
   for (int s = 0; s < l.blocks; ++s) {
     const int block = l.slotBlocks[static_cast<std::size_t>(s)];
     for (int pos = 0; pos < 16; ++pos) {
@@ -75,9 +74,13 @@ BlockFuses CutBlockFuses(const BlockFileLayout& l, const std::string& f) {
       }
     }
   }
-  // Macrocell area: halves of halfBlocks blocks; each half holds group 1 of
-  // its blocks, then group 2, ...; a group is 16 unused fuses and two pair lines.
-  b.sBits.assign(static_cast<std::size_t>(n), std::string(24, '1'));
+}
+
+// Macrocell area: halves of halfBlocks blocks; each half holds group 1 of
+// its blocks, then group 2, ...; a group is 16 unused fuses and two pair lines.
+void CutMacrocellArea(BlockFuses& b, const std::string& f, long& address) {
+  const BlockFileLayout& l = b.l;
+  b.sBits.assign(static_cast<std::size_t>(l.macrocells), std::string(24, '1'));
   const int halves = l.blocks / l.halfBlocks;
   for (int h = 0; h < halves; ++h) {
     for (int group = 0; group < 6; ++group) {
@@ -98,7 +101,11 @@ BlockFuses CutBlockFuses(const BlockFileLayout& l, const std::string& f) {
       }
     }
   }
-  // UIM area: one subsection per pair of blocks, 80 lines of W fuses.
+}
+
+// UIM area: one subsection per pair of blocks, 80 lines of W fuses.
+void CutUimArea(BlockFuses& b, const std::string& f, long& address) {
+  const BlockFileLayout& l = b.l;
   const int w = l.uimWidth;
   b.uim.assign(static_cast<std::size_t>(l.blocks) * 40, std::string());
   auto take = [&](int block, int line) {
@@ -125,8 +132,12 @@ BlockFuses CutBlockFuses(const BlockFileLayout& l, const std::string& f) {
       }
     }
   }
-  // Global OE area: each GOE's choices, then the 32 configuration bits
-  // (written from bit 31 down).
+}
+
+// Global OE area: each GOE's choices, then the 32 configuration bits
+// (written from bit 31 down).
+void CutGoeArea(BlockFuses& b, const std::string& f, long address) {
+  const BlockFileLayout& l = b.l;
   for (int g = 0; g < 6; ++g) {
     const int line = l.goeDescending ? 5 - g : g;
     const std::string fuses =
@@ -145,6 +156,15 @@ BlockFuses CutBlockFuses(const BlockFileLayout& l, const std::string& f) {
   address += 6L * l.goeColumns;
   b.configBits.assign(32, '1');
   for (int i = 0; i < 32; ++i) b.configBits[static_cast<std::size_t>(i)] = f[static_cast<std::size_t>(address + 31 - i)];
+}
+
+BlockFuses CutBlockFuses(const BlockFileLayout& l, const std::string& f) {
+  BlockFuses b{l, {}, {}, {}, {}, {}};
+  long address = 0;
+  CutTerms(b, f, address);
+  CutMacrocellArea(b, f, address);
+  CutUimArea(b, f, address);
+  CutGoeArea(b, f, address);
   return b;
 }
 
