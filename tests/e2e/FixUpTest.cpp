@@ -1,0 +1,154 @@
+// Macrocell bits and product-term fuses that depend on rules a random design
+// seldom reaches, end to end on designs made with the POF builder:
+//  - the foldback fix-up: a macrocell with S6 '1', S10 '0' and S11 '1' whose
+//    foldback line is read by a term of its block (one whose foldback fuses 0
+//    and 1 are not both '0') gets S11 '0', whatever S12 holds;
+//  - S18 of a plain source is its macrocell bit mc[10];
+//  - a source term with all 88 columns connected becomes a target term with
+//    all 96 fuses '0'; any other term is copied column by column.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "support/DesignRun.h"
+
+namespace fusecvt::test {
+namespace {
+
+using Edits = std::vector<std::pair<int, char>>;
+
+// The 96 fuses of product term pt (1..5) of MC mc (from 1) as the file writes
+// them before the term's note: an "L" line, 16 foldback fuses, then the 80
+// UIM-column fuses. Empty when the term is not written (a term whose fuses
+// are all '0' is left out).
+std::string TermFuses(const std::string& jedec, int mc, int pt) {
+  const std::string note = "NOTE PT " + std::to_string(pt) + " of MC " + std::to_string(mc) + "(LAB " +
+                           static_cast<char>('A' + (mc - 1) / 16) + ")";
+  const std::size_t end = jedec.find(note);
+  if (end == std::string::npos) return "";
+  std::size_t p = jedec.rfind("\nL", end);
+  if (p == std::string::npos) return "";
+  p = jedec.find('\n', p + 1);
+  std::string fuses;
+  for (; p < end && jedec[p] != '*'; ++p) {
+    if (jedec[p] == '0' || jedec[p] == '1') fuses += jedec[p];
+  }
+  return fuses;
+}
+
+// Source bits of the S-family map: mc[3] S12, mc[7] S6, mc[8] S10, mc[9] S11.
+// The design's MC 5 (index 4) is the macrocell looked at; its foldback line is
+// fuse 4, read through source column 72 + 4 of any term of block A.
+struct FoldbackRow {
+  Edits mc;                   // changes to MC 5's erased bits
+  std::vector<int> columns;   // columns connected in PT 1 of MC 11 (index 10)
+  char s11;
+  const char* why;
+};
+
+const FoldbackRow kFoldbackRows[] = {
+    {{{7, '1'}, {8, '0'}, {3, '0'}}, {76}, '0', "S6 '1' S10 '0' S11 '1', S12 '0': foldback 4 read"},
+    {{{7, '1'}, {8, '0'}, {3, '1'}}, {76}, '0', "the same with S12 '1'"},
+    {{{7, '1'}, {8, '0'}, {3, '0'}}, {}, '1', "nothing reads foldback 4"},
+    {{{7, '1'}, {8, '0'}, {3, '0'}}, {72, 73, 76}, '1', "the reading term has foldback fuses 0 and 1 '0'"},
+    {{{7, '1'}, {8, '0'}, {3, '0'}}, {72, 76}, '0', "foldback fuse 0 alone '0' does not exclude the term"},
+    {{{7, '1'}, {8, '1'}, {3, '0'}}, {76}, '1', "S10 '1'"},
+    {{{7, '0'}, {8, '0'}, {3, '0'}}, {76}, '1', "S6 '0'"},
+    {{{7, '1'}, {8, '0'}, {9, '0'}, {3, '0'}}, {76}, '0', "S11 already '0'"},
+};
+
+TEST(FixUp, FoldbackReadInTheBlockClearsS11) {
+  for (const char* device : {"EPM7032SLC44-10", "EPM7064SLC44-10", "EPM7032AETC44-10"}) {
+    for (const FoldbackRow& row : kFoldbackRows) {
+      SCOPED_TRACE(std::string(device) + ": " + row.why);
+      const Converted c = ConvertDesign(device, [&row](SourceImage& s) {
+        for (const auto& [i, bit] : row.mc) s.mcConfig.at(4, i) = bit;
+        for (int col : row.columns) s.logicArray.at(10, 0, col) = '0';
+      }, {"-jtag", "off"});
+      ASSERT_EQ(c.run.status, 0) << c.run.out << c.run.err;
+      const std::string s = c.jedec.S(5);
+      ASSERT_EQ(s.size(), 24U);
+      EXPECT_EQ(s[11], row.s11) << s;
+      EXPECT_EQ(s[6], row.mc[0].second) << s;
+    }
+  }
+}
+
+// Plain 7064 and 7128 sources: S3 and S18 both come from mc[10]; mc[1] is S13.
+struct PlainRow {
+  char mc10, mc1;
+  const char* why;
+};
+
+const PlainRow kPlainRows[] = {
+    {'0', '1', "mc[10] '0', mc[1] '1'"},
+    {'1', '0', "mc[10] '1', mc[1] '0'"},
+    {'0', '0', "both '0'"},
+    {'1', '1', "both '1'"},
+};
+
+TEST(FixUp, PlainSourceS18IsMacrocellBitTen) {
+  for (const char* device : {"EPM7064LC84-15", "EPM7064LC68-15", "EPM7128LC84-15"}) {
+    for (const PlainRow& row : kPlainRows) {
+      SCOPED_TRACE(std::string(device) + ": " + row.why);
+      const Converted c = ConvertDesign(device, [&row](SourceImage& s) {
+        s.mcConfig.at(4, 10) = row.mc10;
+        s.mcConfig.at(4, 1) = row.mc1;
+        s.mcConfig.at(20, 2) = '0';  // MC 21 uses PT 3: never a blank part
+      });
+      ASSERT_EQ(c.run.status, 0) << c.run.out << c.run.err;
+      const std::string s = c.jedec.S(5);
+      ASSERT_EQ(s.size(), 24U);
+      EXPECT_EQ(s[18], row.mc10) << s;
+      EXPECT_EQ(s[3], row.mc10) << s;
+      EXPECT_EQ(s[13], row.mc1) << s;
+    }
+  }
+}
+
+// PT 3 of MC 5 (S16 '0' keeps it in use) with the columns listed connected;
+// the expected target term as foldback fuses and UIM-column fuses that are '0'.
+// Source column 72 + e is foldback fuse e.
+struct TermRow {
+  std::vector<int> columns;  // {-1}: all 88
+  std::vector<int> foldbackZeros;
+  bool allZero;  // then the term is all '0' and left out of the file
+  const char* why;
+};
+
+const TermRow kTermRows[] = {
+    {{}, {}, false, "no column connected"},
+    {{76}, {4}, false, "one expander column"},
+    {{72}, {0}, false, "the first expander column"},
+    {{87}, {15}, false, "the last expander column"},
+    {{72, 80, 87}, {0, 8, 15}, false, "three expander columns"},
+    {{-1}, {}, true, "every column connected"},
+};
+
+TEST(FixUp, OnlyAFullyConnectedTermBecomesAllZero) {
+  for (const char* device : {"EPM7032SLC44-10", "EPM7064SLC44-10", "EPM7128SLC84-15"}) {
+    for (const TermRow& row : kTermRows) {
+      SCOPED_TRACE(std::string(device) + ": " + row.why);
+      const Converted c = ConvertDesign(device, [&row](SourceImage& s) {
+        s.mcConfig.at(4, 2) = '0';
+        for (int col : row.columns) {
+          if (col >= 0) {
+            s.logicArray.at(4, 2, col) = '0';
+          } else {
+            for (int all = 0; all < 88; ++all) s.logicArray.at(4, 2, all) = '0';
+          }
+        }
+      }, {"-jtag", "off"});
+      ASSERT_EQ(c.run.status, 0) << c.run.out << c.run.err;
+      std::string expected(row.allZero ? 0 : 96, '1');
+      for (int e : row.foldbackZeros) expected[static_cast<std::size_t>(e)] = '0';
+      EXPECT_EQ(TermFuses(c.jedecText, 5, 3), expected);
+      EXPECT_EQ(c.jedec.PtWritten(5, 3), !row.allZero);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace fusecvt::test
