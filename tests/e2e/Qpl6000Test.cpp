@@ -462,5 +462,38 @@ TEST(Qpl6000WriteJedec, UnopenableOutputIsReportedAndLeavesNoFile) {
   EXPECT_FALSE(FileExists(r.run.options.outputFileName));
 }
 
+// Bit 4 of a plain 7032 macrocell (source bits 8 and 9 equal) is raised when
+// bit 2 is '0', bit 3 '1' and bit 4 '0' and the macrocell is one of MC 1..16
+// whose own expander (column 72 + position) is connected in PT 1 of MC 18;
+// MC 17..32 keep bit 4 whatever that term holds.
+TEST(Qpl6000TranslateMacrocells, OwnExpanderInTermOneOfMc18RaisesBitFourInTheFirstBlockOnly) {
+  struct Case { int mc, column; bool bit7Programmed; char bit4; const char* why; } cases[] = {
+      {0, 72, false, '1', "MC 1, expander 0"},
+      {0, 73, false, '0', "MC 1, another macrocell's expander"},
+      {5, 77, false, '1', "MC 6, expander 5"},
+      {15, 87, false, '1', "MC 16, expander 15"},
+      {15, 86, false, '0', "MC 16, expander 14"},
+      {0, 72, true, '0', "MC 1 with bit 2 '1'"},
+      {16, 72, false, '0', "MC 17: second block, column 72"},
+      {17, 73, false, '0', "MC 18: second block, column 73"},
+      {31, 87, false, '0', "MC 32: second block, column 87"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    auto src = MakeSourceImage(SourceKind::Max7032);
+    src->mcConfig.at(c.mc, 8) = '0';  // bit 3 '1'; bit 9 stays '1': bit 4 '0'
+    if (c.bit7Programmed) src->mcConfig.at(c.mc, 7) = '0';
+    src->logicArray.at(17, 0, c.column) = '0';
+    Captured r;
+    r.run.options.slew = AUTO;
+    Qpl6000 q;
+    q.TranslateMacrocells(StageContext{*src, r.run.pof.device, r.run.options, r.run.outcome, r.run});
+    const std::string bits = Bits(q, c.mc);
+    EXPECT_EQ(bits[2], c.bit7Programmed ? '1' : '0') << bits;
+    EXPECT_EQ(bits[3], '1') << bits;
+    EXPECT_EQ(bits[4], c.bit4) << bits;
+  }
+}
+
 }  // namespace
 }  // namespace fusecvt::test
