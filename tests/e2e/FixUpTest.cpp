@@ -142,7 +142,7 @@ TEST(FixUp, OnlyAFullyConnectedTermBecomesAllZero) {
         }
       }, {"-jtag", "off"});
       ASSERT_EQ(c.run.status, 0) << c.run.out << c.run.err;
-      std::string expected(row.allZero ? 0 : 96, '1');
+      std::string expected(row.allZero ? 0U : 96U, '1');
       for (int e : row.foldbackZeros) expected[static_cast<std::size_t>(e)] = '0';
       EXPECT_EQ(TermFuses(c.jedecText, 5, 3), expected);
       EXPECT_EQ(c.jedec.PtWritten(5, 3), !row.allZero);
