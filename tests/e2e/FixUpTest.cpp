@@ -3,7 +3,7 @@
 //  - the foldback fix-up: a macrocell with S6 '1', S10 '0' and S11 '1' whose
 //    foldback line is read by a term of its block (one whose foldback fuses 0
 //    and 1 are not both '0') gets S11 '0', whatever S12 holds;
-//  - S18 of a plain source is its macrocell bit mc[10];
+//  - S18 is the source macrocell bit mc[10] (as S3 is), for every source kind;
 //  - a source term with all 88 columns connected becomes a target term with
 //    all 96 fuses '0'; any other term is copied column by column.
 #include <gtest/gtest.h>
@@ -76,22 +76,23 @@ TEST(FixUp, FoldbackReadInTheBlockClearsS11) {
   }
 }
 
-// Plain 7064 and 7128 sources: S3 and S18 both come from mc[10]; mc[1] is S13.
-struct PlainRow {
+// S3 and S18 both come from mc[10]; mc[1] is S13 (plain, S and AE sources).
+struct BitTenRow {
   char mc10, mc1;
   const char* why;
 };
 
-const PlainRow kPlainRows[] = {
+const BitTenRow kBitTenRows[] = {
     {'0', '1', "mc[10] '0', mc[1] '1'"},
     {'1', '0', "mc[10] '1', mc[1] '0'"},
     {'0', '0', "both '0'"},
     {'1', '1', "both '1'"},
 };
 
-TEST(FixUp, PlainSourceS18IsMacrocellBitTen) {
-  for (const char* device : {"EPM7064LC84-15", "EPM7064LC68-15", "EPM7128LC84-15"}) {
-    for (const PlainRow& row : kPlainRows) {
+TEST(FixUp, S18IsMacrocellBitTen) {
+  for (const char* device : {"EPM7064LC84-15", "EPM7064LC68-15", "EPM7128LC84-15", "EPM7032SLC44-10",
+                             "EPM7032AETC44-10", "EPM7064AETC44-10", "EPM7128AETC100-10"}) {
+    for (const BitTenRow& row : kBitTenRows) {
       SCOPED_TRACE(std::string(device) + ": " + row.why);
       const Converted c = ConvertDesign(device, [&row](SourceImage& s) {
         s.mcConfig.at(4, 10) = row.mc10;
