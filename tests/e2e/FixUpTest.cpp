@@ -46,6 +46,7 @@ struct FoldbackRow {
   std::vector<int> columns;   // columns connected in PT 1 of MC 11 (index 10)
   char s11;
   const char* why;
+  bool outputOff = false;     // MC 5's output-enable select GND: S0 S1 S2 "000"
 };
 
 const FoldbackRow kFoldbackRows[] = {
@@ -57,6 +58,8 @@ const FoldbackRow kFoldbackRows[] = {
     {{{7, '1'}, {8, '1'}, {3, '0'}}, {76}, '1', "S10 '1'"},
     {{{7, '0'}, {8, '0'}, {3, '0'}}, {76}, '1', "S6 '0'"},
     {{{7, '1'}, {8, '0'}, {9, '0'}, {3, '0'}}, {76}, '0', "S11 already '0'"},
+    {{{7, '1'}, {8, '0'}, {3, '0'}}, {76}, '0', "output never enabled", true},
+    {{{7, '1'}, {8, '0'}, {3, '0'}}, {}, '1', "output never enabled, nothing reads foldback 4", true},
 };
 
 TEST(FixUp, FoldbackReadInTheBlockClearsS11) {
@@ -66,12 +69,19 @@ TEST(FixUp, FoldbackReadInTheBlockClearsS11) {
       const Converted c = ConvertDesign(device, [&row](SourceImage& s) {
         for (const auto& [i, bit] : row.mc) s.mcConfig.at(4, i) = bit;
         for (int col : row.columns) s.logicArray.at(10, 0, col) = '0';
+        if (row.outputOff) {
+          // Select GND (001): the S kinds keep it at io[0..2], the AE kinds at io[6], io[5], io[4].
+          const bool ae = s.kind() == SourceKind::Max7032AE;
+          s.ioConfig.at(4, ae ? 6 : 0) = '0';
+          s.ioConfig.at(4, ae ? 5 : 1) = '0';
+        }
       }, {"-jtag", "off"});
       ASSERT_EQ(c.run.status, 0) << c.run.out << c.run.err;
       const std::string s = c.jedec.S(5);
       ASSERT_EQ(s.size(), 24U);
       EXPECT_EQ(s[11], row.s11) << s;
       EXPECT_EQ(s[6], row.mc[0].second) << s;
+      EXPECT_EQ(s.substr(0, 3), row.outputOff ? "000" : "111") << s;
     }
   }
 }
@@ -105,6 +115,7 @@ TEST(FixUp, S18IsMacrocellBitTen) {
       EXPECT_EQ(s[18], row.mc10) << s;
       EXPECT_EQ(s[3], row.mc10) << s;
       EXPECT_EQ(s[13], row.mc1) << s;
+      EXPECT_EQ(s[12], '1') << s;  // mc[3], left erased
     }
   }
 }

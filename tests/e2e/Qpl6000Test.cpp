@@ -467,13 +467,17 @@ TEST(Qpl6000WriteJedec, UnopenableOutputIsReportedAndLeavesNoFile) {
 // whose own expander (column 72 + position) is connected in PT 1 of MC 18;
 // MC 17..32 keep bit 4 whatever that term holds.
 TEST(Qpl6000TranslateMacrocells, OwnExpanderInTermOneOfMc18RaisesBitFourInTheFirstBlockOnly) {
-  struct Case { int mc, column; bool bit7Programmed; char bit4; const char* why; } cases[] = {
+  // bit7Programmed: source bit 7 '0', so bit 2 is '1'; bits01Programmed:
+  // source bits 0 and 1 '0', so bits 0 and 1 are '1'.
+  struct Case { int mc, column; bool bit7Programmed; char bit4; const char* why; bool bits01Programmed = false; } cases[] = {
       {0, 72, false, '1', "MC 1, expander 0"},
       {0, 73, false, '0', "MC 1, another macrocell's expander"},
       {5, 77, false, '1', "MC 6, expander 5"},
       {15, 87, false, '1', "MC 16, expander 15"},
       {15, 86, false, '0', "MC 16, expander 14"},
       {0, 72, true, '0', "MC 1 with bit 2 '1'"},
+      {0, 72, false, '1', "MC 1 with bits 0 and 1 '1'", true},
+      {9, 81, false, '1', "MC 10 with bits 0 and 1 '1'", true},
       {16, 72, false, '0', "MC 17: second block, column 72"},
       {17, 73, false, '0', "MC 18: second block, column 73"},
       {31, 87, false, '0', "MC 32: second block, column 87"},
@@ -483,12 +487,14 @@ TEST(Qpl6000TranslateMacrocells, OwnExpanderInTermOneOfMc18RaisesBitFourInTheFir
     auto src = MakeSourceImage(SourceKind::Max7032);
     src->mcConfig.at(c.mc, 8) = '0';  // bit 3 '1'; bit 9 stays '1': bit 4 '0'
     if (c.bit7Programmed) src->mcConfig.at(c.mc, 7) = '0';
+    if (c.bits01Programmed) src->mcConfig.at(c.mc, 0) = src->mcConfig.at(c.mc, 1) = '0';
     src->logicArray.at(17, 0, c.column) = '0';
     Captured r;
     r.run.options.slew = AUTO;
     Qpl6000 q;
     q.TranslateMacrocells(StageContext{*src, r.run.pof.device, r.run.options, r.run.outcome, r.run});
     const std::string bits = Bits(q, c.mc);
+    EXPECT_EQ(bits.substr(0, 2), c.bits01Programmed ? "11" : "00") << bits;
     EXPECT_EQ(bits[2], c.bit7Programmed ? '1' : '0') << bits;
     EXPECT_EQ(bits[3], '1') << bits;
     EXPECT_EQ(bits[4], c.bit4) << bits;
