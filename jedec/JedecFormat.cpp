@@ -3,7 +3,6 @@
 #include <charconv>
 #include <cstdio>
 #include <cstring>
-#include <ostream>
 #include <sys/stat.h>
 
 namespace fusecvt {
@@ -12,30 +11,6 @@ namespace {
 
 // v brought into 0..n-1 (also for negative v).
 int Wrap(long long v, int n) { return static_cast<int>(((v % n) + n) % n); }
-
-// The CR LF form of text, into scratch (which is reused between pieces):
-// the line ends are counted first, then the lines copied into place.
-const std::string& WithCrLf(const char* text, std::size_t size, std::string& scratch) {
-  const char* const end = text + size;
-  std::size_t lineEnds = 0;
-  for (const char* p = text; (p = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p))));
-       ++p) {
-    ++lineEnds;
-  }
-  scratch.resize(size + lineEnds);
-  char* out = &scratch[0];
-  for (const char* p = text; p < end;) {
-    const auto* lf = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
-    const char* stop = lf ? lf : end;
-    std::memcpy(out, p, static_cast<std::size_t>(stop - p));
-    out += stop - p;
-    if (!lf) break;
-    *out++ = '\r';
-    *out++ = '\n';
-    p = lf + 1;
-  }
-  return scratch;
-}
 
 }  // namespace
 
@@ -65,65 +40,71 @@ std::string FuseChecksum::Field() const {
 }
 
 JedecFile::JedecFile(const std::string& path) : path_(path) {
-  out_.open(path, std::ios::binary | std::ios::out | std::ios::trunc);
-  opened_ = out_.is_open() && out_.good();
+  file_ = std::fopen(path.c_str(), "wb");
+  // The JedecBuffer in front hands over large pieces: no second buffer.
+  if (file_) std::setvbuf(file_, nullptr, _IONBF, 0);
 }
 
-void JedecFile::Write(const char* text, std::size_t size) {
-  const std::string& bytes = WithCrLf(text, size, crlf_);
-  out_.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+JedecFile::~JedecFile() {
+  if (file_) std::fclose(file_);
 }
 
-void JedecFile::Put(char c) {
-  if (c == '\n') {
-    out_.write("\r\n", 2);
-  } else {
-    out_.put(c);
-  }
+void JedecFile::Write(const char* bytes, std::size_t size) {
+  if (file_ && !failed_ && std::fwrite(bytes, 1, size, file_) != size) failed_ = true;
 }
 
 bool JedecFile::Close() {
-  if (!opened_) return false;
-  out_.close();
-  opened_ = false;
-  if (!out_.fail()) return true;
+  if (!file_) return false;
+  const bool closed = std::fclose(file_) == 0;
+  file_ = nullptr;
+  if (closed && !failed_) return true;
   struct stat st {};
   if (::stat(path_.c_str(), &st) == 0 && S_ISREG(st.st_mode)) std::remove(path_.c_str());
   return false;
 }
 
-void JedecStreamSink::Write(const char* text, std::size_t size) {
-  const std::string& bytes = WithCrLf(text, size, crlf_);
-  out_.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-JedecBuffer::JedecBuffer(JedecSink& sink) : sink_(sink) { text_.reserve(kChunk + 1024); }
+JedecBuffer::JedecBuffer(JedecSink& sink) : sink_(sink), text_(new char[kSize]) {}
 
 void JedecBuffer::Append(const char* text, std::size_t size) {
-  text_.append(text, size);
-  if (text_.size() >= kChunk) Flush();
+  while (size > 0) {
+    // Room for every character of the piece even if each were an LF.
+    std::size_t piece = (kSize - used_) / kJedecLineEndSize;
+    if (piece == 0) {
+      Flush();
+      continue;
+    }
+    if (piece > size) piece = size;
+    char* out = text_.get() + used_;
+    for (const char* const end = text + piece; text != end; ++text) {
+      if (*text == '\n') {
+        out = PutJedecLineEnd(out);
+      } else {
+        *out++ = *text;
+      }
+    }
+    used_ = static_cast<std::size_t>(out - text_.get());
+    size -= piece;
+  }
 }
 
-void JedecBuffer::Append(const char* text) { Append(text, std::strlen(text)); }
-
 void JedecBuffer::AppendNumber(long value, int width) {
-  char digits[32];
+  char digits[24];
   const auto res = std::to_chars(digits, digits + sizeof digits, value);
   const char* first = digits;
   if (value < 0) {
-    text_.push_back('-');
+    Put('-');
     ++first;
     --width;
   }
   const int count = static_cast<int>(res.ptr - first);
-  if (width > count) text_.append(static_cast<std::size_t>(width - count), '0');
-  Append(first, static_cast<std::size_t>(res.ptr - first));
+  for (int i = count; i < width; ++i) Put('0');
+  AppendFileBytes(first, static_cast<std::size_t>(count));
 }
 
 void JedecBuffer::Flush() {
-  if (text_.empty()) return;
-  sink_.Write(text_.data(), text_.size());
-  text_.clear();
+  if (used_ == 0) return;
+  sink_.Write(text_.get(), used_);
+  used_ = 0;
 }
 
 }  // namespace fusecvt

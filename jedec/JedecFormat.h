@@ -1,13 +1,14 @@
 #pragma once
 // Pieces every JEDEC writer shares: the header date, the fuse checksum, the
-// text-mode output (each LF reaches the file as CR LF) and the final check.
+// line ends (every line of the file ends in CR LF), the output buffer and the
+// output file with its final check.
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <ctime>
-#include <fstream>
-#include <iosfwd>
+#include <memory>
 #include <string>
 
 namespace fusecvt {
@@ -77,52 +78,60 @@ class FuseChecksum {
   std::uint32_t sum_ = 0;
 };
 
-// Where the bytes of a JEDEC file go. Text is handed over with single LF line
-// ends; every sink writes each LF as CR LF, whatever text it stands in.
+// The line end of a JEDEC file, on every platform: CR LF.
+inline constexpr char kJedecLineEnd[] = "\r\n";
+inline constexpr std::size_t kJedecLineEndSize = 2;
+
+// Writes the line end at p; returns the position after it.
+inline char* PutJedecLineEnd(char* p) {
+  std::memcpy(p, kJedecLineEnd, kJedecLineEndSize);
+  return p + kJedecLineEndSize;
+}
+
+// Where the bytes of a JEDEC file go. They arrive in their final form (CR LF
+// line ends, see JedecBuffer) and are written unchanged.
 class JedecSink {
  public:
   virtual ~JedecSink() = default;
-  virtual void Write(const char* text, std::size_t size) = 0;
-  void Write(const std::string& text) { Write(text.data(), text.size()); }
+  virtual void Write(const char* bytes, std::size_t size) = 0;
 };
 
-// A JEDEC output file. Bytes go out unchanged except LF, which is written as
-// CR LF, as a text-mode stream would on the platforms the programmers run on.
+// A JEDEC output file, written without a buffer of its own: the JedecBuffer
+// in front of it hands over large pieces.
 class JedecFile final : public JedecSink {
  public:
   // Opens (creates or truncates) the file; ok() tells whether that worked.
   explicit JedecFile(const std::string& path);
-  bool ok() const { return opened_; }
+  ~JedecFile() override;
+  JedecFile(const JedecFile&) = delete;
+  JedecFile& operator=(const JedecFile&) = delete;
+  bool ok() const { return file_ != nullptr; }
 
-  using JedecSink::Write;
-  void Write(const char* text, std::size_t size) override;
-  void Put(char c);
+  void Write(const char* bytes, std::size_t size) override;
 
-  // Closes the file and checks the stream. On failure the file is deleted
+  // Closes the file and checks every write. On failure the file is deleted
   // when it is a regular file (never a device) and false is returned.
   bool Close();
 
  private:
   std::string path_;
-  std::ofstream out_;
-  std::string crlf_;  // scratch for the CR LF form of one piece
-  bool opened_ = false;
+  std::FILE* file_ = nullptr;
+  bool failed_ = false;  // a write fell short
 };
 
-// The same bytes into any stream (a string stream, for instance).
-class JedecStreamSink final : public JedecSink {
+// The same bytes into a string.
+class JedecStringSink final : public JedecSink {
  public:
-  explicit JedecStreamSink(std::ostream& out) : out_(out) {}
-  using JedecSink::Write;
-  void Write(const char* text, std::size_t size) override;
+  explicit JedecStringSink(std::string& out) : out_(out) {}
+  void Write(const char* bytes, std::size_t size) override { out_.append(bytes, size); }
 
  private:
-  std::ostream& out_;
-  std::string crlf_;
+  std::string& out_;
 };
 
-// Collects the text of a file and hands it to the sink in large pieces, so
-// that fuses can go out one character at a time at the cost of an append.
+// Collects the text of a file in one prepared buffer and hands it to the sink
+// in large pieces. Text goes in with single LF line ends and lands as CR LF;
+// fuse characters and prepared lines (already CR LF) are copied as they are.
 // Flush() must be called before the sink is closed; nothing is flushed on
 // destruction.
 class JedecBuffer {
@@ -131,22 +140,40 @@ class JedecBuffer {
   JedecBuffer(const JedecBuffer&) = delete;
   JedecBuffer& operator=(const JedecBuffer&) = delete;
 
+  // One character; LF lands as CR LF.
   void Put(char c) {
-    text_.push_back(c);
-    if (text_.size() >= kChunk) Flush();
+    if (kSize - used_ < kJedecLineEndSize) Flush();
+    if (c == '\n') {
+      used_ = static_cast<std::size_t>(PutJedecLineEnd(text_.get() + used_) - text_.get());
+    } else {
+      text_[used_++] = c;
+    }
   }
+  // Text; each LF lands as CR LF.
   void Append(const char* text, std::size_t size);
-  void Append(const char* text);
+  void Append(const char* text) { Append(text, std::strlen(text)); }
   void Append(const std::string& text) { Append(text.data(), text.size()); }
+  // Bytes already in the file's form: fuse characters, or lines that end in
+  // CR LF.
+  void AppendFileBytes(const char* bytes, std::size_t size) {
+    if (kSize - used_ < size) Flush();
+    if (size > kSize) {
+      sink_.Write(bytes, size);
+      return;
+    }
+    std::memcpy(text_.get() + used_, bytes, size);
+    used_ += size;
+  }
   // Decimal, no leading zeros; with width > 0 right-aligned in that many
   // columns and filled with '0' ("0042").
   void AppendNumber(long value, int width = 0);
   void Flush();
 
  private:
-  static constexpr std::size_t kChunk = 16 * 1024;
+  static constexpr std::size_t kSize = 16 * 1024;
   JedecSink& sink_;
-  std::string text_;
+  std::unique_ptr<char[]> text_;
+  std::size_t used_ = 0;
 };
 
 }  // namespace fusecvt

@@ -4,7 +4,6 @@
 #include <cassert>
 #include <cstring>
 #include <ostream>
-#include <sstream>
 
 #include "driver/Version.h"
 #include "jedec/ProductTermLines.h"
@@ -147,19 +146,35 @@ void PutAddress(JedecFuseImage& image, long address) {
 // The same as PutFuse for each fuse, the text appended in one piece.
 void PutFuses(JedecFuseImage& image, const char* fuses, int count) {
   const auto n = static_cast<std::size_t>(count);
-  image.out.Append(fuses, n);
+  image.out.AppendFileBytes(fuses, n);
   image.fuseChecksum.PutFuses(fuses, n);
   image.nextAddress += count;
 }
 
-void PutFusesReversed(JedecFuseImage& image, const char* fuses, int count) {
-  char reversed[64];
-  for (int done = 0; done < count;) {
-    const int n = count - done < 64 ? count - done : 64;
-    for (int i = 0; i < n; ++i) reversed[i] = fuses[count - 1 - done - i];
-    PutFuses(image, reversed, n);
-    done += n;
+// The fuses of a line that lists its field from the last fuse to the first.
+struct ReversedFuses {
+  static constexpr int kMax = 32;
+  char fuses[kMax];
+  ReversedFuses(const char* field, int n) {
+    assert(n <= kMax);
+    for (int i = 0; i < n; ++i) fuses[i] = field[n - 1 - i];
   }
+};
+
+void PutFusesReversed(JedecFuseImage& image, const char* fuses, int count) {
+  const ReversedFuses reversed(fuses, count);
+  PutFuses(image, reversed.fuses, count);
+}
+
+// A line listing `count` fuses of one field: "L", the address, a blank and
+// the fuses, fed to the checksum; the caller adds the rest of the line.
+template <std::size_t Capacity>
+void StartFuseLine(JedecFuseImage& image, LineText<Capacity>& line, long address, const char* fuses, int count) {
+  assert(address >= image.nextAddress);
+  line.Clear();
+  line.Char('L').Number(address).Char(' ').Fuses(fuses, count);
+  image.fuseChecksum.PutFuses(fuses, static_cast<std::size_t>(count));
+  image.nextAddress = address + count;
 }
 
 // Calls f(block, group, offset) for every 80-fuse group of the macrocell
@@ -178,40 +193,37 @@ void ForEachConfigGroup(const JedecFuseImage& image, F f) {
   }
 }
 
-void AppendBitName(std::string& label, int bit) {
-  const std::size_t start = label.size();
-  label += 'S';
-  label += std::to_string(bit);
-  while (label.size() - start < 3) label += ' ';
+// "S" and the bit number, padded with blanks to three characters.
+template <std::size_t Capacity>
+void AppendBitName(LineText<Capacity>& line, int bit) {
+  line.Char('S').Number(bit);
+  if (bit < 10) line.Char(' ');
 }
 
-std::string PairLabel(const BlockJedecLayout& l, int block, int first, int second) {
+// The label of a pair line: the layout's spelling, or the two padded bit
+// names.
+template <std::size_t Capacity>
+void AppendPairLabel(LineText<Capacity>& line, const BlockJedecLayout& l, int block, int first, int second) {
   for (int i = 0; i < l.spellingCount; ++i) {
     const LabelSpelling& s = l.spellings[i];
-    if (((s.blockMask >> block) & 1u) && s.first == first && s.second == second) return s.text;
+    if (((s.blockMask >> block) & 1u) && s.first == first && s.second == second) {
+      line.Fuses(s.text, static_cast<int>(std::strlen(s.text)));
+      return;
+    }
   }
-  std::string label;
-  AppendBitName(label, first);
-  label += ',';
-  AppendBitName(label, second);
-  return label;
+  AppendBitName(line, first);
+  line.Char(',');
+  AppendBitName(line, second);
 }
 
 void PutUimLine(JedecFuseImage& image, long address, int block, int mux, bool reversed) {
   const int w = image.target.geometry().uimWidth;
   const char* fuses = image.target.uimMux.row(block, mux);
-  PutAddress(image, address);
-  image.out.Put(' ');
-  if (reversed) {
-    PutFusesReversed(image, fuses, w);
-  } else {
-    PutFuses(image, fuses, w);
-  }
-  image.out.Append("*  NOTE Mux-");
-  image.out.AppendNumber(mux);
-  image.out.Append(" of block ");
-  image.out.Put(BlockLetter(block));
-  image.out.Append("*\n");
+  const ReversedFuses reversedFuses(fuses, reversed ? w : 0);
+  LineText<96> line;
+  StartFuseLine(image, line, address, reversed ? reversedFuses.fuses : fuses, w);
+  line.Text("*  NOTE Mux-").Number(mux).Text(" of block ").Char(BlockLetter(block)).Char('*').LineEnd();
+  image.out.AppendFileBytes(line.data(), line.size());
 }
 
 }  // namespace
@@ -262,8 +274,8 @@ void WriteProductTerms(JedecFuseImage& image) {
           continue;  // a disabled term is left to the F0 default
         }
         assert(address >= image.nextAddress);
-        image.out.Append(lines.text(),
-                         lines.Compose(address, foldback, inputs, {pt + 1, mc + 1, BlockLetter(block)}));
+        const auto& text = lines.Compose(address, foldback, inputs, {pt + 1, mc + 1, BlockLetter(block)});
+        image.out.AppendFileBytes(text.data(), text.size());
         image.fuseChecksum.PutFuses(foldback, kFoldbackFuses);
         image.fuseChecksum.PutFuses(inputs, kInputFuses);
         image.nextAddress = address + kTermFuses;
@@ -303,20 +315,17 @@ void WriteMacrocellConfig(JedecFuseImage& image) {
   image.out.Append("\nNOTE macrocell configurations\n        0         0         0         0 *\n");
   ForEachConfigGroup(image, [&](int block, int group, long offset) {
     const char* fuses = image.mcConfigFuses.data() + offset;
-    PutAddress(image, base + offset);
-    image.out.Put(' ');
-    PutFuses(image, fuses, 16);
-    image.out.Append("*\n");
-    for (int line = 0; line < 2; ++line) {
-      const int* bits = kGroupBits[group][line];
-      PutAddress(image, base + offset + 16 + 32 * line);
-      image.out.Put(' ');
-      PutFuses(image, fuses + 16 + 32 * line, 32);
-      image.out.Append("*  NOTE ");
-      image.out.Append(PairLabel(l, block, bits[0], bits[1]));
-      image.out.Append(" of block ");
-      image.out.Put(BlockLetter(block));
-      image.out.Append(" * \n");
+    LineText<96> line;
+    StartFuseLine(image, line, base + offset, fuses, 16);
+    line.Char('*').LineEnd();
+    image.out.AppendFileBytes(line.data(), line.size());
+    for (int pair = 0; pair < 2; ++pair) {
+      const int* bits = kGroupBits[group][pair];
+      StartFuseLine(image, line, base + offset + 16 + 32 * pair, fuses + 16 + 32 * pair, 32);
+      line.Text("*  NOTE ");
+      AppendPairLabel(line, l, block, bits[0], bits[1]);
+      line.Text(" of block ").Char(BlockLetter(block)).Text(" * ").LineEnd();
+      image.out.AppendFileBytes(line.data(), line.size());
     }
   });
 }
@@ -470,10 +479,10 @@ void WriteJedecText(BlockTargetImage& target, const JedecJob& run, JedecSink& si
 }
 
 std::string JedecText(BlockTargetImage& target, const JedecJob& run) {
-  std::ostringstream bytes;
-  JedecStreamSink sink(bytes);
+  std::string bytes;
+  JedecStringSink sink(bytes);
   WriteJedecText(target, run, sink);
-  return bytes.str();
+  return bytes;
 }
 
 int BlockTargetImage::WriteJedec(const JedecJob& run) {

@@ -1,15 +1,63 @@
 #pragma once
-// The text of one product-term field of a block-target JEDEC file, put
-// together in a fixed buffer without a stream.
+// Lines of a block-target JEDEC file put together in a fixed buffer, in the
+// file's form (CR LF line ends), and handed to the output in one piece: the
+// product-term fields and the other lines that repeat for every block.
 
+#include <cassert>
 #include <charconv>
 #include <cstddef>
 #include <cstring>
+
+#include "jedec/JedecFormat.h"
 
 namespace fusecvt {
 
 inline constexpr int kFoldbackFuses = 16;  // per product term
 inline constexpr int kInputFuses = 80;     // per product term
+
+// Up to Capacity characters of text, composed left to right.
+template <std::size_t Capacity>
+class LineText {
+ public:
+  LineText& Char(char c) {
+    assert(c != '\n' && size_ < Capacity);
+    text_[size_++] = c;
+    return *this;
+  }
+  // A text without line ends (those come from LineEnd()).
+  template <std::size_t N>
+  LineText& Text(const char (&text)[N]) {
+    return Copy(text, N - 1);
+  }
+  // Decimal, at most 11 characters (addresses, term, macrocell and
+  // multiplexer numbers are far shorter).
+  LineText& Number(long value) {
+    assert(size_ + 11 <= Capacity);
+    size_ = static_cast<std::size_t>(std::to_chars(text_ + size_, text_ + size_ + 11, value).ptr - text_);
+    return *this;
+  }
+  LineText& Fuses(const char* fuses, int count) { return Copy(fuses, static_cast<std::size_t>(count)); }
+  LineText& LineEnd() {
+    assert(size_ + kJedecLineEndSize <= Capacity);
+    size_ = static_cast<std::size_t>(PutJedecLineEnd(text_ + size_) - text_);
+    return *this;
+  }
+  void Clear() { size_ = 0; }
+
+  const char* data() const { return text_; }
+  std::size_t size() const { return size_; }
+
+ private:
+  LineText& Copy(const char* from, std::size_t count) {
+    assert(size_ + count <= Capacity && !std::memchr(from, '\n', count));
+    std::memcpy(text_ + size_, from, count);
+    size_ += count;
+    return *this;
+  }
+
+  char text_[Capacity];
+  std::size_t size_ = 0;
+};
 
 // The term a field holds: its number (1..5) in its macrocell (1-based) and
 // the letter of the macrocell's block.
@@ -19,43 +67,25 @@ struct TermName {
   char block;
 };
 
-// The text of one product-term field, put together in place: "L" and the
-// address, the 16 foldback fuses, the 80 input fuses in two lines of 40, and
-// the note naming the term, its macrocell and block.
+// The text of one product-term field: "L" and the address, the 16 foldback
+// fuses, the 80 input fuses in two lines of 40, and the note naming the term,
+// its macrocell and block.
 class ProductTermLines {
  public:
-  std::size_t Compose(long address, const char* foldback, const char* inputs, TermName term) {
-    char* p = text_;
-    *p++ = 'L';
-    p = Number(p, address);
-    *p++ = '\n';
-    p = Copy(p, foldback, kFoldbackFuses);
-    *p++ = '\n';
-    p = Copy(p, inputs, kInputFuses / 2);
-    *p++ = '\n';
-    p = Copy(p, inputs + kInputFuses / 2, kInputFuses / 2);
-    p = Copy(p, "*  NOTE PT ", 11);
-    p = Number(p, term.pt);
-    p = Copy(p, " of MC ", 7);
-    p = Number(p, term.mc);
-    p = Copy(p, "(LAB ", 5);
-    *p++ = term.block;
-    p = Copy(p, ") *\n", 4);
-    return static_cast<std::size_t>(p - text_);
+  const LineText<192>& Compose(long address, const char* foldback, const char* inputs, TermName term) {
+    text_.Clear();
+    text_.Char('L').Number(address).LineEnd();
+    text_.Fuses(foldback, kFoldbackFuses).LineEnd();
+    text_.Fuses(inputs, kInputFuses / 2).LineEnd();
+    text_.Fuses(inputs + kInputFuses / 2, kInputFuses / 2);
+    text_.Text("*  NOTE PT ").Number(term.pt).Text(" of MC ").Number(term.mc);
+    text_.Text("(LAB ").Char(term.block).Text(") *").LineEnd();
+    return text_;
   }
-  const char* text() const { return text_; }
 
  private:
-  static char* Copy(char* p, const char* from, int count) {
-    std::memcpy(p, from, static_cast<std::size_t>(count));
-    return p + count;
-  }
-  // Decimal, at most 11 characters (addresses, term and macrocell numbers
-  // are far shorter).
-  static char* Number(char* p, long value) { return std::to_chars(p, p + 11, value).ptr; }
-
-  // At most 1 + 11 + 1 + 16 + 1 + 40 + 1 + 40 + 11 + 11 + 7 + 11 + 5 + 1 + 4.
-  char text_[161];
+  // At most 1 + 11 + 2 + 16 + 2 + 40 + 2 + 40 + 11 + 11 + 7 + 11 + 5 + 1 + 3 + 2.
+  LineText<192> text_;
 };
 
 }  // namespace fusecvt

@@ -49,11 +49,11 @@ namespace {
 
 // The file's fuses go through here, so that each feeds the checksum.
 struct FuseWriter {
-  JedecFile& file;
+  JedecBuffer& file;
   FuseChecksum checksum;
   void Put(const char* fuses, int n) {
-    file.Write(fuses, static_cast<std::size_t>(n));
-    for (int i = 0; i < n; ++i) checksum.Put(fuses[i]);
+    file.AppendFileBytes(fuses, static_cast<std::size_t>(n));
+    checksum.PutFuses(fuses, static_cast<std::size_t>(n));
   }
 };
 
@@ -84,11 +84,11 @@ void WriteTerms(const Qpl6000& q, FuseWriter& w) {
     for (int k = 0; k < Qpl6000::kTermsPerMacrocell; ++k) {
       const char* term = q.ptFuses.row(m, kSlotTerm[k]);
       if (!std::memchr(term, '1', kTermFuses)) continue;
-      if (!noted) w.file.Write(note);
+      if (!noted) w.file.Append(note);
       noted = true;
-      w.file.Write(Address(slot + k * kTermFuses) + "\n");
+      w.file.Append(Address(slot + k * kTermFuses) + "\n");
       w.Put(term, kTermFuses);
-      w.file.Write("*\n");
+      w.file.Append("*\n");
     }
   }
 }
@@ -96,40 +96,40 @@ void WriteTerms(const Qpl6000& q, FuseWriter& w) {
 // One row per configuration bit, the user row, the sleep bit and (QPL6000E)
 // the pin keeper bit, then the checksum.
 void WriteRows(const Qpl6000& q, FuseWriter& w, const ConversionOptions& options, bool extended) {
-  w.file.Write("\nNOTE   12345678901234567890123456789012*\n");
+  w.file.Append("\nNOTE   12345678901234567890123456789012*\n");
   for (int bit = Qpl6000::kConfigBits - 1; bit >= 0; --bit) {
-    w.file.Write(Address(kConfigStart + (Qpl6000::kConfigBits - 1 - bit) * kConfigRowFuses) + " ");
+    w.file.Append(Address(kConfigStart + (Qpl6000::kConfigBits - 1 - bit) * kConfigRowFuses) + " ");
     char row[Qpl6000::kMacrocells];
     for (int m = 0; m < Qpl6000::kMacrocells; ++m) row[m] = q.mcBits.at(m, bit);
     w.Put(row, Qpl6000::kMacrocells);
-    w.file.Write("*\n");
+    w.file.Append("*\n");
   }
-  w.file.Write("\nNOTE   User Row*\n" + Address(kUserRowStart) + "\n");
+  w.file.Append("\nNOTE   User Row*\n" + Address(kUserRowStart) + "\n");
   const std::string userRow(kUserRowFuses, '1');
   w.Put(userRow.data(), kUserRowFuses);
-  w.file.Write("*\n");
+  w.file.Append("*\n");
   const char sleep = options.pd1 == 1 ? '0' : '1';
-  w.file.Write("\nNOTE   Sleep Bit*\n" + Address(kSleepBit) + " ");
+  w.file.Append("\nNOTE   Sleep Bit*\n" + Address(kSleepBit) + " ");
   w.Put(&sleep, 1);
-  w.file.Write("*\n");
+  w.file.Append("*\n");
   if (extended) {
     const char keeper = options.pinKeep == 0 ? '0' : '1';
-    w.file.Write("\nNOTE   Pin Keeper Bit*\n" + Address(kPinKeeperBit) + " ");
+    w.file.Append("\nNOTE   Pin Keeper Bit*\n" + Address(kPinKeeperBit) + " ");
     w.Put(&keeper, 1);
-    w.file.Write("*\n");
+    w.file.Append("*\n");
   }
   w.checksum.Flush();  // the sleep (and pin keeper) bit: a word of its own
-  w.file.Write(w.checksum.Field() + "*\n");
+  w.file.Append(w.checksum.Field() + "*\n");
 }
 
-void WriteVectors(JedecFile& file, const std::vector<std::string>& vectors) {
-  file.Write("QV" + std::to_string(vectors.size()) + "* X0*\n");
+void WriteVectors(JedecBuffer& file, const std::vector<std::string>& vectors) {
+  file.Append("QV" + std::to_string(vectors.size()) + "* X0*\n");
   for (std::size_t i = 0; i < vectors.size(); ++i) {
     char number[32];
     std::snprintf(number, sizeof number, "V%03zu ", i + 1);
-    file.Write(number + JedecFieldText(vectors[i]) + "*\n");
+    file.Append(number + JedecFieldText(vectors[i]) + "*\n");
   }
-  file.Write("\x03" "0000\n");
+  file.Append("\x03" "0000\n");
 }
 
 }  // namespace
@@ -143,11 +143,13 @@ int Qpl6000::WriteJedec(const JedecJob& run) {
   }
   run.messages.console << raceConsole;
   const bool extended = Contains(options.targetDeviceName, "6000e");
-  file.Write(HeaderText(*this, run, extended));
-  FuseWriter writer{file, FuseChecksum()};
+  JedecBuffer out(file);
+  out.Append(HeaderText(*this, run, extended));
+  FuseWriter writer{out, FuseChecksum()};
   WriteTerms(*this, writer);
   WriteRows(*this, writer, options, extended);
-  WriteVectors(file, run.sources.testVectors);
+  WriteVectors(out, run.sources.testVectors);
+  out.Flush();
   if (!file.Close()) {
     run.messages.console << "Jedec write problem: out of space \n";
     run.messages.console.flush();

@@ -1,6 +1,8 @@
 #include "pof/FuseMap.h"
 
 #include <algorithm>
+#include <array>
+#include <cstring>
 #include <iterator>
 
 #include "pof/ByteOrder.h"
@@ -265,6 +267,28 @@ struct FuseStream {
   }
 };
 
+// kByteLanes[b]: lane i of the 8 characters is all ones where bit i of b is
+// set.
+constexpr auto kByteLanes = [] {
+  std::array<std::array<unsigned char, 8>, 256> lanes{};
+  for (std::size_t b = 0; b < 256; ++b) {
+    for (std::size_t i = 0; i < 8; ++i) lanes[b][i] = (b >> i) & 1u ? 0xFF : 0x00;
+  }
+  return lanes;
+}();
+
+// Sets to '0' the characters of the 8 at target whose bits are set in
+// `programmed` (bit i: character i); the others keep their value.
+void ProgramByte(char* target, unsigned programmed) {
+  if (programmed == 0) return;
+  std::uint64_t lanes;
+  std::uint64_t chars;
+  std::memcpy(&lanes, kByteLanes[programmed].data(), 8);
+  std::memcpy(&chars, target, 8);
+  chars = (chars & ~lanes) | (0x3030303030303030u & lanes);  // '0' in the set lanes
+  std::memcpy(target, &chars, 8);
+}
+
 // The highest programmed address below limit, or -1: the packet's last
 // programmed fuse that counts toward the blank check.
 std::int64_t LastProgrammedBelow(const FuseStream& fuses, std::int64_t limit) {
@@ -304,9 +328,7 @@ void DecodeFuseData(const FuseMap& map, std::string_view data, bool bigEndian, S
       const std::int64_t stop = std::min(end, r.start + static_cast<std::int64_t>(r.size));
       char* target = r.target;
       for (; a + 8 <= stop; a += 8, target += 8) {
-        for (unsigned m = fuses.ProgrammedBits(static_cast<std::size_t>(a / 8)); m != 0; m &= m - 1) {
-          target[__builtin_ctz(m)] = '0';
-        }
+        ProgramByte(target, fuses.ProgrammedBits(static_cast<std::size_t>(a / 8)));
       }
     }
     std::int64_t b = a - r.start;

@@ -116,10 +116,12 @@ void BlockTargetImage::RouteUim(const StageContext& run) {
   const bool plain = IsPlainKind(run.source.kind());
   const int width = geometry().uimWidth;
   for (int b = 0; b < geometry().blocks; ++b) {
+    const UimLineSet read = UimLinesRead(*this, b);
     for (const RowRoute& rr : routes_[static_cast<std::size_t>(b)]) {
       if (!rr.picked) continue;
       const int u = rr.muxLine;
-      RouteUimLine(*this, b, u, rr.signal, UimLineChoices{p.uimChoice + u * width, p.uimReversed, p.uimParkFuse[u], park});
+      const bool parked = park && !read[static_cast<std::size_t>(u)];
+      RouteUimLine(*this, b, u, rr.signal, UimLineChoices{p.uimChoice + u * width, p.uimReversed, p.uimParkFuse[u], parked});
       if (rr.extraLine >= 0) uimMux.at(b, rr.extraLine, rr.extraFuse) = '0';
     }
     for (int u : p.unfedLines) uimMux.at(b, u, 1) = '0';

@@ -13,6 +13,25 @@ namespace {
 
 constexpr int kPtInputs = 80;
 constexpr int kPtFoldbacks = 16;
+constexpr int kSourceColumns = 88;    // per source product term: 36 PIA rows of two, then
+constexpr int kSourceFoldbacks = 72;  // the 16 foldback columns from here
+
+// The first '0' (programmed fuse) in [from, end), or null.
+const char* FindProgrammed(const char* from, const char* end) {
+  return static_cast<const char*>(std::memchr(from, '0', static_cast<std::size_t>(end - from)));
+}
+
+bool AnyProgrammed(const char* fuses, int count) { return FindProgrammed(fuses, fuses + count) != nullptr; }
+
+// Every one of the count characters is '0'.
+bool AllProgrammed(const char* fuses, int count) {
+  static constexpr auto kAllProgrammed = [] {
+    std::array<char, kSourceColumns> row{};
+    for (char& c : row) c = '0';
+    return row;
+  }();
+  return count <= kSourceColumns && std::memcmp(fuses, kAllProgrammed.data(), static_cast<std::size_t>(count)) == 0;
+}
 
 void WriteStars(std::ostream& out, int count) { out << std::string(count, '*') << '\n'; }
 
@@ -131,12 +150,8 @@ int MatchChoice(const Signal* choices, int count, Signal s) {
 // ---------------------------------------------------------------------------
 
 int CountProductTermZeros(const BlockTargetImage& t, int m, int k) {
-  int n = 0;
-  const char* in = t.ptInputFuses.row(m, k);
-  for (int i = 0; i < kPtInputs; ++i) n += in[i] == '0';
-  const char* fb = t.ptFoldbackFuses.row(m, k);
-  for (int i = 0; i < kPtFoldbacks; ++i) n += fb[i] == '0';
-  return n;
+  return CountProgrammed(t.ptInputFuses.row(m, k), kPtInputs) +
+         CountProgrammed(t.ptFoldbackFuses.row(m, k), kPtFoldbacks);
 }
 
 void FillProductTerm(BlockTargetImage& t, int m, int k, char c) {
@@ -145,7 +160,10 @@ void FillProductTerm(BlockTargetImage& t, int m, int k, char c) {
 }
 
 int IsProductTermUsed(const BlockTargetImage& t, int m, int k) {
-  if (CountProductTermZeros(t, m, k) > 0) return 1;
+  if (AnyProgrammed(t.ptInputFuses.row(m, k), kPtInputs) ||
+      AnyProgrammed(t.ptFoldbackFuses.row(m, k), kPtFoldbacks)) {
+    return 1;
+  }
   const char* s = t.mcBits.row(m);
   switch (k) {
     case 0:
@@ -170,14 +188,21 @@ int IsPinUsed(const BlockTargetImage& t, int m) {
   return s[5] == '0' || s[15] == '0' || (s[5] == '1' && s[12] == '1' && s[14] == '1');
 }
 
-int IsUimLineUsed(const BlockTargetImage& t, int block, int u) {
+UimLineSet UimLinesRead(const BlockTargetImage& t, int block) {
+  UimLineSet read{};
   for (int m = block * 16; m < block * 16 + 16; ++m) {
     for (int k = 0; k < 5; ++k) {
       const char* in = t.ptInputFuses.row(m, k);
-      if ((in[2 * u] == '0') != (in[2 * u + 1] == '0')) return 1;
+      // Only the '0's matter; a term with nothing but '0's reads every line
+      // in both polarities, so none.
+      if (AllProgrammed(in, kPtInputs)) continue;
+      for (const char* z = FindProgrammed(in, in + kPtInputs); z; z = FindProgrammed(z + 1, in + kPtInputs)) {
+        const int u = static_cast<int>(z - in) / 2;
+        if ((in[2 * u] == '0') != (in[2 * u + 1] == '0')) read[static_cast<std::size_t>(u)] = true;
+      }
     }
   }
-  return 0;
+  return read;
 }
 
 // ---------------------------------------------------------------------------
@@ -190,20 +215,18 @@ void CopyProductTerms(BlockTargetImage& t, const SourceImage& source, const std:
     const LabRoutes& lab = routes.at(static_cast<std::size_t>(m / 16));
     for (int k = 0; k < 5; ++k) {
       const char* s = source.logicArray.row(m, k);
-      int zeros = 0;
-      for (int c = 0; c < 88; ++c) zeros += s[c] == '0';
-      if (zeros == 88) {
+      if (AllProgrammed(s, kSourceColumns)) {
         FillProductTerm(t, m, k, '0');
         continue;
       }
-      char* in = t.ptInputFuses.row(m, k);
       char* fb = t.ptFoldbackFuses.row(m, k);
-      for (int c = 0; c < 88; ++c) {
-        if (s[c] != '0') continue;
-        if (c >= 72) {
-          fb[c - 72] = '0';
-          continue;
-        }
+      for (int c = kSourceFoldbacks; c < kSourceColumns; ++c) {
+        if (s[c] == '0') fb[c - kSourceFoldbacks] = '0';
+      }
+      char* in = t.ptInputFuses.row(m, k);
+      const char* const rowsEnd = s + kSourceFoldbacks;
+      for (const char* z = FindProgrammed(s, rowsEnd); z; z = FindProgrammed(z + 1, rowsEnd)) {
+        const int c = static_cast<int>(z - s);
         const RowRoute& rr = lab[c / 2];
         const int odd = c % 2;
         if (rr.picked) {
@@ -286,7 +309,7 @@ void SetGoe(BlockTargetImage& t, int goe, int fuse) {
 }
 
 void RouteUimLine(BlockTargetImage& t, int block, int u, Signal s, const UimLineChoices& line) {
-  if (line.park && !IsUimLineUsed(t, block, u)) {
+  if (line.park) {
     t.uimMux.at(block, u, line.parkFuse) = '0';
     return;
   }

@@ -83,9 +83,10 @@ int MatchChoice(const Signal* choices, int count, Signal s);
 int IsProductTermUsed(const BlockTargetImage& t, int m, int k);
 // `IsPinUsed`: macrocell m drives or uses its pin.
 int IsPinUsed(const BlockTargetImage& t, int m);
-// `IsUimLineUsed`: some product term of the block reads line u in exactly one
-// polarity (one '0' in its fuse pair 2u, 2u+1).
-int IsUimLineUsed(const BlockTargetImage& t, int block, int u);
+// The UIM lines of a block that some product term reads in exactly one
+// polarity (one '0' in its fuse pair 2u, 2u+1), all found in one pass.
+using UimLineSet = std::array<bool, 40>;
+UimLineSet UimLinesRead(const BlockTargetImage& t, int block);
 // Number of '0' among the 96 fuses of PT k of macrocell m.
 int CountProductTermZeros(const BlockTargetImage& t, int m, int k);
 // Sets all 96 fuses of PT k of macrocell m to c.
@@ -268,12 +269,13 @@ void RouteGoe(BlockTargetImage& t, int goe, Signal s, const Signal* choices, boo
 void SetGoe(BlockTargetImage& t, int goe, int fuse);
 
 // Sets on UIM line u of the block the fuse of the choice matching `s`; with
-// `park` set and no product term reading the line, the park fuse instead.
+// `park` set, the park fuse instead.
 struct UimLineChoices {
   const Signal* choices;  // the line's multiplexer inputs
   bool reversed;          // choice j is selected by fuse width-1-j
   int parkFuse;
-  bool park;              // park the line when no product term reads it
+  bool park;              // park the line: the kind parks unread lines, and no
+                          // product term reads this one (UimLinesRead)
 };
 void RouteUimLine(BlockTargetImage& t, int block, int u, Signal s, const UimLineChoices& line);
 
