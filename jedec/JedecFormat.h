@@ -11,6 +11,8 @@
 #include <memory>
 #include <string>
 
+#include "translate/BitOps.h"
+
 namespace fusecvt {
 
 // "Sat Dec 05 16:42:08 2026": day and month names, day of the month with a
@@ -29,17 +31,30 @@ std::string JedecFieldText(std::string text);
 // fuse as the least significant bit; only '1' counts as a set bit.
 class FuseChecksum {
  public:
-  void Put(char fuse) {
-    if (fuse == '1') word_ |= 1u << bits_;
-    if (++bits_ == 8) Flush();
-  }
-  // The same as Put for each of count fuses; whole words at a time where
-  // the count allows.
+  void Put(char fuse) { PutBits(fuse == '1' ? 1u : 0u, 1); }
+  // The same as Put for each of count fuses, 16 or 8 at a time. Whole words
+  // leave the number of pending fuses as it was.
   void PutFuses(const char* fuses, std::size_t count) {
+    std::uint32_t word = word_;
+    std::uint32_t sum = sum_;
     std::size_t i = 0;
-    for (; i < count && bits_ != 0; ++i) Put(fuses[i]);
-    for (; i + 8 <= count; i += 8) sum_ += WordOf(fuses + i);
-    for (; i < count; ++i) Put(fuses[i]);
+    for (; i + 16 <= count; i += 16) {
+      const std::uint32_t bits = word | MatchMask16(fuses + i, '1') << bits_;
+      sum += (bits & 0xFFu) + ((bits >> 8) & 0xFFu);
+      word = bits >> 16;
+    }
+    for (; i + 8 <= count; i += 8) {
+      const std::uint32_t bits = word | WordOf(fuses + i) << bits_;
+      sum += bits & 0xFFu;
+      word = bits >> 8;
+    }
+    word_ = word;
+    sum_ = sum;
+    if (i < count) {
+      char last[8] = {};
+      std::memcpy(last, fuses + i, count - i);
+      PutBits(WordOf(last), static_cast<std::uint32_t>(count - i));
+    }
   }
   // Adds a last, incomplete word (if any).
   void Flush() {
@@ -54,6 +69,18 @@ class FuseChecksum {
   std::string Field() const;
 
  private:
+  // Appends n < 8 fuses (bit i: the i-th) to the pending ones and adds the
+  // word if that completes it.
+  void PutBits(std::uint32_t bits, std::uint32_t n) {
+    word_ |= bits << bits_;
+    bits_ += n;
+    if (bits_ >= 8) {
+      sum_ += word_ & 0xFFu;
+      word_ >>= 8;
+      bits_ -= 8;
+    }
+  }
+
   // The word of 8 fuses: bit i set where fuse i is '1'.
   static std::uint32_t WordOf(const char* fuses) {
 #if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__

@@ -3,6 +3,9 @@
 
 #include <cstdint>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace fusecvt {
 
@@ -12,6 +15,18 @@ inline char BitNot(char a) { return a == '1' ? '0' : '1'; }
 inline char BitEqual(char a, char b) { return a == b ? '1' : '0'; }
 // The character is a fuse value.
 inline bool IsBinary(char c) { return c == '0' || c == '1'; }
+
+// Bit i set where character i of the 16 at p equals c.
+inline std::uint32_t MatchMask16(const char* p, char c) {
+#if defined(__SSE2__)
+  const __m128i chars = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  return static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(chars, _mm_set1_epi8(c))));
+#else
+  std::uint32_t mask = 0;
+  for (int i = 0; i < 16; ++i) mask |= static_cast<std::uint32_t>(p[i] == c) << i;
+  return mask;
+#endif
+}
 
 // The number of '0' characters among the count at p; eight at a time: the
 // bytes equal to '0' become zero, every other byte gets its high bit, and the

@@ -12,6 +12,7 @@ namespace fusecvt {
 namespace {
 
 constexpr int kPtInputs = 80;
+constexpr int kUimLines = kPtInputs / 2;  // per block
 constexpr int kPtFoldbacks = 16;
 constexpr int kSourceColumns = 88;    // per source product term: 36 PIA rows of two, then
 constexpr int kSourceFoldbacks = 72;  // the 16 foldback columns from here
@@ -189,19 +190,20 @@ int IsPinUsed(const BlockTargetImage& t, int m) {
 }
 
 UimLineSet UimLinesRead(const BlockTargetImage& t, int block) {
-  UimLineSet read{};
+  // Per 16 input fuses (8 lines): bit 2j set where some term has exactly one
+  // '0' in the pair of line j.
+  std::uint32_t oneOfPair[kPtInputs / 16] = {};
   for (int m = block * 16; m < block * 16 + 16; ++m) {
     for (int k = 0; k < 5; ++k) {
       const char* in = t.ptInputFuses.row(m, k);
-      // Only the '0's matter; a term with nothing but '0's reads every line
-      // in both polarities, so none.
-      if (AllProgrammed(in, kPtInputs)) continue;
-      for (const char* z = FindProgrammed(in, in + kPtInputs); z; z = FindProgrammed(z + 1, in + kPtInputs)) {
-        const int u = static_cast<int>(z - in) / 2;
-        if ((in[2 * u] == '0') != (in[2 * u + 1] == '0')) read[static_cast<std::size_t>(u)] = true;
+      for (int v = 0; v < kPtInputs / 16; ++v) {
+        const std::uint32_t zeros = MatchMask16(in + 16 * v, '0');
+        oneOfPair[v] |= (zeros ^ (zeros >> 1)) & 0x5555u;
       }
     }
   }
+  UimLineSet read{};
+  for (int u = 0; u < kUimLines; ++u) read[static_cast<std::size_t>(u)] = (oneOfPair[u / 8] >> (2 * (u % 8))) & 1u;
   return read;
 }
 
