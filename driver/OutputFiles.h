@@ -8,9 +8,9 @@
 
 namespace fusecvt {
 
-// Both paths name one file: the same device and inode when both exist,
-// otherwise the same absolute, lexically normalised path. Empty paths name
-// no file.
+// Both paths name one file: the same device and inode when both exist (and
+// are not both devices, pipes or sockets), otherwise the same absolute,
+// lexically normalised path. Empty paths name no file.
 bool SameFile(const std::string& a, const std::string& b);
 
 // False, with one line on `error`, when the JEDEC or the report path names

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <optional>
 #include <ostream>
+#include <sstream>
 
 #include "driver/CommandLine.h"
 #include "driver/HelpScreens.h"
@@ -115,7 +116,12 @@ int ConvertLoadedPof(Conversion& run, int loadResult, std::time_t startSeconds) 
     run.error.flush();
     return 1;
   }
-  const int status = ReportAndConvert(run, report, loadResult, startSeconds);
+  // The report is kept in memory (its line-by-line flushes cost nothing
+  // there) and written in one piece.
+  std::ostringstream text;
+  const int status = ReportAndConvert(run, text, loadResult, startSeconds);
+  const std::string bytes = text.str();
+  report.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   // A report that could not be written or closed whole fails the run; the
   // JEDEC file stays.
   report.close();
