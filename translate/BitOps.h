@@ -28,6 +28,13 @@ inline std::uint32_t MatchMask16(const char* p, char c) {
 #endif
 }
 
+// Bit i set where character i of the 8 at p equals c.
+inline std::uint32_t MatchMask8(const char* p, char c) {
+  std::uint32_t mask = 0;
+  for (int i = 0; i < 8; ++i) mask |= static_cast<std::uint32_t>(p[i] == c) << i;
+  return mask;
+}
+
 // The number of '0' characters among the count at p; eight at a time: the
 // bytes equal to '0' become zero, every other byte gets its high bit, and the
 // high bits missing are counted.

@@ -14,24 +14,12 @@ namespace {
 constexpr int kPtInputs = 80;
 constexpr int kUimLines = kPtInputs / 2;  // per block
 constexpr int kPtFoldbacks = 16;
-constexpr int kSourceColumns = 88;    // per source product term: 36 PIA rows of two, then
-constexpr int kSourceFoldbacks = 72;  // the 16 foldback columns from here
+constexpr int kSourceFoldbacks = 72;  // per source product term: 36 PIA rows of two
+                                      // columns, then the 16 foldback columns
 
-// The first '0' (programmed fuse) in [from, end), or null.
-const char* FindProgrammed(const char* from, const char* end) {
-  return static_cast<const char*>(std::memchr(from, '0', static_cast<std::size_t>(end - from)));
-}
-
-bool AnyProgrammed(const char* fuses, int count) { return FindProgrammed(fuses, fuses + count) != nullptr; }
-
-// Every one of the count characters is '0'.
-bool AllProgrammed(const char* fuses, int count) {
-  static constexpr auto kAllProgrammed = [] {
-    std::array<char, kSourceColumns> row{};
-    for (char& c : row) c = '0';
-    return row;
-  }();
-  return count <= kSourceColumns && std::memcmp(fuses, kAllProgrammed.data(), static_cast<std::size_t>(count)) == 0;
+// Some of the count characters is '0' (a programmed fuse).
+bool AnyProgrammed(const char* fuses, int count) {
+  return std::memchr(fuses, '0', static_cast<std::size_t>(count)) != nullptr;
 }
 
 void WriteStars(std::ostream& out, int count) { out << std::string(count, '*') << '\n'; }
@@ -209,53 +197,120 @@ UimLineSet UimLinesRead(const BlockTargetImage& t, int block) {
 
 // ---------------------------------------------------------------------------
 
+namespace {
+
+// Pin-use flags that a '0' in a source column raises, as bits.
+enum ColumnFlag : unsigned {
+  kTdiUsed = 1u << 0,
+  kTmsUsed = 1u << 1,
+  kTckUsed = 1u << 2,
+  kTdoUsed = 1u << 3,
+  kGclk1TrueUsed = 1u << 4,
+  kGclk1ComplementUsed = 1u << 5,
+  kGclk2TrueUsed = 1u << 6,
+  kGclk2ComplementUsed = 1u << 7,
+  kGclk3Used = 1u << 8,
+};
+
+// What a '0' in one of the 72 PIA-row columns of a LAB's source terms does:
+// the input fuse of the target term it programs and the flags it raises.
+struct ColumnEffect {
+  int fuse;
+  unsigned flags;
+};
+using LabColumns = std::array<ColumnEffect, kSourceFoldbacks>;
+
+unsigned ClockFlag(int odd, ClockFlagRule rule, unsigned trueFlag, unsigned complementFlag) {
+  if (rule == ClockFlagRule::kNone) return 0;
+  return odd && rule == ClockFlagRule::kByParity ? complementFlag : trueFlag;
+}
+
+// The effects of the 72 columns through the LAB's resolved rows: column 2r
+// (true) and 2r+1 (complement) of row r land on the pair of its UIM line.
+LabColumns ColumnsOf(const LabRoutes& lab, const ProductTermRules& rules, const SpecialPins& pins) {
+  LabColumns columns{};
+  for (int c = 0; c < kSourceFoldbacks; ++c) {
+    const RowRoute& rr = lab[c / 2];
+    const int odd = c % 2;
+    unsigned flags = 0;
+    if (rr.picked) {
+      const Signal sig = rr.signal;
+      if (rules.recordsJtagPins && sig.kind == 0) {
+        if (sig.code == pins.tdi + 1) flags |= kTdiUsed;
+        if (sig.code == pins.tms + 1) flags |= kTmsUsed;
+        if (sig.code == pins.tck + 1) flags |= kTckUsed;
+        if (sig.code == pins.tdo + 1) flags |= kTdoUsed;
+      }
+      if (sig.code == rules.gclk1Code) flags |= ClockFlag(odd, rules.gclk1Rule, kGclk1TrueUsed, kGclk1ComplementUsed);
+      if (sig.code == rules.gclk2Code) flags |= ClockFlag(odd, rules.gclk2Rule, kGclk2TrueUsed, kGclk2ComplementUsed);
+      if (sig.code == rules.gclk3Code) flags |= kGclk3Used;
+    }
+    const int u = rr.line;
+    const int swap = rules.swapOnOddLines ? u % 2 : 0;
+    columns[static_cast<std::size_t>(c)] = {2 * u + (odd ^ swap), flags};
+  }
+  return columns;
+}
+
+void RaiseFlags(PinUseFlags& f, unsigned flags) {
+  if (flags & kTdiUsed) f.tdiPinUsed = 1;
+  if (flags & kTmsUsed) f.tmsPinUsed = 1;
+  if (flags & kTckUsed) f.tckPinUsed = 1;
+  if (flags & kTdoUsed) f.tdoPinUsed = 1;
+  if (flags & kGclk1TrueUsed) f.gclk1TrueUsed = 1;
+  if (flags & kGclk1ComplementUsed) f.gclk1ComplementUsed = 1;
+  if (flags & kGclk2TrueUsed) f.gclk2TrueUsed = 1;
+  if (flags & kGclk2ComplementUsed) f.gclk2ComplementUsed = 1;
+  if (flags & kGclk3Used) f.gclk3Used = 1;
+}
+
+// The '0' columns of one source term: bit c of `rows` for columns 0..63,
+// bit c - 64 of `rest` for columns 64..87 (the last 16 are the foldbacks).
+struct ProgrammedColumns {
+  std::uint64_t rows;
+  std::uint32_t rest;
+
+  explicit ProgrammedColumns(const char* s) : rows(0), rest(MatchMask16(s + 64, '0') | MatchMask8(s + 80, '0') << 16) {
+    for (int v = 0; v < 4; ++v) rows |= static_cast<std::uint64_t>(MatchMask16(s + 16 * v, '0')) << (16 * v);
+  }
+  bool all() const { return rows == ~std::uint64_t{0} && rest == 0xFFFFFFu; }
+  std::uint32_t foldbacks() const { return rest >> (kSourceFoldbacks - 64); }
+};
+
+// One source term into target term (m, k); returns the flags it raises.
+unsigned CopyProductTerm(BlockTargetImage& t, const char* s, int m, int k, const LabColumns& columns) {
+  const ProgrammedColumns zeros(s);
+  if (zeros.all()) {
+    FillProductTerm(t, m, k, '0');
+    return 0;
+  }
+  char* fb = t.ptFoldbackFuses.row(m, k);
+  for (std::uint32_t b = zeros.foldbacks(); b != 0; b &= b - 1) fb[__builtin_ctz(b)] = '0';
+  char* in = t.ptInputFuses.row(m, k);
+  unsigned flags = 0;
+  const auto program = [&](int c) {
+    const ColumnEffect& e = columns[static_cast<std::size_t>(c)];
+    in[e.fuse] = '0';
+    flags |= e.flags;
+  };
+  for (std::uint64_t b = zeros.rows; b != 0; b &= b - 1) program(__builtin_ctzll(b));
+  for (std::uint32_t b = zeros.rest & 0xFFu; b != 0; b &= b - 1) program(64 + __builtin_ctz(b));
+  return flags;
+}
+
+}  // namespace
+
 void CopyProductTerms(BlockTargetImage& t, const SourceImage& source, const std::vector<LabRoutes>& routes,
                       const ProductTermRules& rules, const SpecialPins& pins) {
-  PinUseFlags& f = t.pinUse;
   const int n = std::min(t.geometry().macrocells, source.macrocells());
-  for (int m = 0; m < n; ++m) {
-    const LabRoutes& lab = routes.at(static_cast<std::size_t>(m / 16));
-    for (int k = 0; k < 5; ++k) {
-      const char* s = source.logicArray.row(m, k);
-      if (AllProgrammed(s, kSourceColumns)) {
-        FillProductTerm(t, m, k, '0');
-        continue;
-      }
-      char* fb = t.ptFoldbackFuses.row(m, k);
-      for (int c = kSourceFoldbacks; c < kSourceColumns; ++c) {
-        if (s[c] == '0') fb[c - kSourceFoldbacks] = '0';
-      }
-      char* in = t.ptInputFuses.row(m, k);
-      const char* const rowsEnd = s + kSourceFoldbacks;
-      for (const char* z = FindProgrammed(s, rowsEnd); z; z = FindProgrammed(z + 1, rowsEnd)) {
-        const int c = static_cast<int>(z - s);
-        const RowRoute& rr = lab[c / 2];
-        const int odd = c % 2;
-        if (rr.picked) {
-          const Signal sig = rr.signal;
-          if (rules.recordsJtagPins && sig.kind == 0) {
-            const SpecialPins& p = pins;
-            if (sig.code == p.tdi + 1) f.tdiPinUsed = 1;
-            if (sig.code == p.tms + 1) f.tmsPinUsed = 1;
-            if (sig.code == p.tck + 1) f.tckPinUsed = 1;
-            if (sig.code == p.tdo + 1) f.tdoPinUsed = 1;
-          }
-          if (sig.code == rules.gclk1Code && rules.gclk1Rule != ClockFlagRule::kNone) {
-            (odd && rules.gclk1Rule == ClockFlagRule::kByParity ? f.gclk1ComplementUsed
-                                                                 : f.gclk1TrueUsed) = 1;
-          }
-          if (sig.code == rules.gclk2Code && rules.gclk2Rule != ClockFlagRule::kNone) {
-            (odd && rules.gclk2Rule == ClockFlagRule::kByParity ? f.gclk2ComplementUsed
-                                                                 : f.gclk2TrueUsed) = 1;
-          }
-          if (sig.code == rules.gclk3Code) f.gclk3Used = 1;
-        }
-        const int u = rr.line;
-        const int swap = rules.swapOnOddLines ? u % 2 : 0;
-        in[2 * u + (odd ^ swap)] = '0';
-      }
+  unsigned flags = 0;
+  for (int lab = 0; lab * 16 < n; ++lab) {
+    const LabColumns columns = ColumnsOf(routes.at(static_cast<std::size_t>(lab)), rules, pins);
+    for (int m = lab * 16; m < std::min(n, lab * 16 + 16); ++m) {
+      for (int k = 0; k < 5; ++k) flags |= CopyProductTerm(t, source.logicArray.row(m, k), m, k, columns);
     }
   }
+  RaiseFlags(t.pinUse, flags);
 }
 
 std::vector<int> RecordsInOrder(int macrocells, const std::vector<bool>& hasPin) {
