@@ -108,7 +108,10 @@ int ConvertLoadedPof(Conversion& run, int loadResult, std::time_t startSeconds) 
   if (!CheckOutputPaths(options, run.error)) return 1;
 
   errno = 0;
-  std::ofstream report(options.reportFileName, std::ios::out | std::ios::trunc);
+  std::ofstream report;
+  // The report goes out in one piece (below): no buffer of the file's own.
+  report.rdbuf()->pubsetbuf(nullptr, 0);
+  report.open(options.reportFileName, std::ios::out | std::ios::trunc);
   if (!report.is_open()) {
     const int cause = errno;
     run.error << "Error! Cannot open report file " << options.reportFileName << ": "

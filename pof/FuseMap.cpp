@@ -326,10 +326,11 @@ void DecodeFuseData(const FuseMap& map, std::string_view data, bool bigEndian, S
     if (fuses.packed && r.rowWidth == r.rowStride && a % 8 == 0) {
       // Position = a - start: the field is one straight run.
       const std::int64_t stop = std::min(end, r.start + static_cast<std::int64_t>(r.size));
-      char* target = r.target;
-      for (; a + 8 <= stop; a += 8, target += 8) {
-        ProgramByte(target, fuses.ProgrammedBits(static_cast<std::size_t>(a / 8)));
-      }
+      const std::int64_t whole = a + 8 <= stop ? (stop - a) / 8 : 0;  // whole bytes
+      const unsigned char* in = fuses.bytes + a / 8;
+      const unsigned erased = fuses.inverted ? 0x00u : 0xFFu;  // the byte of 8 erased fuses
+      for (std::int64_t k = 0; k < whole; ++k) ProgramByte(r.target + 8 * k, in[k] ^ erased);
+      a += 8 * whole;
     }
     std::int64_t b = a - r.start;
     std::int64_t col = b % r.rowWidth;

@@ -14,6 +14,7 @@ namespace {
 
 std::vector<LabRoutes> Resolve6032(const SourceImage& source) {
   std::vector<LabRoutes> routes;
+  routes.reserve(2);
   for (int lab = 0; lab < 2; ++lab) routes.push_back(DirectRoutes(source, lab, qpl6032::kPiaSignal, qpl6032::kPiaToUim));
   return routes;
 }
@@ -42,6 +43,7 @@ static_assert(sizeof(kNoPin68) / sizeof(int) == 16, "68 pins bond out 48 of the 
 
 std::vector<LabRoutes> Resolve6064(const SourceImage& source) {
   std::vector<LabRoutes> routes;
+  routes.reserve(4);
   for (int lab = 0; lab < 4; ++lab) routes.push_back(DirectRoutes(source, lab, qpl6064::kPiaSignal, qpl6064::kPiaToUim));
   return routes;
 }

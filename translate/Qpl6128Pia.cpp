@@ -186,6 +186,7 @@ LabRoutes ResolveLab(const SourceImage& source, int lab) {
 
 std::vector<LabRoutes> ResolveRoutes(const SourceImage& source) {
   std::vector<LabRoutes> all;
+  all.reserve(kLabs);
   for (int lab = 0; lab < kLabs; ++lab) all.push_back(ResolveLab(source, lab));
   return all;
 }
