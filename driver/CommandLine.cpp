@@ -2,7 +2,6 @@
 
 #include <cstddef>
 #include <filesystem>
-#include <ostream>
 #include <system_error>
 
 #include "driver/Conversion.h"

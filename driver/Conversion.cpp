@@ -61,6 +61,9 @@ Clock Clock::Fixed(const std::tm& localTime, std::time_t seconds) {
   return c;
 }
 
+Conversion::Conversion(TextOut& consoleOut, TextOut& errorOut, Clock runClock)
+    : Messages(consoleOut, errorOut), clock(std::move(runClock)) {}
+
 Conversion::Conversion(std::ostream& consoleStream, std::ostream& errorStream, Clock runClock)
     : Messages(consoleStream, errorStream), clock(std::move(runClock)) {}
 

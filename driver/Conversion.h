@@ -33,6 +33,7 @@ struct Clock {
 };
 
 struct Conversion : SourceData, Messages {
+  Conversion(TextOut& consoleOut, TextOut& errorOut, Clock runClock);
   Conversion(std::ostream& consoleStream, std::ostream& errorStream, Clock runClock);
 
   ConversionOptions options;

@@ -1,7 +1,6 @@
 #include "driver/HelpScreens.h"
 
 #include <cstddef>
-#include <ostream>
 #include <string>
 
 #include "driver/HelpText.h"
@@ -49,7 +48,7 @@ constexpr bool VariantSizesMatch() {
 static_assert(VariantSizesMatch());
 
 // "usg: <program name> [-i] ..." and the -i and -o lines.
-void WriteUsageOpening(const ConversionOptions& options, std::ostream& console) {
+void WriteUsageOpening(const ConversionOptions& options, TextOut& console) {
   std::string line = help::kUsageLine;
   line.replace(line.find("%s"), 2, options.programName);
   console << line << help::kUsageOptions;
@@ -57,25 +56,25 @@ void WriteUsageOpening(const ConversionOptions& options, std::ostream& console) 
 
 }  // namespace
 
-void ShowDeviceTypePrompt(std::ostream& console) {
+void ShowDeviceTypePrompt(TextOut& console) {
   console << help::kDeviceTypePrompt;
   console.flush();
 }
 
-void ShowFamilyUsage(const ConversionOptions& options, std::ostream& console) {
+void ShowFamilyUsage(const ConversionOptions& options, TextOut& console) {
   WriteUsageOpening(options, console);
   console << help::kFamilyOptions << help::kDeviceWordNotes << help::kFamilyVerbose;
   if (FirstCharsEqual(options.helpTarget, help::kPinKeepHelpWord, 6)) console << help::kFamilyPinKeep;
   console.flush();
 }
 
-void ShowTargetUsage(const ConversionOptions& options, std::ostream& console) {
+void ShowTargetUsage(const ConversionOptions& options, TextOut& console) {
   WriteUsageOpening(options, console);
   console << help::kTargetOptions << help::kDeviceWordNotes << help::kAdvancedHint;
   console.flush();
 }
 
-void ShowAdvancedHelp(const ConversionOptions& options, std::ostream& console) {
+void ShowAdvancedHelp(const ConversionOptions& options, TextOut& console) {
   const help::AdvancedVariant* variant = nullptr;
   for (const help::AdvancedVariant& v : help::kAdvancedVariants) {
     if (FirstCharsEqual(options.helpTarget, v.family, 4)) variant = &v;

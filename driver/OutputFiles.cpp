@@ -1,7 +1,6 @@
 #include "driver/OutputFiles.h"
 
 #include <filesystem>
-#include <ostream>
 #include <system_error>
 #ifndef _WIN32
 #include <sys/stat.h>
@@ -71,7 +70,7 @@ class NamedFile {
 
 bool SameFile(const std::string& a, const std::string& b) { return NamedFile(a).SameAs(NamedFile(b)); }
 
-bool CheckOutputPaths(const ConversionOptions& options, std::ostream& error) {
+bool CheckOutputPaths(const ConversionOptions& options, TextOut& error) {
   const NamedFile input(options.inputFileName);
   const NamedFile jedec(options.outputFileName);
   const NamedFile report(options.reportFileName);

@@ -1,10 +1,10 @@
 #pragma once
 // Guards the input and the two outputs of a run against each other.
 
-#include <iosfwd>
 #include <string>
 
 #include "driver/ConversionOptions.h"
+#include "pof/TextOut.h"
 
 namespace fusecvt {
 
@@ -15,6 +15,6 @@ bool SameFile(const std::string& a, const std::string& b);
 
 // False, with one line on `error`, when the JEDEC or the report path names
 // the input file, or the JEDEC and the report paths name the same file.
-bool CheckOutputPaths(const ConversionOptions& options, std::ostream& error);
+bool CheckOutputPaths(const ConversionOptions& options, TextOut& error);
 
 }  // namespace fusecvt

@@ -1,6 +1,5 @@
 #include "driver/Report.h"
 
-#include <ostream>
 
 #include "driver/Conversion.h"
 #include "driver/TargetSet.h"
@@ -11,12 +10,12 @@ namespace fusecvt {
 
 namespace {
 
-void Line(std::ostream& out, const char* text) {
+void Line(TextOut& out, const char* text) {
   out << text << '\n';
   out.flush();
 }
 
-void Line(std::ostream& out, const char* label, const char* value) {
+void Line(TextOut& out, const char* label, const char* value) {
   out << label << value << '\n';
   out.flush();
 }
@@ -53,7 +52,7 @@ constexpr char kPinKeeper[] = "   Pin Keeper :\t\t";
 
 void WriteQpl6000Summary(Conversion& run) {
   const ConversionOptions& o = run.options;
-  std::ostream& report = run.report();
+  TextOut& report = run.report();
   const bool is6000e = Contains(o.targetDeviceName, "6000e");
   const bool plain = IsPlainQpl6000Word(o.targetDeviceName);
   if (is6000e) {
@@ -76,7 +75,7 @@ void WriteQpl6000Summary(Conversion& run) {
 
 void WriteBlockTargetSummary(Conversion& run) {
   const ConversionOptions& o = run.options;
-  std::ostream& report = run.report();
+  TextOut& report = run.report();
   if (const char* heading = run.pof.device.variant->summaryHeading) {
     report << "Options :  (" << heading << " only)\n";
     report.flush();
@@ -101,7 +100,7 @@ void WriteBlockTargetSummary(Conversion& run) {
 
 }  // namespace
 
-void WriteBanner(std::ostream& out, const std::string& programName) {
+void WriteBanner(TextOut& out, const std::string& programName) {
   out << kMakerName << ' ' << programName << ' ' << kVersionText << kBuildDate << '\n';
   out.flush();
   out << kRightsNotice << "\n\n";
@@ -124,14 +123,14 @@ void ResolveTargetDefaults(const DeviceRecord& device, ConversionOptions& option
 
 void WriteReportHeader(Conversion& run) {
   const ConversionOptions& o = run.options;
-  std::ostream& report = run.report();
+  TextOut& report = run.report();
   const DeviceRecord& device = run.pof.device;
   const std::string& source = device.name;
   const std::string target = ReportTargetName(device, o);
 
   const std::string conversion = "  " + source + " --> " + target + device.reportPackage +
                                  std::to_string(device.pinCount) + "\n";
-  for (std::ostream* out : {&run.console, &report}) {
+  for (TextOut* out : {&run.console, &report}) {
     *out << conversion;
     out->flush();
   }
@@ -147,7 +146,7 @@ void WriteReportHeader(Conversion& run) {
 
   if (o.powerResetGiven == 0 && !Contains(AsciiLower(target), "esl")) {
     if (o.targetDeviceGiven == 0) {
-      for (std::ostream* out : {&run.console, &report}) {
+      for (TextOut* out : {&run.console, &report}) {
         *out << "WARNING:  If conversion is for a low voltage device,\n"
              << "   please use the -power_reset option.\n\n";
         out->flush();

@@ -3,18 +3,18 @@
 // also settles the target name and the low-voltage power-reset rule) and the
 // closing summary of the device options.
 
-#include <iosfwd>
 #include <string>
 
 #include "driver/ConversionOptions.h"
 #include "pof/DeviceCatalogue.h"
+#include "pof/TextOut.h"
 
 namespace fusecvt {
 
 struct Conversion;
 
 // The two banner lines and an empty line, flushed.
-void WriteBanner(std::ostream& out, const std::string& programName);
+void WriteBanner(TextOut& out, const std::string& programName);
 
 // The target name the report gives: the device word when one was given, else
 // the source's catalogue row ("QPL6000e" where the row leaves it to the word).

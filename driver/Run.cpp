@@ -1,11 +1,9 @@
 #include "driver/Run.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <optional>
-#include <ostream>
-#include <sstream>
 
 #include "driver/CommandLine.h"
 #include "driver/HelpScreens.h"
@@ -24,7 +22,7 @@ namespace {
 // file lives.
 class ReportScope {
  public:
-  ReportScope(Messages& messages, std::ostream& report) : messages_(messages) { messages_.SetReport(&report); }
+  ReportScope(Messages& messages, TextOut& report) : messages_(messages) { messages_.SetReport(&report); }
   ~ReportScope() { messages_.SetReport(nullptr); }
   ReportScope(const ReportScope&) = delete;
   ReportScope& operator=(const ReportScope&) = delete;
@@ -34,7 +32,7 @@ class ReportScope {
 };
 
 void ToConsoleAndReport(Conversion& run, const char* text) {
-  for (std::ostream* out : {&run.console, &run.report()}) {
+  for (TextOut* out : {&run.console, &run.report()}) {
     *out << text;
     out->flush();
   }
@@ -42,7 +40,7 @@ void ToConsoleAndReport(Conversion& run, const char* text) {
 
 // The run once the report is open: its banner and header, the target choice
 // and FinishConversion.
-int ReportAndConvert(Conversion& run, std::ostream& report, int loadResult, std::time_t startSeconds) {
+int ReportAndConvert(Conversion& run, TextOut& report, int loadResult, std::time_t startSeconds) {
   ReportScope scope(run, report);
   WriteBanner(report, run.options.programName);
   WriteReportHeader(run);
@@ -108,11 +106,9 @@ int ConvertLoadedPof(Conversion& run, int loadResult, std::time_t startSeconds) 
   if (!CheckOutputPaths(options, run.error)) return 1;
 
   errno = 0;
-  std::ofstream report;
-  // The report goes out in one piece (below): no buffer of the file's own.
-  report.rdbuf()->pubsetbuf(nullptr, 0);
-  report.open(options.reportFileName, std::ios::out | std::ios::trunc);
-  if (!report.is_open()) {
+  // A text-mode file: the report's lines end as the platform's text files do.
+  std::FILE* report = std::fopen(options.reportFileName.c_str(), "w");
+  if (!report) {
     const int cause = errno;
     run.error << "Error! Cannot open report file " << options.reportFileName << ": "
               << (cause != 0 ? std::strerror(cause) : "unknown error") << "\n";
@@ -120,15 +116,15 @@ int ConvertLoadedPof(Conversion& run, int loadResult, std::time_t startSeconds) 
     return 1;
   }
   // The report is kept in memory (its line-by-line flushes cost nothing
-  // there) and written in one piece.
-  std::ostringstream text;
+  // there) and written in one piece, without a buffer of the file's own.
+  std::setvbuf(report, nullptr, _IONBF, 0);
+  StringTextOut text;
   const int status = ReportAndConvert(run, text, loadResult, startSeconds);
-  const std::string bytes = text.str();
-  report.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  const std::string& bytes = text.str();
+  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), report) == bytes.size();
   // A report that could not be written or closed whole fails the run; the
   // JEDEC file stays.
-  report.close();
-  if (report.fail()) {
+  if (std::fclose(report) != 0 || !written) {
     run.error << "Error! Cannot write report file " << options.reportFileName << "\n";
     run.error.flush();
     return 1;

@@ -1,6 +1,5 @@
 #include "driver/TargetSet.h"
 
-#include <ostream>
 
 #include "driver/Conversion.h"
 #include "pof/Text.h"
@@ -46,7 +45,7 @@ TargetChoice SelectTarget(const DeviceRecord& source, Conversion& run) {
   switch (source.variant->target) {
     case TargetFamily::kQpl6032Only:
       if (Contains(word, "6000")) {
-        for (std::ostream* out : {&run.console, &run.report()}) {
+        for (TextOut* out : {&run.console, &run.report()}) {
           *out << "ERROR:  Invalid Device type specified. Target\n"
                << "    device for " << SourceKindName(source.kind()) << " is 6032ES\n\n";
           out->flush();

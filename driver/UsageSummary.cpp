@@ -1,7 +1,6 @@
 #include "driver/UsageSummary.h"
 
 #include <cstddef>
-#include <ostream>
 
 #include "pof/Text.h"
 #include "driver/Version.h"
@@ -86,12 +85,12 @@ InfoRequest FindInfoRequest(const std::vector<std::string>& args) {
   return InfoRequest::None;
 }
 
-void ShowUsageSummary(std::ostream& console) {
+void ShowUsageSummary(TextOut& console) {
   for (const char* line : kUsageSummary) console << line << '\n';
   console.flush();
 }
 
-void ShowVersion(std::ostream& console) {
+void ShowVersion(TextOut& console) {
   console << "fusecvt " << TrimmedVersion() << '\n';
   console.flush();
 }

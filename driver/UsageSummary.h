@@ -3,9 +3,10 @@
 // --version the program's version; both end the run with status 0 before
 // anything else is read or written.
 
-#include <iosfwd>
 #include <string>
 #include <vector>
+
+#include "pof/TextOut.h"
 
 namespace fusecvt {
 
@@ -17,8 +18,8 @@ InfoRequest FindInfoRequest(const std::vector<std::string>& args);
 
 // The usage summary: every option word, the device words, the output names
 // and the exit statuses.
-void ShowUsageSummary(std::ostream& console);
+void ShowUsageSummary(TextOut& console);
 // "fusecvt <version>" on one line.
-void ShowVersion(std::ostream& console);
+void ShowVersion(TextOut& console);
 
 }  // namespace fusecvt

@@ -1,6 +1,6 @@
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
-#include <iostream>
 #include <string>
 #include <vector>
 
@@ -15,8 +15,10 @@ int main(int argc, char** argv) {
   std::signal(SIGPIPE, SIG_IGN);
 #endif
   std::vector<std::string> args(argv, argv + argc);
-  fusecvt::Conversion run(std::cout, std::cerr, fusecvt::Clock::System(std::getenv("SOURCE_DATE_EPOCH")));
+  fusecvt::FileTextOut console(stdout);
+  fusecvt::FileTextOut error(stderr);
+  fusecvt::Conversion run(console, error, fusecvt::Clock::System(std::getenv("SOURCE_DATE_EPOCH")));
   const int status = fusecvt::RunConversion(std::move(args), run);
-  std::cout.flush();
+  console.flush();
   return status;
 }

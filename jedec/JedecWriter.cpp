@@ -4,7 +4,6 @@
 #include <cassert>
 #include <cstdint>
 #include <cstring>
-#include <ostream>
 
 #include "driver/Version.h"
 #include "jedec/ProductTermLines.h"

@@ -4,12 +4,12 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <sstream>
 #include <string>
 
 #include "driver/Version.h"
 #include "jedec/JedecFormat.h"
 #include "pof/Text.h"
+#include "pof/TextOut.h"
 #include "qpl6000/Qpl6000.h"
 #include "qpl6000/Qpl6000Tables.h"
 
@@ -58,7 +58,7 @@ struct FuseWriter {
 };
 
 std::string HeaderText(const Qpl6000& q, const JedecJob& run, bool extended) {
-  std::ostringstream header;
+  StringTextOut header;
   header << '\x02' << JedecFieldText(run.options.programName) << ' ' << kVersionText << '\n'
          << "Device " << (extended ? "QPL6000E" : "QPL6000") << (run.device.quadFlatPack ? " (TQFP)\n" : " (PLCC)\n")
          << "Created on: " << FormatCreatedOn(run.createdOn) << "\n\n"

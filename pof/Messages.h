@@ -1,27 +1,44 @@
 #pragma once
 // The output channels of a run: standard output, standard error and the
-// conversion report, which discards everything until a stream is attached.
+// conversion report, which discards everything until a channel is attached.
 
-#include <ostream>
+#include <cstddef>
+#include <iosfwd>
+#include <memory>
+
+#include "pof/TextOut.h"
 
 namespace fusecvt {
 
 class Messages {
  public:
-  Messages(std::ostream& consoleStream, std::ostream& errorStream)
-      : console(consoleStream), error(errorStream) {}
+  Messages(TextOut& consoleOut, TextOut& errorOut) : console(consoleOut), error(errorOut) {}
+  // Over streams (tests, the web page): each channel writes into its stream.
+  Messages(std::ostream& consoleStream, std::ostream& errorStream);
+  ~Messages();
   Messages(const Messages&) = delete;
   Messages& operator=(const Messages&) = delete;
 
-  std::ostream& console;  // standard output
-  std::ostream& error;    // standard error
+  TextOut& console;  // standard output
+  TextOut& error;    // standard error
 
-  std::ostream& report() { return report_ ? *report_ : nullSink_; }
-  void SetReport(std::ostream* stream) { report_ = stream; }
+  TextOut& report() { return report_ ? *report_ : nullSink_; }
+  void SetReport(TextOut* out) {
+    ownedReport_.reset();
+    report_ = out;
+  }
+  // The report into a stream; null detaches it.
+  void SetReport(std::ostream* stream);
+  void SetReport(std::nullptr_t) { SetReport(static_cast<TextOut*>(nullptr)); }
 
  private:
-  std::ostream* report_ = nullptr;
-  std::ostream nullSink_{nullptr};
+  Messages(std::unique_ptr<TextOut> consoleOut, std::unique_ptr<TextOut> errorOut);
+
+  std::unique_ptr<TextOut> ownedConsole_;
+  std::unique_ptr<TextOut> ownedError_;
+  std::unique_ptr<TextOut> ownedReport_;
+  TextOut* report_ = nullptr;
+  NullTextOut nullSink_;
 };
 
 }  // namespace fusecvt

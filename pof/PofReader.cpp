@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <cctype>
-#include <filesystem>
-#include <fstream>
+#include <climits>
+#include <cstdio>
 #include <istream>
-#include <ostream>
+#include <memory>
 #include <string_view>
 #include <utility>
 
@@ -50,6 +50,55 @@ const unsigned char* Bytes(const std::string& s) {
   return reinterpret_cast<const unsigned char*>(s.data());
 }
 
+// A file, through its C stream.
+class FileInput final : public PofInput {
+ public:
+  explicit FileInput(std::FILE* file) : file_(file) {}
+  ~FileInput() override { std::fclose(file_); }
+  FileInput(const FileInput&) = delete;
+  FileInput& operator=(const FileInput&) = delete;
+
+  // Opens the file; null when it cannot be opened or its first byte cannot be
+  // read (a folder, say). An empty file opens.
+  static std::unique_ptr<FileInput> Open(const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) return nullptr;
+    auto input = std::make_unique<FileInput>(file);
+    const int first = std::fgetc(file);
+    if (first == EOF) return std::ferror(file) ? nullptr : std::move(input);
+    std::ungetc(first, file);
+    return input;
+  }
+  std::size_t Read(char* to, std::size_t size) override { return std::fread(to, 1, size, file_); }
+  void Skip(std::size_t size) override {
+    // A pipe cannot seek: its bytes are read and dropped.
+    if (size <= static_cast<std::size_t>(LONG_MAX) && std::fseek(file_, static_cast<long>(size), SEEK_CUR) == 0) return;
+    char scratch[512];
+    while (size > 0) {
+      const std::size_t got = Read(scratch, std::min(size, sizeof scratch));
+      if (got == 0) return;
+      size -= got;
+    }
+  }
+
+ private:
+  std::FILE* file_;
+};
+
+// A stream.
+class StreamInput final : public PofInput {
+ public:
+  explicit StreamInput(std::istream& in) : in_(in) {}
+  std::size_t Read(char* to, std::size_t size) override {
+    in_.read(to, static_cast<std::streamsize>(size));
+    return static_cast<std::size_t>(in_.gcount());
+  }
+  void Skip(std::size_t size) override { in_.ignore(static_cast<std::streamsize>(size)); }
+
+ private:
+  std::istream& in_;
+};
+
 }  // namespace
 
 std::string PofPathOf(const std::string& name) {
@@ -60,19 +109,20 @@ PofReader::PofReader(SourceData& into, Messages& messages, std::string programNa
     : run_(into), messages_(messages), programName_(std::move(programName)) {}
 
 LoadStatus PofReader::Load(const std::string& path) {
-  std::error_code ec;
-  std::ifstream in;
-  if (!std::filesystem::is_directory(path, ec)) in.open(path, std::ios::binary);
-  // A path that opens but cannot be read (a directory, say) fails here.
-  if (in.is_open()) in.peek();
-  if (!in.is_open() || in.bad()) {
+  const std::unique_ptr<FileInput> in = FileInput::Open(path);
+  if (!in) {
     messages_.console << "Cannot open " << path << " for read\n";
     return EndsTheRun(1);
   }
-  return LoadFrom(in, path);
+  return LoadFrom(*in, path);
 }
 
 LoadStatus PofReader::LoadFrom(std::istream& in, const std::string& fileName) {
+  StreamInput input(in);
+  return LoadFrom(input, fileName);
+}
+
+LoadStatus PofReader::LoadFrom(PofInput& in, const std::string& fileName) {
   in_ = &in;
   continue_ = true;
   pendingCreator_.reset();
@@ -82,9 +132,8 @@ LoadStatus PofReader::LoadFrom(std::istream& in, const std::string& fileName) {
   }
 
   unsigned char head[12];
-  in.read(reinterpret_cast<char*>(head), sizeof head);
   // A file shorter than the header, or one without the "POF" mark, is refused.
-  const bool whole = in.gcount() == static_cast<std::streamsize>(sizeof head);
+  const bool whole = in.Read(reinterpret_cast<char*>(head), sizeof head) == sizeof head;
   if (!whole || std::string_view(reinterpret_cast<const char*>(head), 3) != "POF") {
     messages_.error << "Error! " << fileName << " is not a POF file\n";
     messages_.error.flush();
@@ -102,8 +151,7 @@ LoadStatus PofReader::LoadFrom(std::istream& in, const std::string& fileName) {
   LoadStatus status;
   for (;;) {
     unsigned char packet[6];
-    in.read(reinterpret_cast<char*>(packet), sizeof packet);
-    if (in.gcount() < static_cast<std::streamsize>(sizeof packet)) break;
+    if (in.Read(reinterpret_cast<char*>(packet), sizeof packet) < sizeof packet) break;
     const std::int16_t tag = GetInt16(packet, bigEndian_);
     const auto length = static_cast<std::int32_t>(GetUInt32(packet + 2, bigEndian_));
     if (tag < 0 || tag >= 20 || length < 0) {
@@ -162,14 +210,13 @@ std::optional<std::string> PofReader::ReadPacketData(std::int32_t length) {
     const std::size_t block = std::min(want - data.size(), kReadBlock);
     const std::size_t at = data.size();
     data.resize(at + block);
-    in_->read(&data[at], static_cast<std::streamsize>(block));
-    if (static_cast<std::size_t>(in_->gcount()) < block) return std::nullopt;
+    if (in_->Read(&data[at], block) < block) return std::nullopt;
   }
   return data;
 }
 
 void PofReader::SkipPacketData(std::int32_t length) {
-  if (length > 0) in_->ignore(length);
+  if (length > 0) in_->Skip(static_cast<std::size_t>(length));
 }
 
 void PofReader::packet_1(std::int16_t, std::int32_t length) {

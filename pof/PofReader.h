@@ -1,8 +1,10 @@
 #pragma once
 // Reads a POF: a 12-byte header and tagged, length-prefixed packets. Fills the
 // source image set, the POF values and the fuse image of the source device.
+// The bytes are read front to back, a packet at a time.
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <iosfwd>
 #include <optional>
@@ -33,6 +35,16 @@ struct PofHeader {
   std::uint32_t packetCount = 0;
 };
 
+// Where the bytes of a POF come from, read front to back.
+class PofInput {
+ public:
+  virtual ~PofInput() = default;
+  // Up to size bytes into `to`; the number read, short only at the end.
+  virtual std::size_t Read(char* to, std::size_t size) = 0;
+  // Passes over up to size bytes.
+  virtual void Skip(std::size_t size) = 0;
+};
+
 class PofReader {
  public:
   // Fills `into`; notices go to `messages`. `programName` is the name the
@@ -44,6 +56,8 @@ class PofReader {
   // file (the process-name notice, the header and its "POF" mark, the
   // packets, the blank check). `fileName` names the file in messages.
   LoadStatus LoadFrom(std::istream& in, const std::string& fileName);
+  // The same from any input.
+  LoadStatus LoadFrom(PofInput& in, const std::string& fileName);
 
   const PofHeader& header() const { return header_; }
 
@@ -82,7 +96,7 @@ class PofReader {
   SourceData& run_;
   Messages& messages_;
   std::string programName_;
-  std::istream* in_ = nullptr;
+  PofInput* in_ = nullptr;
   PofHeader header_;
   bool bigEndian_ = false;
   bool continue_ = true;

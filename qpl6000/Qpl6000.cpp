@@ -7,9 +7,8 @@
 #include <array>
 #include <cstring>
 #include <iterator>
-#include <ostream>
-#include <sstream>
 
+#include "pof/TextOut.h"
 #include "qpl6000/Qpl6000Tables.h"
 #include "translate/BitOps.h"
 #include "translate/TargetDevice.h"
@@ -282,8 +281,8 @@ TermCensus TakeCensus(const Qpl6000& q, int m, int f, int fc) {
 // added, or the covering term already there).
 // The notices of the latch pass: for standard output and for the JEDEC header.
 struct RaceNotices {
-  std::ostringstream console;
-  std::ostringstream file;
+  StringTextOut console;
+  StringTextOut file;
   bool verbose;
 };
 
@@ -350,7 +349,7 @@ void FeedBackFromPin(Qpl6000& q, int m, const TermCensus& c, RaceNotices& notice
       }
     }
     if (pinInUse) {
-      for (std::ostringstream* s : {&notices.console, &notices.file}) {
+      for (StringTextOut* s : {&notices.console, &notices.file}) {
         *s << "Combinatorial Latch Detected at Macrocell " << m + 1 << " from POF file\n";
       }
       return;
@@ -369,7 +368,7 @@ void FeedBackFromPin(Qpl6000& q, int m, const TermCensus& c, RaceNotices& notice
   }
   if (allSet) b[9] = '0';
   if (notices.verbose) {
-    for (std::ostringstream* s : {&notices.console, &notices.file}) {
+    for (StringTextOut* s : {&notices.console, &notices.file}) {
       *s << "Combinatorial Latch Detected at Macrocell " << m + 1 << " from POF file (pf)\n"
          << " - Implemented Pin feedback.\n";
     }

@@ -3,7 +3,6 @@
 // the rules where the three differ.
 #include "translate/BlockProfile.h"
 
-#include <ostream>
 #include <utility>
 
 namespace fusecvt {

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <ostream>
 
 #include "translate/TargetDevice.h"
 #include "translate/BitOps.h"
@@ -22,7 +21,7 @@ bool AnyProgrammed(const char* fuses, int count) {
   return std::memchr(fuses, '0', static_cast<std::size_t>(count)) != nullptr;
 }
 
-void WriteStars(std::ostream& out, int count) { out << std::string(count, '*') << '\n'; }
+void WriteStars(TextOut& out, int count) { out << std::string(count, '*') << '\n'; }
 
 // Source-side rules of every kind, in slot order.
 struct KindRules {
@@ -396,7 +395,7 @@ void DisableUnusedProductTerms(BlockTargetImage& t) {
 
 void WriteConversionErrorBox(const StageContext& run, bool toReport) {
   for (int pass = 0; pass < (toReport ? 2 : 1); ++pass) {
-    std::ostream& out = pass == 0 ? run.messages.console : run.messages.report();
+    TextOut& out = pass == 0 ? run.messages.console : run.messages.report();
     const int stars = pass == 0 ? 63 : 62;
     WriteStars(out, stars);
     out << "Error! POF Conversion may not be correct.\n"

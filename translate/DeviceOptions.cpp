@@ -1,7 +1,6 @@
 // Stage 4 of the block targets: the device options into the configuration
 // bits and the JTAG bit, in a fixed order of steps.
 #include <algorithm>
-#include <ostream>
 #include <string>
 
 #include "translate/BlockTranslation.h"
@@ -25,7 +24,7 @@ enum ConfigBit : int {
   kPinKeeperBit = 30,
 };
 
-void WriteStars(std::ostream& out, int count) { out << std::string(static_cast<std::size_t>(count), '*') << '\n'; }
+void WriteStars(TextOut& out, int count) { out << std::string(static_cast<std::size_t>(count), '*') << '\n'; }
 
 void ClearOutputSelect(BlockTargetImage& t, int m) {
   char* s = t.mcBits.row(m) + kOutputSelect;
@@ -39,7 +38,7 @@ bool AnyJtagFlag(const PinUseFlags& f) {
 void RefusePowerDown(const StageContext& run, bool pd2, const std::string& pin) {
   const char* name = pd2 ? "PD2" : "PD1";
   for (int pass = 0; pass < 2; ++pass) {
-    std::ostream& out = pass == 0 ? run.messages.console : run.messages.report();
+    TextOut& out = pass == 0 ? run.messages.console : run.messages.report();
     const int stars = pass == 0 ? 67 : 68;
     WriteStars(out, stars);
     out << '-' << name << ": Error! Pin " << pin << " for " << name << " is used in your logic function.\n"
@@ -50,7 +49,7 @@ void RefusePowerDown(const StageContext& run, bool pd2, const std::string& pin) 
 
 void RefusePullup(const StageContext& run, const char* name) {
   for (int pass = 0; pass < 2; ++pass) {
-    std::ostream& out = pass == 0 ? run.messages.console : run.messages.report();
+    TextOut& out = pass == 0 ? run.messages.console : run.messages.report();
     WriteStars(out, 79);
     out << '-' << name << ": Error! Some or all four JTAG pins are used in your logic function.\n"
         << "                    " << name << " option cannot be enabled.\n";
@@ -60,7 +59,7 @@ void RefusePullup(const StageContext& run, const char* name) {
 
 void WarnJtagOn(const StageContext& run) {
   for (int pass = 0; pass < 2; ++pass) {
-    std::ostream& out = pass == 0 ? run.messages.console : run.messages.report();
+    TextOut& out = pass == 0 ? run.messages.console : run.messages.report();
     out << "WARNING: (-JTAG ON) Some JTAG pins appear to be used for I/O pins in\n"
         << (pass == 0 ? "   this design.  If these pins are used for I/O in the design, use the \n"
                       : "   this design.  If these pins are used for I/O in the design, use the  \n")
