@@ -258,6 +258,33 @@ TEST(JedecFormat, ChecksumOfFuseRunsAgreesWithSingleFuses) {
   }
 }
 
+// The output buffer: text goes in with LF line ends and reaches the sink with
+// CR LF, however long the text and wherever the buffer fills up; fuse
+// characters go through unchanged, numbers as decimals.
+TEST(JedecFormat, BufferWritesEveryLineFeedAsCrLf) {
+  std::string text;  // longer than the buffer, with single and doubled line ends
+  for (int i = 0; i < 9000; ++i) text += i % 5 == 0 ? "\n\n" : i % 3 == 0 ? "x\n" : "NOTE ";
+  std::string fuses;  // longer than the buffer too
+  for (int i = 0; i < 40000; ++i) fuses += i % 3 == 0 ? '0' : '1';
+  std::string expected;
+  for (char c : text) expected += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  expected += "\r\n*" + fuses + "L9*\r\n" + "-0042" + "0007" + "123";
+
+  std::string got;
+  JedecStringSink sink(got);
+  JedecBuffer out(sink);
+  out.Append(text);
+  out.Put('\n');
+  out.Put('*');
+  out.AppendFileBytes(fuses.data(), fuses.size());
+  out.Append("L9*\n");
+  out.AppendNumber(-42, 5);
+  out.AppendNumber(7, 4);
+  out.AppendNumber(123);
+  out.Flush();
+  EXPECT_EQ(FirstDifference(expected, got), "");
+}
+
 TEST(JedecFormat, FieldTextTurnsFramingCharactersIntoBlanks) {
   EXPECT_EQ(JedecFieldText(std::string("a*b\x02" "c\x03" "d\re\nf\0g~", 14)),
             std::string("a b c d e\nf\0g~", 14));

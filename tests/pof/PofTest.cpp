@@ -6,8 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
 #include <algorithm>
 #include <array>
+#include <climits>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -19,6 +24,7 @@
 
 #include "driver/Conversion.h"
 #include "pof/PofReader.h"
+#include "pof/TextOut.h"
 #include "support/ExpectedJedec.h"
 #include "support/PofBuilder.h"
 #include "support/TestPaths.h"
@@ -380,6 +386,59 @@ TEST(PofReader, InputPaths) {
     EXPECT_EQ(got->console.str(), row.readable ? "" : "Cannot open " + row.opened + " for read\n");
     EXPECT_EQ(got->error.str(), "");
   }
+}
+
+#ifndef _WIN32
+// A POF that arrives through a pipe, which cannot seek: the packets the
+// reader passes over are read and dropped, and it keeps what it keeps from
+// the same bytes in a file.
+TEST(PofReader, PipeReadsAsTheFileDoes) {
+  PofBuilder b = Design();
+  // Packets passed over, before and after the fuse data, longer than the
+  // reader's scratch space; then a test vector, read after them.
+  b.Prepend(P(9, std::string(5000, 's'))).Append(P(12, std::string(1300, 'c')));
+  b.Append(P(10, b.U32(1) + "0101"));
+  const std::string bytes = b.Build();
+  ScratchDir dir;
+  WriteFile(dir.File("design.pof"), bytes);
+  const auto fromFile = Load(std::nullopt, "fusecvt", dir.File("design.pof"));
+  int ends[2];
+  ASSERT_EQ(pipe(ends), 0);
+  ASSERT_LT(bytes.size(), 60000u);  // fits the pipe's buffer: no writer thread needed
+  ASSERT_EQ(write(ends[1], bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+  close(ends[1]);
+  // Read under a name that ends in ".pof", as the reader wants it.
+  ASSERT_EQ(symlink(("/dev/fd/" + std::to_string(ends[0])).c_str(), dir.File("pipe.pof").c_str()), 0);
+  const auto fromPipe = Load(std::nullopt, "fusecvt", dir.File("pipe.pof"));
+  close(ends[0]);
+  EXPECT_EQ(Summary(*fromPipe), Summary(*fromFile));
+  EXPECT_EQ(Summary(*fromFile), "r0 x- 7032S 'EPM7032SLC44-10' 44/PLCC v1:0101 last=0 zeros=1");
+  EXPECT_EQ(fromPipe->console.str() + fromPipe->error.str(), "");
+}
+#endif
+
+// The text channels write what a stream in the classic locale writes.
+TEST(TextChannels, WriteAsAStreamWrites) {
+  StringTextOut out;
+  std::ostringstream stream;
+  const auto both = [&](auto value) {
+    out << value << '|';
+    stream << value << '|';
+  };
+  for (int v : {0, 7, -1, 42, INT_MIN, INT_MAX}) both(v);
+  for (long v : {LONG_MIN, LONG_MAX, -100000L}) both(v);
+  both(LLONG_MIN);
+  both(UINT_MAX);
+  both(ULONG_MAX);
+  both(ULLONG_MAX);
+  both(std::size_t{4096});
+  both('a');
+  both(static_cast<signed char>('b'));
+  both(static_cast<unsigned char>('c'));
+  both("text");
+  both(std::string("string\n"));
+  both(std::string_view("view"));
+  EXPECT_EQ(out.str(), stream.str());
 }
 
 // What a regular device name states: "EPM", the family, a two-letter package
