@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cassert>
-#include <cstdint>
 #include <cstring>
 
 #include "driver/Version.h"
@@ -150,24 +149,6 @@ void PutFuses(JedecFuseImage& image, const char* fuses, int count) {
   image.fuseChecksum.PutFuses(fuses, n);
   image.nextAddress += count;
 }
-
-// The fuses of a line that lists its field from the last fuse to the first.
-struct ReversedFuses {
-  static constexpr int kMax = 32;
-  char fuses[kMax];
-  ReversedFuses(const char* field, int n) {
-    assert(n <= kMax);
-    int i = 0;
-    // Eight at a time: swapping the bytes of a word reverses its characters.
-    for (; i + 8 <= n; i += 8) {
-      std::uint64_t word;
-      std::memcpy(&word, field + n - 8 - i, 8);
-      word = __builtin_bswap64(word);
-      std::memcpy(fuses + i, &word, 8);
-    }
-    for (; i < n; ++i) fuses[i] = field[n - 1 - i];
-  }
-};
 
 void PutFusesReversed(JedecFuseImage& image, const char* fuses, int count) {
   const ReversedFuses reversed(fuses, count);

@@ -6,6 +6,7 @@
 #include <cassert>
 #include <charconv>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 
 #include "jedec/JedecFormat.h"
@@ -57,6 +58,24 @@ class LineText {
 
   char text_[Capacity];
   std::size_t size_ = 0;
+};
+
+// The fuses of a line that lists its field from the last fuse to the first.
+struct ReversedFuses {
+  static constexpr int kMax = 32;
+  char fuses[kMax];
+  ReversedFuses(const char* field, int n) {
+    assert(n <= kMax);
+    int i = 0;
+    // Eight at a time: swapping the bytes of a word reverses its characters.
+    for (; i + 8 <= n; i += 8) {
+      std::uint64_t word;
+      std::memcpy(&word, field + n - 8 - i, 8);
+      word = __builtin_bswap64(word);
+      std::memcpy(fuses + i, &word, 8);
+    }
+    for (; i < n; ++i) fuses[i] = field[n - 1 - i];
+  }
 };
 
 // The term a field holds: its number (1..5) in its macrocell (1-based) and
