@@ -18,13 +18,6 @@ std::vector<LabRoutes> Resolve6032(const SourceImage& source) {
   return routes;
 }
 
-// Every macrocell has its own record.
-std::vector<int> RecordPerMacrocell(const SourceImage& source, int) {
-  std::vector<int> index(static_cast<std::size_t>(source.macrocells()));
-  for (std::size_t m = 0; m < index.size(); ++m) index[m] = static_cast<int>(m);
-  return index;
-}
-
 // The unknown and remaining bits of the newer kinds have no counterpart.
 void ReportUnknownBits(const StageContext& run) {
   if (FamilyOf(run.source.kind()) != SourceFamily::kPlain) ReportUnsupportedBits(run, run.source);
@@ -32,33 +25,10 @@ void ReportUnknownBits(const StageContext& run) {
 
 // --- QPL6064 ------------------------------------------------------------------
 
-// Macrocells (MC numbers) without an I/O pin in the plain 7064's 44- and
-// 68-pin packages; the others take the output-enable records in order.
-constexpr int kNoPin44[] = {2,  6,  7,  9,  10, 12, 13, 15, 18, 22, 23, 26, 27, 28, 29, 31,
-                            34, 38, 39, 42, 43, 44, 45, 47, 50, 54, 55, 58, 59, 60, 61, 63};
-constexpr int kNoPin68[] = {2, 7, 10, 15, 18, 23, 26, 31, 34, 39, 42, 47, 50, 55, 58, 63};
-static_assert(sizeof(kNoPin44) / sizeof(int) == 32, "44 pins bond out 32 of the 64 macrocells");
-static_assert(sizeof(kNoPin68) / sizeof(int) == 16, "68 pins bond out 48 of the 64 macrocells");
-
 std::vector<LabRoutes> Resolve6064(const SourceImage& source) {
   std::vector<LabRoutes> routes;
   for (int lab = 0; lab < 4; ++lab) routes.push_back(DirectRoutes(source, lab, qpl6064::kPiaSignal, qpl6064::kPiaToUim));
   return routes;
-}
-
-// The plain 7064 keeps one output-enable record per bonded-out I/O pin (all
-// 64 in the 84- and 100-pin packages, none for an unknown pin count).
-std::vector<int> Records6064(const SourceImage& source, int pinCount) {
-  if (FamilyOf(source.kind()) != SourceFamily::kPlain) return RecordPerMacrocell(source, pinCount);
-  if (pinCount == 84 || pinCount == 100) return RecordPerMacrocell(source, pinCount);
-  if (pinCount != 44 && pinCount != 68) return std::vector<int>(64, -1);
-  std::vector<bool> hasPin(64, true);
-  if (pinCount == 44) {
-    for (int mc : kNoPin44) hasPin[static_cast<std::size_t>(mc - 1)] = false;
-  } else {
-    for (int mc : kNoPin68) hasPin[static_cast<std::size_t>(mc - 1)] = false;
-  }
-  return RecordsInOrder(64, hasPin);
 }
 
 // --- QPL6128 ------------------------------------------------------------------
@@ -163,7 +133,6 @@ BlockProfile Profile6032() {
   p.termRules = TermRules(-5, -2, 17);
   p.termRules.swapOnOddLines = p.termRules.recordsJtagPins = true;
   p.plainTermRules = p.termRules;
-  p.recordIndex = RecordPerMacrocell;
   // GCLK1 reaches the product terms through rows 27 and 35, GCLK2 through
   // rows 0 and 8 (pick 1 each).
   p.clockTaps[0] = p.clockTaps[1] = p.plainClockTaps = Taps({27, 35}, {0, 8}, {-5, 0}, {-2, 0});
@@ -201,7 +170,6 @@ BlockProfile Profile6064() {
   p.termRules.recordsJtagPins = true;
   p.plainTermRules = p.termRules;
   p.plainTermRules.gclk2Rule = ClockFlagRule::kNone;
-  p.recordIndex = Records6064;
   // GCLK1 reaches the product terms through rows 33 and 35, GCLK2 through
   // rows 6 and 8 (pick 3 each).
   p.clockTaps[0] = p.clockTaps[1] = p.plainClockTaps = Taps({33, 35}, {6, 8}, {-5, 0}, {-2, 0});
@@ -237,7 +205,6 @@ BlockProfile Profile6128() {
   p.plainTermRules = p.termRules;
   p.plainTermRules.gclk1Rule = ClockFlagRule::kTrueOnly;
   p.plainTermRules.gclk2Rule = ClockFlagRule::kNone;
-  p.recordIndex = qpl6128::RecordIndex;
   // GCLK1 is pick 7 of rows 27 and 33, GCLK2 pick 7 of rows 0 and 6. A LAB
   // reaches them through those rows unpaired, or through the rows whose pair
   // row (of its half) they are.

@@ -233,17 +233,6 @@ void CopyProductTerms(BlockTargetImage& t, const SourceImage& source, const std:
   }
 }
 
-std::vector<int> RecordsInOrder(int macrocells, const std::vector<bool>& hasPin) {
-  std::vector<int> records(static_cast<std::size_t>(macrocells), -1);
-  int next = 0;
-  for (int m = 0; m < macrocells; ++m) {
-    if (static_cast<std::size_t>(m) < hasPin.size() && hasPin[static_cast<std::size_t>(m)]) {
-      records[static_cast<std::size_t>(m)] = next++;
-    }
-  }
-  return records;
-}
-
 // ---------------------------------------------------------------------------
 
 void UpdatePowerDownPins(BlockTargetImage& t, const SpecialPins& pins) {

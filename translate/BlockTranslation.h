@@ -213,9 +213,6 @@ void FixFoldback(BlockTargetImage& t, int m);
 // and PT 4 is disabled (all '0').
 void CleanUpClockTerm(BlockTargetImage& t, int m);
 
-// Record indexes of the macrocells that have a pin, in order: entry m is the
-// number of pinned macrocells before m, or -1 when m has no pin.
-std::vector<int> RecordsInOrder(int macrocells, const std::vector<bool>& hasPin);
 
 // ---------------------------------------------------------------------------
 // Stage 2: product-term clock to pin clock
