@@ -8,29 +8,42 @@ namespace fusecvt {
 
 namespace {
 
-// The 7128S family (also 7128AE and 3128A) in every package, and the plain
-// 7128 and 7128E in 160 pins: every LAB alike.
-constexpr char kLab160[] = "x.xxxx.xx.xxxx.x";
-// The plain 7128 and 7128E in 100 pins: every LAB alike.
-constexpr char kLab100[] = "x.x.xx.xx.x.xx.x";
-// The plain 7128 and 7128E in 84 pins: LABs 0, 2, 5, 7 (outer) and 1, 3, 4, 6.
-constexpr char kLab84Outer[] = "..x.xx.x..x.xx.x";
-constexpr char kLab84Inner[] = "x.x.x..xx.x.x..x";
-// The plain 7064 in 44 and 68 pins, MC 1 to MC 64.
-constexpr char k7064In44[] = "x.xxx..x..x..x.xx.xxx..xx....x.xx.xxx..xx....x.xx.xxx..xx....x.x";
-constexpr char k7064In68[] = "x.xxxx.xx.xxxx.xx.xxxx.xx.xxxx.xx.xxxx.xx.xxxx.xx.xxxx.xx.xxxx.x";
+// The plain 7128 and 7128E by package: each LAB of the outer LABs (0, 2, 5,
+// 7) and of the inner LABs (1, 3, 4, 6). The 160-pin pattern is also that of
+// the 7128S family (and 7128AE, 3128A) in every package.
+struct LabPins {
+  int pinCount;
+  const char* outer;
+  const char* inner;
+};
+constexpr LabPins k7128Packages[] = {
+    {84, "..x.xx.x..x.xx.x", "x.x.x..xx.x.x..x"},
+    {100, "x.x.xx.xx.x.xx.x", "x.x.xx.xx.x.xx.x"},
+    {160, "x.xxxx.xx.xxxx.x", "x.xxxx.xx.xxxx.x"},
+};
+constexpr const char* kLab7128S = k7128Packages[2].outer;
+
+// The plain 7064 by package, MC 1 to MC 64 (84 and 100 pins: every macrocell).
+struct DevicePins {
+  int pinCount;
+  const char* pins;
+};
+constexpr DevicePins k7064Packages[] = {
+    {44, "x.xxx..x..x..x.xx.xxx..xx....x.xx.xxx..xx....x.xx.xxx..xx....x.x"},
+    {68, "x.xxxx.xx.xxxx.xx.xxxx.xx.xxxx.xx.xxxx.xx.xxxx.xx.xxxx.xx.xxxx.x"},
+};
 
 constexpr int Count(const char* pins) {
   int n = 0;
   for (; *pins; ++pins) n += *pins == 'x';
   return n;
 }
-// I/O pins of each package: 8 LABs of the 128-macrocell parts, four of them
-// outer, and the plain 7064's 64 macrocells.
-static_assert(8 * Count(kLab160) == 96, "160 pins: 96 I/O");
-static_assert(8 * Count(kLab100) == 80, "100 pins: 80 I/O");
-static_assert(4 * Count(kLab84Outer) + 4 * Count(kLab84Inner) == 64, "84 pins: 64 I/O");
-static_assert(Count(k7064In44) == 32 && Count(k7064In68) == 48, "44 pins: 32 I/O, 68 pins: 48");
+constexpr int Ios(const LabPins& p) { return 4 * Count(p.outer) + 4 * Count(p.inner); }
+// Each package lists as many pinned macrocells as it has I/O pins.
+static_assert(Ios(k7128Packages[0]) == 64 && Ios(k7128Packages[1]) == 80 && Ios(k7128Packages[2]) == 96,
+              "the 128-macrocell packages have 64, 80 and 96 I/O pins");
+static_assert(Count(k7064Packages[0].pins) == 32 && Count(k7064Packages[1].pins) == 48,
+              "the 7064 has 32 I/O pins in 44 pins, 48 in 68");
 
 bool IsOuterLab(int lab) { return lab == 0 || lab == 2 || lab == 5 || lab == 7; }
 
@@ -44,18 +57,20 @@ bool HasIoPin(SourceKind kind, int pinCount, int m) {
   const int pos = m % 16;
   switch (kind) {
     case SourceKind::Max7064:
-      if (pinCount == 44) return Pinned(k7064In44, m);
-      if (pinCount == 68) return Pinned(k7064In68, m);
+      for (const DevicePins& p : k7064Packages) {
+        if (p.pinCount == pinCount) return Pinned(p.pins, m);
+      }
       return pinCount == 84 || pinCount == 100;
     case SourceKind::Max7128:
     case SourceKind::Max7128E:
-      if (pinCount == 84) return Pinned(IsOuterLab(m / 16) ? kLab84Outer : kLab84Inner, pos);
-      if (pinCount == 100) return Pinned(kLab100, pos);
-      return pinCount == 160 && Pinned(kLab160, pos);
+      for (const LabPins& p : k7128Packages) {
+        if (p.pinCount == pinCount) return Pinned(IsOuterLab(m / 16) ? p.outer : p.inner, pos);
+      }
+      return false;
     case SourceKind::Max7128S:
     case SourceKind::Max7128AE:
     case SourceKind::Max3128A:
-      return Pinned(kLab160, pos);
+      return Pinned(kLab7128S, pos);
     default:
       return true;
   }

@@ -19,8 +19,6 @@ namespace {
 constexpr int kLabs = 8;
 constexpr int kMacrocells = 128;
 
-constexpr Signal kNoneSignal{-4, 0};
-
 // --- PIA rows as the target resolves them ----------------------------------
 
 enum class Side { kPrimary, kSecondary, kAny };
