@@ -12,6 +12,7 @@
 
 #include "translate/BlockTarget.h"
 #include "pof/SourceImage.h"
+#include "translate/MacrocellBit.h"
 #include "translate/RoutingTables.h"
 #include "translate/RowRoute.h"
 
@@ -146,17 +147,6 @@ void CopyProductTerms(BlockTargetImage& t, const SourceImage& source, const std:
 
 // ---------------------------------------------------------------------------
 // Stage 2: macrocell bits
-
-// The macrocell bits S0..S23 that the options and the stages name.
-enum MacrocellBit : int {
-  kOutputSelect = 0,      // S0 S1 S2: the output-enable select
-  kOutputSelectBits = 3,
-  kLowPowerBit = 8,       // S8: -mc_power
-  kOpenCollectorBit = 20, // S20: -open_out
-  kTermsInUseBit = 21,    // S21: '0' when a product term of the macrocell is in use
-  kSlewBit = 22,          // S22: -slew
-  kMacrocellBits = 24,
-};
 
 // Where one S bit comes from. Bits read from the I/O record are left alone on
 // a macrocell that has no record (no pin), whatever the options.
