@@ -5,8 +5,6 @@
 // (primary or secondary) by the side rule, and a few signals have fixed
 // placements of their own, each with one extra fuse in stage 5.
 #include <array>
-#include <cstdint>
-#include <initializer_list>
 #include <vector>
 
 #include "translate/BlockProfile.h"
@@ -17,7 +15,6 @@ namespace qpl6128 {
 namespace {
 
 constexpr int kLabs = 8;
-constexpr int kMacrocells = 128;
 
 // --- PIA rows as the target resolves them ----------------------------------
 
