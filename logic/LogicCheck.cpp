@@ -114,49 +114,49 @@ struct Checker {
     std::sort(lits.begin(), lits.end());
   }
 
-  // The literals of one term on both sides: each one missing or extra is a
-  // difference, unless pin feedback or a none pick accounts for it.
-  void CompareLiterals(int mc, const std::string& where, const std::vector<Literal>& s,
-                       const std::vector<Literal>& t) {
-    std::vector<Literal> missing, extra;
-    std::set_difference(s.begin(), s.end(), t.begin(), t.end(), std::back_inserter(missing));
-    std::set_difference(t.begin(), t.end(), s.begin(), s.end(), std::back_inserter(extra));
-    // Pin feedback: the macrocell's own feedback read as its own pin.
-    if (qpl6000) {
-      for (auto it = missing.begin(); it != missing.end();) {
-        const Literal pin{Signal{SignalType::Pin, mc, 0}, it->complement};
-        auto e = std::find(extra.begin(), extra.end(), pin);
-        const bool pinRead = e != extra.end() || std::binary_search(t.begin(), t.end(), pin);
-        if (it->signal == Signal{SignalType::Feedback, mc, 0} && pinRead) {
-          ++counts[kPinFeedback];
-          if (e != extra.end()) extra.erase(e);
-          it = missing.erase(it);
-        } else {
-          ++it;
-        }
+  // Pin feedback (QPL6000): the macrocell's own feedback read as its own pin.
+  void AcceptPinFeedback(int mc, std::vector<Literal>& missing, std::vector<Literal>& extra,
+                         const std::vector<Literal>& t) {
+    for (auto it = missing.begin(); it != missing.end();) {
+      const Literal pin{Signal{SignalType::Pin, mc, 0}, it->complement};
+      auto e = std::find(extra.begin(), extra.end(), pin);
+      const bool pinRead = e != extra.end() || std::binary_search(t.begin(), t.end(), pin);
+      if (it->signal == Signal{SignalType::Feedback, mc, 0} && pinRead) {
+        ++counts[kPinFeedback];
+        if (e != extra.end()) extra.erase(e);
+        it = missing.erase(it);
+      } else {
+        ++it;
       }
     }
-    // A "none" pick that the target reads as a signal.
+  }
+
+  // A "none" pick that the target reads as a signal, or does not read.
+  void AcceptNonePicks(const std::string& where, std::vector<Literal>& missing, std::vector<Literal>& extra) {
     for (auto it = missing.begin(); it != missing.end();) {
       if (it->signal.type != SignalType::None) {
         ++it;
         continue;
       }
+      const std::string pick = std::string("known: none pick ") + (it->complement ? "(complement)" : "(true)");
       if (!extra.empty()) {
-        Known(where, "known: none pick " + std::string(it->complement ? "(complement)" : "(true)") + " reads " +
-                         Lit(extra.front()) + " in the target");
+        Known(where, pick + " reads " + Lit(extra.front()) + " in the target");
         extra.erase(extra.begin());
       } else {
-        Known(where, "known: none pick " + std::string(it->complement ? "(complement)" : "(true)") +
-                         " is not read in the target");
+        Known(where, pick + " is not read in the target");
       }
       it = missing.erase(it);
     }
-    // A UIM line that a none pick shares with a signal gets several selects.
-    const bool noneInLab = NoneInLab(mc);
+  }
+
+  // A UIM line that a none pick of the LAB shares with a signal gets several
+  // selects, or selects no signal.
+  void AcceptSharedLines(int mc, const std::string& where, std::vector<Literal>& missing,
+                         std::vector<Literal>& extra) {
+    if (!NoneInLab(mc)) return;
     for (auto it = extra.begin(); it != extra.end();) {
       const SignalType type = it->signal.type;
-      if ((type != SignalType::Several && type != SignalType::Unmatched) || !noneInLab) {
+      if (type != SignalType::Several && type != SignalType::Unmatched) {
         ++it;
         continue;
       }
@@ -170,6 +170,18 @@ struct Checker {
       }
       it = extra.erase(it);
     }
+  }
+
+  // The literals of one term on both sides: each one missing or extra is a
+  // difference, unless pin feedback or a none pick accounts for it.
+  void CompareLiterals(int mc, const std::string& where, const std::vector<Literal>& s,
+                       const std::vector<Literal>& t) {
+    std::vector<Literal> missing, extra;
+    std::set_difference(s.begin(), s.end(), t.begin(), t.end(), std::back_inserter(missing));
+    std::set_difference(t.begin(), t.end(), s.begin(), s.end(), std::back_inserter(extra));
+    if (qpl6000) AcceptPinFeedback(mc, missing, extra, t);
+    AcceptNonePicks(where, missing, extra);
+    AcceptSharedLines(mc, where, missing, extra);
     // In a term that reads a none pick, the rest follows from where the pick
     // lands: a UIM line it shares with a signal, or a line another signal feeds.
     if (ReadsNone(s)) {

@@ -4,6 +4,7 @@
 
 #include "logic/SignalCodes.h"
 #include "pof/DeviceCatalogue.h"
+#include "pof/PinOut.h"
 #include "translate/RoutingTables.h"
 
 namespace fusecvt::logic {
@@ -99,50 +100,6 @@ std::string OePiaSignal(const SourceImage& image, int r) {
   }
 }
 
-// Which macrocells have an I/O pin ('x') and so an I/O record, taken in
-// macrocell order.
-// The 7128S family in every package, and the 7128E and 7128 in 160 pins:
-constexpr char kPins96[] = "x.xxxx.xx.xxxx.x";
-// The 7128E and 7128 in 84 pins (LABs 0, 2, 5, 7 and LABs 1, 3, 4, 6) and 100 pins:
-constexpr char kPins84Outer[] = "..x.xx.x..x.xx.x";
-constexpr char kPins84Inner[] = "x.x.x..xx.x.x..x";
-constexpr char kPins100[] = "x.x.xx.xx.x.xx.x";
-// The plain 7064 in 44 and 68 pins, MC 1 to MC 64:
-constexpr char kPins7064In44[] = "x.xxx..x..x..x.xx.xxx..xx....x.xx.xxx..xx....x.xx.xxx..xx....x.x";
-constexpr char kPins7064In68[] = "x.xxxx.xx.xxxx.xx.xxxx.xx.xxxx.xx.xxxx.xx.xxxx.xx.xxxx.xx.xxxx.x";
-
-bool HasPin(SourceKind kind, int pinCount, int m) {
-  const int pos = m % 16, lab = m / 16;
-  switch (kind) {
-    case SourceKind::Max7064:
-      if (pinCount == 44) return kPins7064In44[m] == 'x';
-      if (pinCount == 68) return kPins7064In68[m] == 'x';
-      return pinCount == 84 || pinCount == 100;
-    case SourceKind::Max7128:
-    case SourceKind::Max7128E:
-      if (pinCount == 84) return (lab == 0 || lab == 2 || lab == 5 || lab == 7 ? kPins84Outer : kPins84Inner)[pos] == 'x';
-      if (pinCount == 100) return kPins100[pos] == 'x';
-      return pinCount == 160 && kPins96[pos] == 'x';
-    case SourceKind::Max7128S:
-    case SourceKind::Max7128AE:
-    case SourceKind::Max3128A:
-      return kPins96[pos] == 'x';
-    default:
-      return true;
-  }
-}
-
-// The I/O record of every macrocell (-1: none): each macrocell with a pin
-// takes the next one.
-std::vector<int> IoRecords(const SourceImage& image, int pinCount) {
-  std::vector<int> records(static_cast<std::size_t>(image.macrocells()), -1);
-  int next = 0;
-  for (int m = 0; m < image.macrocells(); ++m) {
-    if (HasPin(image.kind(), pinCount, m)) records[static_cast<std::size_t>(m)] = next++;
-  }
-  return records;
-}
-
 // Output enable of macrocell m as its I/O select names it: GND, VCC, or one
 // of the six OE signals, each fed by its OE PIA row.
 std::string SourceOutputEnable(const SourceImage& image, int record) {
@@ -221,7 +178,7 @@ Design DecodeSource(const SourceImage& image, int pinCount) {
   }
   d.macrocells.resize(static_cast<std::size_t>(n));
   const int clockCode = GlobalClockCode(image);
-  const std::vector<int> records = IoRecords(image, pinCount);
+  const std::vector<int> records = IoRecordIndex(image.kind(), image.macrocells(), pinCount);
   for (int m = 0; m < n; ++m) {
     Macrocell& mc = d.macrocells[static_cast<std::size_t>(m)];
     mc.number = m + 1;

@@ -6,6 +6,7 @@
 
 #include "logic/SignalCodes.h"
 #include "qpl6000/Qpl6000Tables.h"
+#include "translate/MacrocellBit.h"
 #include "translate/RoutingTables.h"
 
 namespace fusecvt::logic {
@@ -261,8 +262,10 @@ void DecodeBlockTarget(const BlockFileLayout& l, const std::string& f, Design& d
     const std::string& sb = b.sBits[static_cast<std::size_t>(m)];
     mc.known = true;
     mc.outputEnable = TargetOutputEnable(l.target, sb, b);
-    mc.registered = sb[3] == '0';
-    if (mc.registered) mc.clock = sb[5] == '1' ? std::string(kPtClock) : GlobalClockOf(clockCode, sb[7] == '0' ? 2 : 1);
+    mc.registered = sb[kCombinationalBit] == '0';
+    if (!mc.registered) continue;
+    mc.clock = sb[kTermClockBit] == '1' ? std::string(kPtClock)
+                                        : GlobalClockOf(clockCode, sb[kClockSelectBit] == '0' ? 2 : 1);
   }
 }
 

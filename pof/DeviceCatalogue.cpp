@@ -23,6 +23,9 @@ constexpr SummaryKind kBlock = SummaryKind::kBlockTarget;
 
 // Ordered: the more specific word before its prefix, and the 7128 family
 // before the 7064 family before the 3000A parts.
+// Columns: word, kind, target family, report target, slew default,
+// -open_out/-jtag default, -pin_keep refused with 6000e, summary kind,
+// summary heading, PD1/PD2 package pins (the fields of SourceVariant).
 const SourceVariant kVariants[] = {
     {"7032S", K::Max7032S, T::kQpl6032Only, "QPL6032ES", AUTO, AUTO, true, kBlock, "6032", k32Pins},
     {"7032AE", K::Max7032AE, T::kQpl6032, "QPL6032ESL", AUTO, AUTO, true, kBlock, "6032", k32Pins},

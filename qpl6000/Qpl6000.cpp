@@ -18,6 +18,7 @@ namespace fusecvt {
 namespace {
 
 using qpl6000::PinColumns;
+using namespace qpl6000;  // the configuration bit names
 
 constexpr int kMacrocells = Qpl6000::kMacrocells;
 constexpr int kTerms = Qpl6000::kTermsPerMacrocell;
@@ -72,7 +73,8 @@ struct TermEnable {
   int bit;
   char value;
 };
-constexpr TermEnable kTermEnable[kTerms] = {{0, '1'}, {1, '1'}, {5, '0'}, {7, '0'}, {12, '0'}};
+constexpr TermEnable kTermEnable[kTerms] = {
+    {kTerm1ToSum, '1'}, {kTerm2ToSum, '1'}, {kTerm3Off, '0'}, {kTerm4Off, '0'}, {kTerm5Off, '0'}};
 
 enum class TermClass {
   Unused,        // no connection
@@ -138,46 +140,46 @@ void Qpl6000::TranslateMacrocells(const StageContext& run) {
     const char* c = source.mcConfig.row(m);
     const char* o = source.outputEnable.row(m);
     char* b = mcBits.row(m);
-    b[0] = BitNot(c[0]);
-    b[1] = BitNot(c[1]);
-    b[2] = BitNot(c[7]);
-    b[3] = BitNot(c[8]);
-    b[4] = BitEqual(c[8], c[9]);
-    b[5] = c[2];
-    b[6] = BitNot(c[6]);
-    b[7] = c[3];
-    b[8] = BitNot(c[5]);
-    b[9] = BitNot(o[1]);
-    b[10] = BitEqual(o[0], o[1]);
-    b[11] = '1';
-    b[12] = c[4];
-    b[13] = c[10];
+    b[kTerm1ToSum] = BitNot(c[0]);
+    b[kTerm2ToSum] = BitNot(c[1]);
+    b[kFoldbackMode] = BitNot(c[7]);
+    b[kFoldbackLow] = BitNot(c[8]);
+    b[kFoldbackHigh] = BitEqual(c[8], c[9]);
+    b[kTerm3Off] = c[2];
+    b[kRegisterOption] = BitNot(c[6]);
+    b[kTerm4Off] = c[3];
+    b[kGlobalClock] = BitNot(c[5]);
+    b[kOutputOff] = BitNot(o[1]);
+    b[kOutputEnable1] = BitEqual(o[0], o[1]);
+    b[kOutputEnable2] = '1';
+    b[kTerm5Off] = c[4];
+    b[kCombinational] = c[10];
     switch (run.options.slew) {
-      case AUTO: b[14] = BitNot(c[11]); break;
-      case FAST: b[14] = '0'; break;
-      default: b[14] = '1'; break;
+      case AUTO: b[kSlowSlew] = BitNot(c[11]); break;
+      case FAST: b[kSlowSlew] = '0'; break;
+      default: b[kSlowSlew] = '1'; break;
     }
-    b[15] = '1';
+    b[kFixed15] = '1';
 
-    if (b[13] == '1' && b[7] == '0' && b[8] == '0') b[8] = '1';
+    if (b[kCombinational] == '1' && b[kTerm4Off] == '0' && b[kGlobalClock] == '0') b[kGlobalClock] = '1';
     // Macrocells of the first block look at the expander of their own
-    // position in PT 1 of MC 18; the second block keeps bit 4.
-    if (b[2] == '0' && b[3] == '1' && b[4] == '0' && m < 16 &&
+    // position in PT 1 of MC 18; the second block keeps its bit.
+    if (b[kFoldbackMode] == '0' && b[kFoldbackLow] == '1' && b[kFoldbackHigh] == '0' && m < 16 &&
         source.logicArray.at(17, 0, kPiaPositions + m % 16) == '0') {
-      b[4] = '1';
+      b[kFoldbackHigh] = '1';
     }
     char* pt4 = ptFuses.row(m, 3);
-    if (b[8] == '1' && b[7] == '1' && !Has(pt4, kColumns, '0')) {
-      b[7] = '0';
+    if (b[kGlobalClock] == '1' && b[kTerm4Off] == '1' && !Has(pt4, kColumns, '0')) {
+      b[kTerm4Off] = '0';
       std::fill(pt4, pt4 + kColumns, '0');
     }
     // A clock term that only takes pin 43 becomes the pin clock.
     constexpr int kClockPinColumn = 58;
     if (run.options.pinClock && pt4[kClockPinColumn] == '0' && Count(pt4, kColumns, '0') == 1) {
       run.outcome.ptClockConverted = true;
-      if (b[7] == '1' && b[8] == '0' && b[13] == '0') {
-        b[7] = '0';
-        b[8] = '1';
+      if (b[kTerm4Off] == '1' && b[kGlobalClock] == '0' && b[kCombinational] == '0') {
+        b[kTerm4Off] = '0';
+        b[kGlobalClock] = '1';
       }
       std::fill(pt4, pt4 + kColumns, '0');
     }
@@ -192,12 +194,12 @@ void Qpl6000::ClearUnusedProductTerms(const StageContext& run) {
       if (Has(t, kColumns, '0')) continue;
       bool keep = false;
       switch (p) {
-        case 0: keep = b[0] == '1'; break;
+        case 0: keep = b[kTerm1ToSum] == '1'; break;
         case 1:
-          if (b[1] == '1') {
-            if (b[13] == '0' || b[15] == '1') {
-              if (b[2] == '1' && b[3] == '1' && b[4] == '1') {
-                b[2] = '0';
+          if (b[kTerm2ToSum] == '1') {
+            if (b[kCombinational] == '0' || b[kFixed15] == '1') {
+              if (b[kFoldbackMode] == '1' && b[kFoldbackLow] == '1' && b[kFoldbackHigh] == '1') {
+                b[kFoldbackMode] = '0';
                 if (run.options.verbose) {
                   run.messages.console << "Macrocell " << m + 1 << " PT2 VCC is reconfigured\n";
                 }
@@ -205,13 +207,13 @@ void Qpl6000::ClearUnusedProductTerms(const StageContext& run) {
                 keep = true;
               }
             }
-          } else if (b[1] == '0') {
-            keep = (b[2] == '1' && b[3] == '1' && b[4] == '0') ||
-                   (b[2] == '0' && b[3] == '1' && b[4] == '1');
+          } else if (b[kTerm2ToSum] == '0') {
+            keep = (b[kFoldbackMode] == '1' && b[kFoldbackLow] == '1' && b[kFoldbackHigh] == '0') ||
+                   (b[kFoldbackMode] == '0' && b[kFoldbackLow] == '1' && b[kFoldbackHigh] == '1');
           }
           break;
-        case 2: keep = b[5] == '0'; break;
-        case 3: keep = b[7] == '0' || (b[7] == '1' && b[8] == '1' && b[13] == '0'); break;
+        case 2: keep = b[kTerm3Off] == '0'; break;
+        case 3: keep = b[kTerm4Off] == '0' || (b[kTerm4Off] == '1' && b[kGlobalClock] == '1' && b[kCombinational] == '0'); break;
         default: break;  // PT 5 is never kept without a connection
       }
       if (!keep) std::fill(t, t + kColumns, '0');
@@ -255,7 +257,7 @@ TermCensus TakeCensus(const Qpl6000& q, int m, int f, int fc) {
     } else if (zeros == kColumns) {
       cls = TermClass::Empty;
       ++c.empty;
-    } else if (p == 0 && b[0] == '0' && (b[2] == '1' || b[3] == '0' || b[4] == '1')) {
+    } else if (p == 0 && b[kTerm1ToSum] == '0' && (b[kFoldbackMode] == '1' || b[kFoldbackLow] == '0' || b[kFoldbackHigh] == '1')) {
       cls = TermClass::SetAside;
     } else if (t[fc] == '0') {
       cls = TermClass::UsesFeedbackComplement;
@@ -290,7 +292,7 @@ bool CoverWithTerm(Qpl6000& q, int m, const TermCensus& c, RaceNotices& notices)
   const int f = ColumnsOfMacrocell(m).feedbackTrue;
   const char* b = q.mcBits.row(m);
   if (!(c.complement == 0 && c.more == 0 && (c.latch == 1 || c.latch == 2) && c.plain == 1 && c.empty >= 1 &&
-        b[3] == '1' && b[4] == '1')) {
+        b[kFoldbackLow] == '1' && b[kFoldbackHigh] == '1')) {
     return false;
   }
   const char* plainFuses = q.ptFuses.row(m, c.plainTerm);
@@ -337,8 +339,8 @@ bool CoverWithTerm(Qpl6000& q, int m, const TermCensus& c, RaceNotices& notices)
 void FeedBackFromPin(Qpl6000& q, int m, const TermCensus& c, RaceNotices& notices) {
   char* b = q.mcBits.row(m);
   const PinColumns& pc = ColumnsOfMacrocell(m);
-  const bool allSet = b[9] == '1' && b[10] == '1' && b[11] == '1';
-  const bool enabledOutput = b[9] == '0' && b[10] == '1' && b[11] == '1';
+  const bool allSet = b[kOutputOff] == '1' && b[kOutputEnable1] == '1' && b[kOutputEnable2] == '1';
+  const bool enabledOutput = b[kOutputOff] == '0' && b[kOutputEnable1] == '1' && b[kOutputEnable2] == '1';
   if (!allSet && !enabledOutput) return;
   if (allSet) {
     bool pinInUse = false;
@@ -366,7 +368,7 @@ void FeedBackFromPin(Qpl6000& q, int m, const TermCensus& c, RaceNotices& notice
       t[pc.pinComplement] = '0';
     }
   }
-  if (allSet) b[9] = '0';
+  if (allSet) b[kOutputOff] = '0';
   if (notices.verbose) {
     for (StringTextOut* s : {&notices.console, &notices.file}) {
       *s << "Combinatorial Latch Detected at Macrocell " << m + 1 << " from POF file (pf)\n"
@@ -385,7 +387,7 @@ void Qpl6000::CoverRaces(const StageContext& run) {
   notices.verbose = run.options.verbose != 0;
   for (int m = 0; m < kMacrocells; ++m) {
     const char* b = mcBits.row(m);
-    if (b[13] != '1' || b[15] != '1') continue;  // registered output
+    if (b[kCombinational] != '1' || b[kFixed15] != '1') continue;  // a registered output has no race
     const PinColumns& pc = ColumnsOfMacrocell(m);
     const TermCensus census = TakeCensus(*this, m, pc.feedbackTrue, pc.feedbackComplement);
     if (census.latch == 0 && census.complement == 0 && census.more == 0) continue;

@@ -10,6 +10,30 @@
 
 namespace fusecvt {
 
+namespace qpl6000 {
+// The 16 configuration bits of a QPL6000 macrocell, by the role the
+// conversion gives them. They carry the block targets' S bits of the same
+// meaning, some of them inverted.
+enum ConfigBit : int {
+  kTerm1ToSum = 0,      // '1' product term 1 goes into the sum
+  kTerm2ToSum = 1,      // '1' product term 2 goes into the sum
+  kFoldbackMode = 2,    // bits 2, 3, 4: how product terms 1 and 2 reach the foldback
+  kFoldbackLow = 3,     //   lines; 1 1 1 beside bit 1 '1' makes product term 2 a
+  kFoldbackHigh = 4,    //   constant (VCC)
+  kTerm3Off = 5,        // '0' product term 3 goes into the sum
+  kRegisterOption = 6,
+  kTerm4Off = 7,        // '0' product term 4 goes into the sum
+  kGlobalClock = 8,     // '1' a global clock, '0' product term 4 clocks the register
+  kOutputOff = 9,       // bits 9, 10, 11: 1 1 1 the output is never enabled (the pin
+  kOutputEnable1 = 10,  //   is an input), 0 1 1 always enabled
+  kOutputEnable2 = 11,
+  kTerm5Off = 12,       // '0' product term 5 goes into the sum
+  kCombinational = 13,  // '1' the output bypasses the register
+  kSlowSlew = 14,       // '1' slow, '0' fast
+  kFixed15 = 15,        // '1' in every converted file
+};
+}  // namespace qpl6000
+
 class Qpl6000 final : public TargetDevice {
  public:
   static constexpr int kMacrocells = 32;

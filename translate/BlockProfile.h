@@ -19,9 +19,7 @@ struct BlockProfile {
   ProductTermRules termRules;       // stage 1, the S, AE, 3000A and E kinds
   ProductTermRules plainTermRules;  // stage 1, the plain kinds
 
-  // Stage 2: per macrocell the index of its pin record (ioConfig row, or the
-  // plain kinds' outputEnable row), -1 for none.
-  std::vector<int> (*recordIndex)(const SourceImage& source, int pinCount);
+  // Stage 2 (the pin records of the macrocells follow the source's pin-out).
   PtClockTaps clockTaps[2];  // LABs of the low and high half
   PtClockTaps plainClockTaps;
   SourceKind unbondedKind;             // a kind whose macrocells below have no output
@@ -59,10 +57,9 @@ struct BlockProfile {
 
 const BlockProfile& ProfileOf(BlockTargetKind kind);
 
-// The QPL6128 paired-PIA resolver and its pin records (Qpl6128Pia.cpp).
+// The QPL6128 paired-PIA resolver (Qpl6128Pia.cpp).
 namespace qpl6128 {
 std::vector<LabRoutes> ResolveRoutes(const SourceImage& source);
-std::vector<int> RecordIndex(const SourceImage& source, int pinCount);
 }  // namespace qpl6128
 
 }  // namespace fusecvt

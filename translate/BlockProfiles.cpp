@@ -18,13 +18,6 @@ std::vector<LabRoutes> Resolve6032(const SourceImage& source) {
   return routes;
 }
 
-// Every macrocell has its own record.
-std::vector<int> RecordPerMacrocell(const SourceImage& source, int) {
-  std::vector<int> index(static_cast<std::size_t>(source.macrocells()));
-  for (std::size_t m = 0; m < index.size(); ++m) index[m] = static_cast<int>(m);
-  return index;
-}
-
 // The unknown and remaining bits of the newer kinds have no counterpart.
 void ReportUnknownBits(const StageContext& run) {
   if (FamilyOf(run.source.kind()) != SourceFamily::kPlain) ReportUnsupportedBits(run, run.source);
@@ -32,34 +25,11 @@ void ReportUnknownBits(const StageContext& run) {
 
 // --- QPL6064 ------------------------------------------------------------------
 
-// Macrocells (MC numbers) without an I/O pin in the plain 7064's 44- and
-// 68-pin packages; the others take the output-enable records in order.
-constexpr int kNoPin44[] = {2,  6,  7,  9,  10, 12, 13, 15, 18, 22, 23, 26, 27, 28, 29, 31,
-                            34, 38, 39, 42, 43, 44, 45, 47, 50, 54, 55, 58, 59, 60, 61, 63};
-constexpr int kNoPin68[] = {2, 7, 10, 15, 18, 23, 26, 31, 34, 39, 42, 47, 50, 55, 58, 63};
-static_assert(sizeof(kNoPin44) / sizeof(int) == 32, "44 pins bond out 32 of the 64 macrocells");
-static_assert(sizeof(kNoPin68) / sizeof(int) == 16, "68 pins bond out 48 of the 64 macrocells");
-
 std::vector<LabRoutes> Resolve6064(const SourceImage& source) {
   std::vector<LabRoutes> routes;
   routes.reserve(4);
   for (int lab = 0; lab < 4; ++lab) routes.push_back(DirectRoutes(source, lab, qpl6064::kPiaSignal, qpl6064::kPiaToUim));
   return routes;
-}
-
-// The plain 7064 keeps one output-enable record per bonded-out I/O pin (all
-// 64 in the 84- and 100-pin packages, none for an unknown pin count).
-std::vector<int> Records6064(const SourceImage& source, int pinCount) {
-  if (FamilyOf(source.kind()) != SourceFamily::kPlain) return RecordPerMacrocell(source, pinCount);
-  if (pinCount == 84 || pinCount == 100) return RecordPerMacrocell(source, pinCount);
-  if (pinCount != 44 && pinCount != 68) return std::vector<int>(64, -1);
-  std::vector<bool> hasPin(64, true);
-  if (pinCount == 44) {
-    for (int mc : kNoPin44) hasPin[static_cast<std::size_t>(mc - 1)] = false;
-  } else {
-    for (int mc : kNoPin68) hasPin[static_cast<std::size_t>(mc - 1)] = false;
-  }
-  return RecordsInOrder(64, hasPin);
 }
 
 // --- QPL6128 ------------------------------------------------------------------
@@ -97,21 +67,13 @@ SpecialPins Pins(int pd1, int pd2, std::array<int, 4> jtag, std::array<int, 3> c
 }
 
 // The PIA rows through which GCLK1 and GCLK2 reach a product term.
-PtClockTaps Taps(std::vector<int> gclk1Rows, std::vector<int> gclk2Rows, Signal gclk1, Signal gclk2) {
+PtClockTaps Taps(std::vector<int> gclk1Rows, std::vector<int> gclk2Rows) {
   PtClockTaps t;
   t.gclk1Rows = std::move(gclk1Rows);
   t.gclk2Rows = std::move(gclk2Rows);
-  t.gclk1 = gclk1;
-  t.gclk2 = gclk2;
+  t.gclk1 = kGclk1Signal;
+  t.gclk2 = kGclk2Signal;
   return t;
-}
-
-ProductTermRules TermRules(int gclk1, int gclk2, int gclk3) {
-  ProductTermRules r;
-  r.gclk1Code = gclk1;
-  r.gclk2Code = gclk2;
-  r.gclk3Code = gclk3;
-  return r;
 }
 
 // The OE PIA and global OE tables of a target.
@@ -126,13 +88,6 @@ void UseOeTables(BlockProfile& p, const Signal (&oePia)[6][Picks], const int (&t
   p.goeChoice = &goe[0][0];
 }
 
-// Stage 4: the notice for an illegal clock code, and the configuration bit
-// that the polarity of each OE PIA row sets.
-void UseOptionBits(BlockProfile& p, const char* illegalClockText, std::array<int, 6> oePolarityBit) {
-  p.illegalClockText = illegalClockText;
-  p.oePolarityBit = oePolarityBit;
-}
-
 // The UIM multiplexer choices and park fuses of a target.
 template <std::size_t Width>
 void UseUimTables(BlockProfile& p, const Signal (&uim)[40][Width], const int (&park)[40]) {
@@ -140,128 +95,149 @@ void UseUimTables(BlockProfile& p, const Signal (&uim)[40][Width], const int (&p
   p.uimParkFuse = park;
 }
 
-// The target's special pins, output-enable encoding and PIA resolver.
-void UseDevice(BlockProfile& p, const SpecialPins& pins, const OeEncoding& oe,
-               std::vector<LabRoutes> (*resolve)(const SourceImage&)) {
-  p.pins = pins;
-  p.oeEncoding = oe;
-  p.resolveRoutes = resolve;
+// --- The three targets side by side: one table per property, indexed by
+// BlockTargetKind (QPL6032, QPL6064, QPL6128).
+
+constexpr int kTargets = 3;
+
+// PD1, PD2, then TDI, TMS, TCK, TDO (macrocell indexes), then the outputs a
+// set JTAG bit switches off, in order.
+// QPL6032: PD1 MC 8, PD2 MC 32; JTAG MC 4, 9, 25, 20; switches off MC 9, 25, 4.
+// QPL6064: PD1 MC 3, PD2 MC 35; JTAG MC 8, 32, 48, 56; switches off MC 32, 48, 8.
+// QPL6128: PD1 MC 3, PD2 MC 67; JTAG MC 32, 48, 96, 112; switches off MC 32, 48, 96.
+const SpecialPins kSpecialPins[kTargets] = {
+    Pins(7, 31, {3, 8, 24, 19}, {8, 24, 3}),
+    Pins(2, 34, {7, 31, 47, 55}, {31, 47, 7}),
+    Pins(2, 66, {31, 47, 95, 111}, {31, 47, 95}),
+};
+
+// S0 S1 S2 by the source's 3-bit output-enable select read in base two (OE3
+// 000, GND 001, OE5 010, OE2 011, OE4 100, OE1 101, OE6 110, VCC 111): 1 +
+// the GOE that carries the OE signal, 000 never and 111 always enabled; and by
+// the plain kinds' 2-bit code 00, 01, 10, 11.
+const OeEncoding kOeEncoding[kTargets] = {
+    {{"001", "000", "011", "010", "100", "101", "110", "111"}, {"000", "010", "101", "111"}},
+    {{"010", "000", "100", "011", "101", "001", "110", "111"}, {"000", "010", "001", "111"}},
+    {{"011", "000", "010", "100", "101", "001", "110", "111"}, {"000", "100", "001", "111"}},
+};
+
+std::vector<LabRoutes> (*const kResolveRoutes[kTargets])(const SourceImage&) = {
+    Resolve6032, Resolve6064, qpl6128::ResolveRoutes};
+
+// Signal code of GCLK3 per target.
+constexpr int kGclk3Code[kTargets] = {17, 64, 128};
+// QPL6032 odd UIM lines take the complement column at 2u; the others keep
+// the true column there.
+constexpr bool kSwapOnOddLines[kTargets] = {true, false, false};
+constexpr bool kRecordsJtagPins[kTargets] = {true, true, false};
+// How the plain kinds record GCLK1 and GCLK2 use in stage 1: the plain 7064
+// records no GCLK2, the plain 7128 GCLK1 in one flag whatever the column and
+// no GCLK2.
+constexpr ClockFlagRule kPlainGclk1Rule[kTargets] = {ClockFlagRule::kByParity, ClockFlagRule::kByParity,
+                                                     ClockFlagRule::kTrueOnly};
+constexpr ClockFlagRule kPlainGclk2Rule[kTargets] = {ClockFlagRule::kByParity, ClockFlagRule::kNone,
+                                                     ClockFlagRule::kNone};
+
+// The PIA rows through which GCLK1 and GCLK2 reach a product term, for the
+// LABs of the low half, of the high half, and for the plain kinds. QPL6032:
+// rows 27, 35 and 0, 8 (pick 1); QPL6064: rows 33, 35 and 6, 8 (pick 3);
+// QPL6128: pick 7 of rows 27, 33 and 0, 6, reached unpaired or through the
+// rows whose pair row (of the LAB's half) they are.
+const std::array<PtClockTaps, 3> kClockTaps[kTargets] = {
+    {Taps({27, 35}, {0, 8}), Taps({27, 35}, {0, 8}), Taps({27, 35}, {0, 8})},
+    {Taps({33, 35}, {6, 8}), Taps({33, 35}, {6, 8}), Taps({33, 35}, {6, 8})},
+    {Taps({27, 33, 19, 25}, {0, 6, 10, 16}), Taps({27, 33, 18, 23}, {0, 6, 9, 14}), Taps({27, 33}, {})},
+};
+
+// The 3032A's MC 12 and 22 have no pin; the others list none.
+constexpr SourceKind kUnbondedKind[kTargets] = {SourceKind::Max3032A, SourceKind::Max7064, SourceKind::Max7128};
+const std::vector<int> kUnbondedMacrocells[kTargets] = {{11, 21}, {}, {}};
+constexpr bool kWarnJtagPorts[kTargets] = {true, false, false};
+// The kinds whose JTAG pin flags are always recomputed (QPL6128: all).
+const std::vector<SourceKind> kJtagPinsAlways[kTargets] = {
+    {SourceKind::Max7032}, {SourceKind::Max7064, SourceKind::Max7064S}, {}};
+constexpr bool kJtagPinsAlwaysForAll[kTargets] = {false, false, true};
+
+// The plain kinds' OE1 and OE2: GOE and fuse of each.
+constexpr std::array<std::array<int, 2>, 2> kPlainOe[kTargets] = {
+    {{{4, 0}, {1, 0}}}, {{{0, 0}, {1, 0}}}, {{{0, 0}, {3, 10}}}};
+
+// Stage 4: the notice for an illegal clock code, and the configuration bit
+// that the polarity of each OE PIA row sets.
+const char* const kIllegalClockText[kTargets] = {"Illegal GCLK\n", "Illegal GCLK\n", "Illegal unknown bits\n"};
+constexpr std::array<int, 6> kOePolarityBit[kTargets] = {
+    {23, 26, 27, 24, 25, 22}, {27, 25, 26, 23, 24, 22}, {27, 24, 25, 23, 26, 22}};
+
+// Stage 5: UIM choice order, which kinds park unread lines (QPL6032: only
+// the 7032S), the lines no row feeds (fuse 1) or the QPL6128's rule for its
+// lines 36..39.
+constexpr bool kUimReversed[kTargets] = {false, true, false};
+constexpr bool kParksEveryKind[kTargets] = {false, true, true};
+const std::vector<int> kUnfedLines[kTargets] = {{9, 19, 29, 39}, {18, 19, 38, 39}, {}};
+constexpr bool kNoneChoiceOnHighLines[kTargets] = {false, false, true};
+
+void (*const kReportUnsupported[kTargets])(const StageContext&) = {ReportUnknownBits, ReportUnknownBits,
+                                                                   Report6128Unknown};
+
+// The routing tables, whose widths differ per target.
+void UseRoutingTables(BlockProfile& p, BlockTargetKind kind) {
+  switch (kind) {
+    case BlockTargetKind::Qpl6032:
+      UseOeTables(p, qpl6032::kOePiaSignal, qpl6032::kOePiaToGoe, qpl6032::kGoeChoice, true);
+      UseUimTables(p, qpl6032::kUimChoice, qpl6032::kUimPark);
+      break;
+    case BlockTargetKind::Qpl6064:
+      UseOeTables(p, qpl6064::kOePiaSignal, qpl6064::kOePiaToGoe, qpl6064::kGoeChoice, true);
+      UseUimTables(p, qpl6064::kUimChoice, qpl6064::kUimParkFuse);
+      break;
+    case BlockTargetKind::Qpl6128:
+      UseOeTables(p, qpl6128::kOePiaSignal, qpl6128::kOePiaToGoe, qpl6128::kGoeChoice, false);
+      UseUimTables(p, qpl6128::kUimChoice, qpl6128::kUimParkFuse);
+      break;
+  }
 }
 
-BlockProfile Profile6032() {
+BlockProfile MakeProfile(BlockTargetKind kind) {
+  const auto t = static_cast<std::size_t>(kind);
   BlockProfile p{};
-  // PD1 on MC 8, PD2 on MC 32; TDI, TMS, TCK, TDO on MC 4, 9, 25, 20; a set
-  // JTAG bit clears the output selects of MC 9, 25 and 4.
-  // S0 S1 S2 by the source's 3-bit output-enable select: GND 001 -> 000,
-  // VCC 111 -> 111, OE1 101 -> 101, OE2 011 -> 010, OE3 000 -> 001,
-  // OE4 100 -> 100, OE5 010 -> 011, OE6 110 -> 110; and by the plain kinds'
-  // 2-bit code: 00 -> 000, 01 -> 010, 10 -> 101, 11 -> 111.
-  UseDevice(p, Pins(7, 31, {3, 8, 24, 19}, {8, 24, 3}),
-            OeEncoding{{"001", "000", "011", "010", "100", "101", "110", "111"}, {"000", "010", "101", "111"}},
-            Resolve6032);
-  // GCLK1 is signal -5, GCLK2 -2, GCLK3 17; odd UIM lines take the
-  // complement column at 2u.
-  p.termRules = TermRules(-5, -2, 17);
-  p.termRules.swapOnOddLines = p.termRules.recordsJtagPins = true;
+  p.pins = kSpecialPins[t];
+  p.oeEncoding = kOeEncoding[t];
+  p.resolveRoutes = kResolveRoutes[t];
+  p.termRules.gclk1Code = kGclk1Signal.code;
+  p.termRules.gclk2Code = kGclk2Signal.code;
+  p.termRules.gclk3Code = kGclk3Code[t];
+  p.termRules.swapOnOddLines = kSwapOnOddLines[t];
+  p.termRules.recordsJtagPins = kRecordsJtagPins[t];
   p.plainTermRules = p.termRules;
-  p.recordIndex = RecordPerMacrocell;
-  // GCLK1 reaches the product terms through rows 27 and 35, GCLK2 through
-  // rows 0 and 8 (pick 1 each).
-  p.clockTaps[0] = p.clockTaps[1] = p.plainClockTaps = Taps({27, 35}, {0, 8}, {-5, 0}, {-2, 0});
-  p.unbondedKind = SourceKind::Max3032A;  // MC 12 and 22 have no pin
-  p.unbondedMacrocells = {11, 21};
-  p.warnJtagPorts = true;
-  p.jtagPinsAlways = {SourceKind::Max7032};
-  // The plain kinds' OE1 (-1) on GOE 4, OE2 (-2) on GOE 1; fuse 0 is choice 4.
-  p.plainOe = {{{4, 0}, {1, 0}}};
-  UseOeTables(p, qpl6032::kOePiaSignal, qpl6032::kOePiaToGoe, qpl6032::kGoeChoice, true);
-  UseOptionBits(p, "Illegal GCLK\n", {23, 26, 27, 24, 25, 22});
-  UseUimTables(p, qpl6032::kUimChoice, qpl6032::kUimPark);
-  p.parkingKind = SourceKind::Max7032S;  // only the 7032S parks unread lines
-  p.unfedLines = {9, 19, 29, 39};
-  p.reportUnsupported = ReportUnknownBits;
-  return p;
-}
-
-BlockProfile Profile6064() {
-  BlockProfile p{};
-  // PD1 is the pin of MC 3, PD2 that of MC 35; the JTAG pins are TDI MC 8,
-  // TMS MC 32, TCK MC 48 and TDO MC 56. With the JTAG bit '1' the outputs of
-  // MC 32, 48 and 8 are switched off, in that order.
-  // S0 S1 S2 by the source's 3-bit output-enable select, read in base two:
-  // OE3 000 -> 010, GND 001 -> 000, OE5 010 -> 100, OE2 011 -> 011,
-  // OE4 100 -> 101, OE1 101 -> 001, OE6 110 -> 110, VCC 111 -> 111 (1 + the
-  // GOE that carries OE1..OE6: 0, 2, 1, 4, 3, 5). By the plain 7064's
-  // two-bit code (c0 c1): S0 = c0 AND c1, S1 = c1, S2 = c0.
-  UseDevice(p, Pins(2, 34, {7, 31, 47, 55}, {31, 47, 7}),
-            OeEncoding{{"010", "000", "100", "011", "101", "001", "110", "111"}, {"000", "010", "001", "111"}},
-            Resolve6064);
-  // Odd UIM lines keep the true column at 2u. GCLK3 is signal code 64; the
-  // plain kind records no GCLK2 use.
-  p.termRules = TermRules(-5, -2, 64);
-  p.termRules.recordsJtagPins = true;
-  p.plainTermRules = p.termRules;
-  p.plainTermRules.gclk2Rule = ClockFlagRule::kNone;
-  p.recordIndex = Records6064;
-  // GCLK1 reaches the product terms through rows 33 and 35, GCLK2 through
-  // rows 6 and 8 (pick 3 each).
-  p.clockTaps[0] = p.clockTaps[1] = p.plainClockTaps = Taps({33, 35}, {6, 8}, {-5, 0}, {-2, 0});
-  p.unbondedKind = SourceKind::Max7064;  // no macrocell listed
-  p.jtagPinsAlways = {SourceKind::Max7064, SourceKind::Max7064S};
-  // The plain kind's OE1 (-1) on GOE 0, OE2 (-2) on GOE 1, fuse 0 each.
-  p.plainOe = {{{0, 0}, {1, 0}}};
-  UseOeTables(p, qpl6064::kOePiaSignal, qpl6064::kOePiaToGoe, qpl6064::kGoeChoice, true);
-  UseOptionBits(p, "Illegal GCLK\n", {27, 25, 26, 23, 24, 22});
-  UseUimTables(p, qpl6064::kUimChoice, qpl6064::kUimParkFuse);
-  p.uimReversed = true;
-  p.parksEveryKind = true;
-  p.unfedLines = {18, 19, 38, 39};
-  p.reportUnsupported = ReportUnknownBits;
-  return p;
-}
-
-BlockProfile Profile6128() {
-  constexpr Signal kGclk1{-5, 0};
-  constexpr Signal kGclk2{-2, 0};
-  BlockProfile p{};
-  // PD1 on MC 3, PD2 on MC 67; TDI, TMS, TCK, TDO on MC 32, 48, 96, 112; a
-  // set JTAG bit clears the output selects of MC 32, 48 and 96.
-  // S0 S1 S2 by the 3-bit output-enable select (index = select in base two):
-  // OE3 000 -> 011, GND 001 -> 000, OE5 010 -> 010, OE2 011 -> 100,
-  // OE4 100 -> 101, OE1 101 -> 001, OE6 110 -> 110, VCC 111 -> 111; and by
-  // the plain 7128's code o0 o1: 00 -> 000, 01 -> 100, 10 -> 001, 11 -> 111.
-  UseDevice(p, Pins(2, 66, {31, 47, 95, 111}, {31, 47, 95}),
-            OeEncoding{{"011", "000", "010", "100", "101", "001", "110", "111"}, {"000", "100", "001", "111"}},
-            qpl6128::ResolveRoutes);
-  p.termRules = TermRules(kGclk1.code, kGclk2.code, 128);
-  // The plain 7128 records GCLK1 in one flag whatever the column, and no GCLK2.
-  p.plainTermRules = p.termRules;
-  p.plainTermRules.gclk1Rule = ClockFlagRule::kTrueOnly;
-  p.plainTermRules.gclk2Rule = ClockFlagRule::kNone;
-  p.recordIndex = qpl6128::RecordIndex;
-  // GCLK1 is pick 7 of rows 27 and 33, GCLK2 pick 7 of rows 0 and 6. A LAB
-  // reaches them through those rows unpaired, or through the rows whose pair
-  // row (of its half) they are.
-  p.clockTaps[0] = Taps({27, 33, 19, 25}, {0, 6, 10, 16}, kGclk1, kGclk2);
-  p.clockTaps[1] = Taps({27, 33, 18, 23}, {0, 6, 9, 14}, kGclk1, kGclk2);
-  p.plainClockTaps = Taps({27, 33}, {}, kGclk1, kGclk2);
-  p.unbondedKind = SourceKind::Max7128;  // no macrocell listed
-  p.jtagPinsAlwaysForAll = true;
-  // The plain kind's OE1 (-1) on GOE 0 fuse 0, OE2 (-2) on GOE 3 fuse 10.
-  p.plainOe = {{{0, 0}, {3, 10}}};
-  UseOeTables(p, qpl6128::kOePiaSignal, qpl6128::kOePiaToGoe, qpl6128::kGoeChoice, false);
-  UseOptionBits(p, "Illegal unknown bits\n", {27, 24, 25, 23, 26, 22});
-  UseUimTables(p, qpl6128::kUimChoice, qpl6128::kUimParkFuse);
-  p.parksEveryKind = true;
-  p.noneChoiceOnHighLines = true;
-  p.reportUnsupported = Report6128Unknown;
+  p.plainTermRules.gclk1Rule = kPlainGclk1Rule[t];
+  p.plainTermRules.gclk2Rule = kPlainGclk2Rule[t];
+  p.clockTaps[0] = kClockTaps[t][0];
+  p.clockTaps[1] = kClockTaps[t][1];
+  p.plainClockTaps = kClockTaps[t][2];
+  p.unbondedKind = kUnbondedKind[t];
+  p.unbondedMacrocells = kUnbondedMacrocells[t];
+  p.warnJtagPorts = kWarnJtagPorts[t];
+  p.jtagPinsAlways = kJtagPinsAlways[t];
+  p.jtagPinsAlwaysForAll = kJtagPinsAlwaysForAll[t];
+  p.plainOe = kPlainOe[t];
+  p.illegalClockText = kIllegalClockText[t];
+  p.oePolarityBit = kOePolarityBit[t];
+  p.uimReversed = kUimReversed[t];
+  p.parksEveryKind = kParksEveryKind[t];
+  p.parkingKind = SourceKind::Max7032S;  // where not every kind parks, only the 7032S does
+  p.unfedLines = kUnfedLines[t];
+  p.noneChoiceOnHighLines = kNoneChoiceOnHighLines[t];
+  p.reportUnsupported = kReportUnsupported[t];
+  UseRoutingTables(p, kind);
   return p;
 }
 
 }  // namespace
 
 const BlockProfile& ProfileOf(BlockTargetKind kind) {
-  static const BlockProfile kProfiles[3] = {Profile6032(), Profile6064(), Profile6128()};
+  static const BlockProfile kProfiles[kTargets] = {
+      MakeProfile(BlockTargetKind::Qpl6032), MakeProfile(BlockTargetKind::Qpl6064),
+      MakeProfile(BlockTargetKind::Qpl6128)};
   return kProfiles[static_cast<int>(kind)];
 }
 

@@ -2,6 +2,7 @@
 // QPL6128: one implementation, driven by the target's profile.
 #include <algorithm>
 
+#include "pof/PinOut.h"
 #include "translate/BlockProfile.h"
 #include "translate/BlockTarget.h"
 
@@ -46,7 +47,7 @@ void BlockTargetImage::TranslateMacrocells(const StageContext& run) {
   const bool plain = IsPlainKind(s.kind());
   const MacrocellBitMap& map = MacrocellBitMapOf(s.kind());
   const FuseArray& records = plain ? s.outputEnable : s.ioConfig;
-  const std::vector<int> recordOf = p.recordIndex(s, run.device.pinCount);
+  const std::vector<int> recordOf = IoRecordIndex(s.kind(), s.macrocells(), run.device.pinCount);
   const int g = ClockCode(s);
 
   for (int m = 0; m < geometry().macrocells; ++m) {
@@ -81,7 +82,7 @@ void BlockTargetImage::RouteGlobalOe(const StageContext& run) {
   const BlockProfile& p = *profile_;
   const SourceImage& s = run.source;
   if (IsPlainKind(s.kind())) {
-    const std::vector<int> records = p.recordIndex(s, run.device.pinCount);
+    const std::vector<int> records = IoRecordIndex(s.kind(), s.macrocells(), run.device.pinCount);
     const int count = static_cast<int>(std::count_if(records.begin(), records.end(), [](int i) { return i >= 0; }));
     const PlainOeUse use = ScanPlainOutputEnables(s.outputEnable, count);
     if (use.oe1) SetGoe(*this, p.plainOe[0][0], p.plainOe[0][1]);

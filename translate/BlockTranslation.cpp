@@ -153,27 +153,34 @@ int IsProductTermUsed(const BlockTargetImage& t, int m, int k) {
     return 1;
   }
   const char* s = t.mcBits.row(m);
+  const auto is = [s](int bit, char c) { return s[bit] == c; };
+  // The foldback bits with S10 '0' and S11 '1'.
+  const bool foldbackLowOff = is(kFoldbackLowBit, '0') && is(kFoldbackHighBit, '1');
   switch (k) {
     case 0:
-      return s[9] == '0' || (s[9] == '1' && s[6] == '1' && s[10] == '0' && s[11] == '1');
+      return is(kTerm1ToSumBit, '0') || (is(kTerm1ToSumBit, '1') && is(kFoldbackModeBit, '1') && foldbackLowOff);
     case 1:
-      return (s[13] == '0' && (s[3] == '0' || s[4] == '1')) ||
-             (s[13] == '1' && (s[6] == '1' || (s[6] == '0' && s[10] == '0' && s[11] == '1')));
-    case 2: return s[16] == '0';
-    case 3: return s[12] == '0' || (s[12] == '1' && s[5] == '0' && s[3] == '0');
+      return (is(kTerm2ToSumBit, '0') && (is(kCombinationalBit, '0') || is(kTerm2OptionBit, '1'))) ||
+             (is(kTerm2ToSumBit, '1') && (is(kFoldbackModeBit, '1') || (is(kFoldbackModeBit, '0') && foldbackLowOff)));
+    case 2: return is(kTerm3ToSumBit, '0');
+    case 3:
+      return is(kTerm4ToSumBit, '0') ||
+             (is(kTerm4ToSumBit, '1') && is(kTermClockBit, '0') && is(kCombinationalBit, '0'));
     default: return 0;
   }
 }
 
 int IsPinUsed(const BlockTargetImage& t, int m) {
   const char* s = t.mcBits.row(m);
-  if (s[0] != '1' || s[1] != '1' || s[2] != '1') return 1;
+  const auto is = [s](int bit, char c) { return s[bit] == c; };
+  if (!is(kOutputSelect, '1') || !is(kOutputSelect + 1, '1') || !is(kOutputSelect + 2, '1')) return 1;
   bool anyUsed = false;
   for (int k = 0; k < 5 && !anyUsed; ++k) anyUsed = IsProductTermUsed(t, m, k) != 0;
   if (!anyUsed) return 0;
-  if (s[3] == '1') return 1;
-  if (s[3] != '0') return 0;
-  return s[5] == '0' || s[15] == '0' || (s[5] == '1' && s[12] == '1' && s[14] == '1');
+  if (is(kCombinationalBit, '1')) return 1;
+  if (!is(kCombinationalBit, '0')) return 0;
+  return is(kTermClockBit, '0') || is(kRegisterOption2Bit, '0') ||
+         (is(kTermClockBit, '1') && is(kTerm4ToSumBit, '1') && is(kRegisterOptionBit, '1'));
 }
 
 UimLineSet UimLinesRead(const BlockTargetImage& t, int block) {
@@ -310,17 +317,6 @@ void CopyProductTerms(BlockTargetImage& t, const SourceImage& source, const std:
     }
   }
   RaiseFlags(t.pinUse, flags);
-}
-
-std::vector<int> RecordsInOrder(int macrocells, const std::vector<bool>& hasPin) {
-  std::vector<int> records(static_cast<std::size_t>(macrocells), -1);
-  int next = 0;
-  for (int m = 0; m < macrocells; ++m) {
-    if (static_cast<std::size_t>(m) < hasPin.size() && hasPin[static_cast<std::size_t>(m)]) {
-      records[static_cast<std::size_t>(m)] = next++;
-    }
-  }
-  return records;
 }
 
 // ---------------------------------------------------------------------------

@@ -12,6 +12,7 @@
 
 #include "translate/BlockTarget.h"
 #include "pof/SourceImage.h"
+#include "translate/MacrocellBit.h"
 #include "translate/RoutingTables.h"
 #include "translate/RowRoute.h"
 
@@ -148,17 +149,6 @@ void CopyProductTerms(BlockTargetImage& t, const SourceImage& source, const std:
 // ---------------------------------------------------------------------------
 // Stage 2: macrocell bits
 
-// The macrocell bits S0..S23 that the options and the stages name.
-enum MacrocellBit : int {
-  kOutputSelect = 0,      // S0 S1 S2: the output-enable select
-  kOutputSelectBits = 3,
-  kLowPowerBit = 8,       // S8: -mc_power
-  kOpenCollectorBit = 20, // S20: -open_out
-  kTermsInUseBit = 21,    // S21: '0' when a product term of the macrocell is in use
-  kSlewBit = 22,          // S22: -slew
-  kMacrocellBits = 24,
-};
-
 // Where one S bit comes from. Bits read from the I/O record are left alone on
 // a macrocell that has no record (no pin), whatever the options.
 enum class BitFrom : signed char {
@@ -214,9 +204,6 @@ void FixFoldback(BlockTargetImage& t, int m);
 // and PT 4 is disabled (all '0').
 void CleanUpClockTerm(BlockTargetImage& t, int m);
 
-// Record indexes of the macrocells that have a pin, in order: entry m is the
-// number of pinned macrocells before m, or -1 when m has no pin.
-std::vector<int> RecordsInOrder(int macrocells, const std::vector<bool>& hasPin);
 
 // ---------------------------------------------------------------------------
 // Stage 2: product-term clock to pin clock

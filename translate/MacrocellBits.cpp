@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <initializer_list>
 
 #include "translate/BlockTranslation.h"
 #include "translate/BitOps.h"
@@ -23,24 +24,65 @@ constexpr BitRule Io(int p) { return {BitFrom::kIo, p}; }
 constexpr BitRule NotIo(int p) { return {BitFrom::kNotIo, p}; }
 constexpr BitRule McIfBinary(int p) { return {BitFrom::kMcIfBinary, p}; }
 
-//                                  S0 S1 S2 S3      S4      S5     S6     S7      S8
-constexpr MacrocellBitMap kSBits{true, {0, 1, 2}, {K, K, K, Mc(10), Io(4), Mc(5), Mc(7), Mc(12), Mc(11),
-    // S9   S10    S11    S12    S13    S14    S15       S16    S17  S18             S19
-    Mc(0), Mc(8), Mc(9), Mc(3), Mc(1), Mc(4), NotMc(6), Mc(2), One, McIfBinary(10), Mc(12),
-    // S20    S21 S22    S23
-    NotIo(5), K, Io(3), One}};
-constexpr MacrocellBitMap kAEBits{true, {6, 5, 4}, {K, K, K, Mc(10), Io(1), Mc(5), Mc(7), Mc(12),
-    Mc(11), Mc(0), Mc(8), Mc(9), Mc(3), Mc(1), Mc(4), NotMc(6), Mc(2), One, McIfBinary(10),
-    Mc(12), NotIo(2), K, Io(0), One}};
-constexpr MacrocellBitMap k3ABits{true, {5, 4, 3}, {K, K, K, Mc(10), One, Mc(5), Mc(7), Mc(12),
-    Mc(11), Mc(0), Mc(8), Mc(9), Mc(3), Mc(1), Mc(4), NotMc(6), Mc(2), One, McIfBinary(10),
-    Mc(12), NotIo(1), K, Io(0), One}};
-constexpr MacrocellBitMap kPlainBits{false, {0, 1, 0}, {K, K, K, Mc(10), One, Mc(5), Mc(7), One,
-    NotMc(11), Mc(0), Mc(8), Mc(9), Mc(3), Mc(1), Mc(4), NotMc(6), Mc(2), One, McIfBinary(10),
-    One, Zero, K, NotMc(11), One}};
-constexpr MacrocellBitMap kEBits{true, {0, 1, 2}, {K, K, K, Mc(10), Mc(13), Mc(5), Mc(7), Mc(12),
-    NotMc(11), Mc(0), Mc(8), Mc(9), Mc(3), Mc(1), Mc(4), NotMc(6), Mc(2), One, McIfBinary(10),
-    Mc(12), Zero, K, NotMc(11), One}};
+// The rules every family shares: S3 and S5..S19, S23 from the macrocell's
+// configuration (mc) bits; S4, S20 and S22 come from the pin record or differ
+// per family (below). S0..S2 and S21 are not taken from here.
+constexpr std::array<BitRule, kMacrocellBits> CommonRules() {
+  std::array<BitRule, kMacrocellBits> r{};
+  for (BitRule& rule : r) rule = K;
+  r[kCombinationalBit] = Mc(10);
+  r[kTermClockBit] = Mc(5);
+  r[kFoldbackModeBit] = Mc(7);
+  r[kClockSelectBit] = Mc(12);
+  r[kLowPowerBit] = Mc(11);
+  r[kTerm1ToSumBit] = Mc(0);
+  r[kFoldbackLowBit] = Mc(8);
+  r[kFoldbackHighBit] = Mc(9);
+  r[kTerm4ToSumBit] = Mc(3);
+  r[kTerm2ToSumBit] = Mc(1);
+  r[kRegisterOptionBit] = Mc(4);
+  r[kRegisterOption2Bit] = NotMc(6);
+  r[kTerm3ToSumBit] = Mc(2);
+  r[kFixedBit17] = One;
+  r[kCombinationalCopyBit] = McIfBinary(10);
+  r[kClockSelectCopyBit] = Mc(12);
+  r[kFixedBit23] = One;
+  return r;
+}
+
+struct Override {
+  int bit;
+  BitRule rule;
+};
+
+// A family's map: where its output-enable select lies, and its rules that
+// differ from the common ones.
+constexpr MacrocellBitMap FamilyMap(bool selectFromIo, std::array<int, 3> select,
+                                    std::initializer_list<Override> overrides) {
+  MacrocellBitMap map{selectFromIo, select, CommonRules()};
+  for (const Override& o : overrides) map.bits[static_cast<std::size_t>(o.bit)] = o.rule;
+  return map;
+}
+
+// The S family (7032S, 7064S, 7128S/7128A): select io[0..2].
+constexpr MacrocellBitMap kSBits =
+    FamilyMap(true, {0, 1, 2}, {{kTerm2OptionBit, Io(4)}, {kOpenCollectorBit, NotIo(5)}, {kSlewBit, Io(3)}});
+// The AE family: select io[6], io[5], io[4].
+constexpr MacrocellBitMap kAEBits =
+    FamilyMap(true, {6, 5, 4}, {{kTerm2OptionBit, Io(1)}, {kOpenCollectorBit, NotIo(2)}, {kSlewBit, Io(0)}});
+// The 3000A family: select io[5], io[4], io[3].
+constexpr MacrocellBitMap k3ABits =
+    FamilyMap(true, {5, 4, 3}, {{kTerm2OptionBit, One}, {kOpenCollectorBit, NotIo(1)}, {kSlewBit, Io(0)}});
+// The plain kinds: a 2-bit output-enable code, one global clock line.
+constexpr MacrocellBitMap kPlainBits =
+    FamilyMap(false, {0, 1, 0},
+              {{kTerm2OptionBit, One}, {kClockSelectBit, One}, {kLowPowerBit, NotMc(11)},
+               {kClockSelectCopyBit, One}, {kOpenCollectorBit, Zero}, {kSlewBit, NotMc(11)}});
+// The 7128E: select in a 3-character record, S4 from mc[13].
+constexpr MacrocellBitMap kEBits =
+    FamilyMap(true, {0, 1, 2},
+              {{kTerm2OptionBit, Mc(13)}, {kLowPowerBit, NotMc(11)}, {kOpenCollectorBit, Zero},
+               {kSlewBit, NotMc(11)}});
 
 // Value of one rule, or 0 when the bit is left alone.
 char EvalRule(const BitRule& rule, const char* mc, int mcWidth, const char* io, int ioWidth) {
@@ -78,12 +120,12 @@ char OptionValue(int bit, const ConversionOptions& o) {
 
 void Convert(BlockTargetImage& t, Outcome& outcome, int m, char x) {
   char* s = t.mcBits.row(m);
-  s[12] = '0';
-  s[5] = '0';
+  s[kTerm4ToSumBit] = '0';
+  s[kTermClockBit] = '0';
   outcome.ptClockConverted = true;
-  s[7] = x;
-  s[19] = x;
-  FillProductTerm(t, m, 3, '0');
+  s[kClockSelectBit] = x;
+  s[kClockSelectCopyBit] = x;
+  FillProductTerm(t, m, kClockTerm, '0');
 }
 
 bool AnyClockFlag(const PinUseFlags& f) {
@@ -150,14 +192,14 @@ void TranslateMacrocellBits(BlockTargetImage& t, const ConversionOptions& option
 
 void FixFoldback(BlockTargetImage& t, int m) {
   char* s = t.mcBits.row(m);
-  if (s[6] != '1' || s[11] != '1' || s[10] != '0') return;
+  if (s[kFoldbackModeBit] != '1' || s[kFoldbackHighBit] != '1' || s[kFoldbackLowBit] != '0') return;
   const int first = (m / 16) * 16;
   const int own = m % 16;
   for (int mm = first; mm < first + 16; ++mm) {
     for (int k = 0; k < 5; ++k) {
       const char* fb = t.ptFoldbackFuses.row(mm, k);
       if (!(fb[0] == '0' && fb[1] == '0') && fb[own] == '0') {
-        s[11] = '0';
+        s[kFoldbackHighBit] = '0';
         return;
       }
     }
@@ -166,9 +208,9 @@ void FixFoldback(BlockTargetImage& t, int m) {
 
 void CleanUpClockTerm(BlockTargetImage& t, int m) {
   char* s = t.mcBits.row(m);
-  if (s[5] == '0' && s[12] == '1' && CountProductTermZeros(t, m, 3) == 0) {
-    s[12] = '0';
-    FillProductTerm(t, m, 3, '0');
+  if (s[kTermClockBit] == '0' && s[kTerm4ToSumBit] == '1' && CountProductTermZeros(t, m, kClockTerm) == 0) {
+    s[kTerm4ToSumBit] = '0';
+    FillProductTerm(t, m, kClockTerm, '0');
   }
 }
 
@@ -204,8 +246,8 @@ PtClockMarks FindPlainClockMarks(const char* pt4, const LabRoutes& routes,
 bool ConvertPtClockCoded(BlockTargetImage& t, Outcome& outcome, int m, int g,
                          const PtClockMarks& marks) {
   const char* s = t.mcBits.row(m);
-  if (CountProductTermZeros(t, m, 3) != 1 || !AnyClockFlag(t.pinUse) || s[3] == '1' ||
-      s[5] == '0') {
+  if (CountProductTermZeros(t, m, kClockTerm) != 1 || !AnyClockFlag(t.pinUse) ||
+      s[kCombinationalBit] == '1' || s[kTermClockBit] == '0') {
     return false;
   }
   // Per clock, its true column then its complement column: the clock codes
@@ -237,8 +279,8 @@ bool ConvertPtClockPlain(BlockTargetImage& t, Outcome& outcome, int m,
                          const PtClockMarks& marks) {
   const char* s = t.mcBits.row(m);
   const PinUseFlags& f = t.pinUse;
-  if (CountProductTermZeros(t, m, 3) != 1 || !(f.gclk1TrueUsed || f.gclk1ComplementUsed) ||
-      s[3] == '1' || s[5] == '0') {
+  if (CountProductTermZeros(t, m, kClockTerm) != 1 || !(f.gclk1TrueUsed || f.gclk1ComplementUsed) ||
+      s[kCombinationalBit] == '1' || s[kTermClockBit] == '0') {
     return false;
   }
   if (marks.gclk1True) {

@@ -1,12 +1,10 @@
-// The QPL6128's PIA resolver and pin records.
+// The QPL6128's PIA resolver.
 //
 // What sets this target apart is its PIA: a row of a LAB may be served by the
 // pair row of the mirror LAB (7 - L), each row feeds one of two UIM lines
 // (primary or secondary) by the side rule, and a few signals have fixed
 // placements of their own, each with one extra fuse in stage 5.
 #include <array>
-#include <cstdint>
-#include <initializer_list>
 #include <vector>
 
 #include "translate/BlockProfile.h"
@@ -17,71 +15,6 @@ namespace qpl6128 {
 namespace {
 
 constexpr int kLabs = 8;
-constexpr int kMacrocells = 128;
-
-constexpr Signal kNoneSignal{-4, 0};
-
-// --- Macrocells that have a pin ---------------------------------------------
-
-constexpr std::uint16_t Positions(std::initializer_list<int> list) {
-  std::uint16_t mask = 0;
-  for (int p : list) mask = static_cast<std::uint16_t>(mask | (1u << p));
-  return mask;
-}
-
-// Positions (within the LAB) of the macrocells that have a pin, for LABs 0,
-// 2, 5, 7 and for LABs 1, 3, 4, 6.
-struct PinPositions {
-  int pinCount;
-  int ios;  // macrocells with a pin
-  std::uint16_t outer;
-  std::uint16_t inner;
-};
-constexpr std::uint16_t k160Positions = Positions({0, 2, 3, 4, 5, 7, 8, 10, 11, 12, 13, 15});
-constexpr PinPositions kPinPositions[] = {
-    {84, 64, Positions({2, 4, 5, 7, 10, 12, 13, 15}), Positions({0, 2, 4, 7, 8, 10, 12, 15})},
-    {100, 80, Positions({0, 2, 4, 5, 7, 8, 10, 12, 13, 15}),
-     Positions({0, 2, 4, 5, 7, 8, 10, 12, 13, 15})},
-    {160, 96, k160Positions, k160Positions},
-};
-
-constexpr int CountPositions(std::uint16_t mask) {
-  int n = 0;
-  for (int p = 0; p < 16; ++p) n += (mask >> p) & 1;
-  return n;
-}
-constexpr bool PinCountsAgree() {
-  for (const PinPositions& p : kPinPositions) {
-    if (4 * CountPositions(p.outer) + 4 * CountPositions(p.inner) != p.ios) return false;
-  }
-  return true;
-}
-static_assert(PinCountsAgree(), "each package lists as many pinned macrocells as it has I/Os");
-
-const PinPositions* PinPositionsOf(int pinCount) {
-  for (const PinPositions& p : kPinPositions) {
-    if (p.pinCount == pinCount) return &p;
-  }
-  return nullptr;
-}
-
-bool IsOuterLab(int lab) { return lab == 0 || lab == 2 || lab == 5 || lab == 7; }
-
-// Which macrocells carry an I/O record. The 7128S family has 96 in every
-// package: all but positions 1, 6, 9 and 14. The 7128E and plain 7128 have
-// as many as the package has pins; an unknown pin count gives none.
-std::vector<bool> PinnedMacrocells(const SourceImage& source, int pinCount) {
-  const SourceFamily family = FamilyOf(source.kind());
-  const bool byPackage = family == SourceFamily::kE || family == SourceFamily::kPlain;
-  const PinPositions* package = byPackage ? PinPositionsOf(pinCount) : nullptr;
-  std::vector<bool> pinned(kMacrocells, false);
-  for (int m = 0; m < kMacrocells; ++m) {
-    std::uint16_t mask = k160Positions;
-    if (byPackage) mask = !package ? 0 : IsOuterLab(m / 16) ? package->outer : package->inner;
-    pinned[static_cast<std::size_t>(m)] = (mask >> (m % 16)) & 1u;
-  }
-  return pinned;
-}
 
 // --- PIA rows as the target resolves them ----------------------------------
 
@@ -189,10 +122,6 @@ std::vector<LabRoutes> ResolveRoutes(const SourceImage& source) {
   all.reserve(kLabs);
   for (int lab = 0; lab < kLabs; ++lab) all.push_back(ResolveLab(source, lab));
   return all;
-}
-
-std::vector<int> RecordIndex(const SourceImage& source, int pinCount) {
-  return RecordsInOrder(kMacrocells, PinnedMacrocells(source, pinCount));
 }
 
 }  // namespace qpl6128

@@ -20,6 +20,13 @@ struct Signal {
 constexpr bool operator==(Signal a, Signal b) { return a.code == b.code && a.kind == b.kind; }
 constexpr bool operator!=(Signal a, Signal b) { return !(a == b); }
 
+// The dedicated inputs and "none" in that coding.
+inline constexpr Signal kGclk1Signal{-5, 0};
+inline constexpr Signal kGclk2Signal{-2, 0};  // also the second OE input
+inline constexpr Signal kOe1Signal{-1, 0};
+inline constexpr Signal kInput4Signal{-6, 0};
+inline constexpr Signal kNoneSignal{-4, 0};
+
 namespace qpl6032 {
 // Per PIA row and pick: the signal, and the UIM choice it selects on its line.
 extern const Signal kPiaSignal[36][4];

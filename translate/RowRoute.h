@@ -11,7 +11,7 @@ namespace fusecvt {
 // resolves it (pick, pair row, special lines).
 struct RowRoute {
   bool picked = false;  // false: the row has no pick (the fuse is still set)
-  Signal signal{-4, 0};
+  Signal signal = kNoneSignal;
   int line = 0;         // UIM line whose fuse pair the row's columns set
   int muxLine = 0;      // UIM line whose multiplexer stage 5 routes
   int extraLine = -1;   // one more UIM fuse stage 5 sets (-1: none)
