@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cassert>
+#include <cstdint>
 #include <cstring>
 
 #include "driver/Version.h"
@@ -142,6 +143,13 @@ void PutAddress(JedecFuseImage& image, long address) {
   image.out.AppendNumber(address);
 }
 
+// Some of the 96 fuses of a product term is '1'; 16 at a time.
+bool AnyErased(const char* foldback, const char* inputs) {
+  std::uint32_t erased = MatchMask16(foldback, '1');
+  for (int i = 0; i < kInputFuses; i += 16) erased |= MatchMask16(inputs + i, '1');
+  return erased != 0;
+}
+
 // The same as PutFuse for each fuse, the text appended in one piece.
 void PutFuses(JedecFuseImage& image, const char* fuses, int count) {
   const auto n = static_cast<std::size_t>(count);
@@ -259,9 +267,7 @@ void WriteProductTerms(JedecFuseImage& image) {
         const int pt = pos % 2 == 0 ? kTermsPerMc - 1 - k : k;
         const char* foldback = t.ptFoldbackFuses.row(mc, pt);
         const char* inputs = t.ptInputFuses.row(mc, pt);
-        if (!std::memchr(foldback, '1', kFoldbackFuses) && !std::memchr(inputs, '1', kInputFuses)) {
-          continue;  // a disabled term is left to the F0 default
-        }
+        if (!AnyErased(foldback, inputs)) continue;  // a disabled term is left to the F0 default
         assert(address >= image.nextAddress);
         const auto& text = lines.Compose(address, foldback, inputs, {pt + 1, mc + 1, BlockLetter(block)});
         image.out.AppendFileBytes(text.data(), text.size());

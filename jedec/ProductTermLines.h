@@ -97,7 +97,8 @@ class ProductTermLines {
     text_.Fuses(foldback, kFoldbackFuses).LineEnd();
     text_.Fuses(inputs, kInputFuses / 2).LineEnd();
     text_.Fuses(inputs + kInputFuses / 2, kInputFuses / 2);
-    text_.Text("*  NOTE PT ").Number(term.pt).Text(" of MC ").Number(term.mc);
+    assert(term.pt >= 1 && term.pt <= 5);
+    text_.Text("*  NOTE PT ").Char(static_cast<char>('0' + term.pt)).Text(" of MC ").Number(term.mc);
     text_.Text("(LAB ").Char(term.block).Text(") *").LineEnd();
     return text_;
   }
