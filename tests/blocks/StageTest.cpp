@@ -12,7 +12,6 @@
 
 #include "Blocks.h"
 #include "driver/CommandLine.h"
-#include "driver/TargetSet.h"
 #include "support/ExpectedJedec.h"
 #include "translate/BlockTranslation.h"
 
@@ -60,6 +59,7 @@ TEST(BlocksRouting, PicksAndColumnsReachTheirLineAndFuse) {
       {kP, 6, 5, -1, 10, 77, 38, 3, 12, 24, 23}, {kP, 1, 32, -1, 10, 79, 39, 3, 12, 25, 3},
       {kP, 4, 0, -1, 0, 69, 34, 10, 23},         {kP, 5, 34, -1, 10, 43, 21, 2, 0},
       {kP, 2, 6, -1, 12, 79, 36, 12, 12, 22, 9}, {kP, 4, 27, -1, 15, 71, 35, -1},
+      {kP, 0, 5, -1, 4, 49, 24, 3, 23}, {kP, 4, 33, -1, 12, 79, 36, 12, 12, 23, 26},
   };
   for (const RouteRow& r : rows) {
     for (K kind : r.kinds) {
@@ -149,7 +149,7 @@ TEST(BlocksPinClock, ProductTermClocksBecomePinClocks) {
       {K::Max7128, 4, 0, -1, 7, 0, nullptr, 0, {}},
   };
   for (const auto& r : rows) {
-    for (int variant = 0; variant < (r.value ? 4 : 1); ++variant) {  // then S3 '1', two inputs, no -pinclk
+    for (int variant = 0; variant < (r.value ? 5 : 1); ++variant) {  // then S3 '1', two inputs, no -pinclk, S5 '0'
       SCOPED_TRACE(std::string(SourceKindName(r.kind)) + " row " + std::to_string(r.row) + " code " +
                    (r.code ? r.code : "-") + " variant " + std::to_string(variant));
       Stage s(r.kind);
@@ -158,6 +158,7 @@ TEST(BlocksPinClock, ProductTermClocksBecomePinClocks) {
       s.Col(m, 3, r.column);
       s.src->mcConfig.at(m, 10) = variant == 1 ? '1' : '0';
       if (variant == 2) s.Col(m, 3, 80);
+      if (variant == 4) s.src->mcConfig.at(m, 5) = '0';
       if (r.other[2]) {
         s.Pick(r.lab, r.other[0], r.other[1]);
         s.Col(m + 1, 0, r.other[2]);
@@ -168,7 +169,7 @@ TEST(BlocksPinClock, ProductTermClocksBecomePinClocks) {
       const bool converted = r.value && variant == 0;
       EXPECT_EQ(s.run.outcome.ptClockConverted, converted);
       const std::string b = s.Bits(m);
-      EXPECT_EQ(std::string() + b[5] + b[12], converted ? "00" : "11");
+      EXPECT_EQ(std::string() + b[5] + b[12], converted ? "00" : variant == 4 ? "01" : "11");
       if (converted) {
         EXPECT_EQ(std::string() + b[7] + b[19], std::string(2, r.value));
       }
@@ -318,29 +319,6 @@ TEST(BlocksMacrocells, FoldbackAndClockTermFixUps) {
       s.Run(2);
       EXPECT_EQ(std::string() + s.Bits(21)[11] + s.Bits(21)[12], std::string() + r.s11 + r.s12);
       EXPECT_EQ(s.Inputs(21, 3), std::string(80, r.s12 == '0' ? '0' : '1'));  // cleared with S12
-    }
-  }
-}
-
-// Stages trust the target choice: every source kind goes to the block target
-// of its own size (the macrocells its part number names), the plain 7032 to
-// the QPL6000 unless a QPL6032 word is given.
-TEST(BlocksStages, EverySourceKindIsTakenByTheTargetOfItsSize) {
-  for (K kind : kAll) {
-    for (const char* word : {"Unselected", "6032es"}) {
-      const std::string part = SourceKindName(kind);
-      SCOPED_TRACE(part + " " + word);
-      Stage s(kind);
-      s.run.options.targetDeviceName = word;
-      const TargetChoice choice = SelectTarget(s.run.pof.device, s.run);
-      ASSERT_NE(choice.device, nullptr);
-      const auto* block = dynamic_cast<const BlockTargetImage*>(choice.device.get());
-      if (kind == K::Max7032 && word[0] == 'U') {
-        EXPECT_EQ(block, nullptr);
-        continue;
-      }
-      ASSERT_NE(block, nullptr);
-      EXPECT_EQ(block->geometry().macrocells, std::stoi(part.substr(1, 3)));
     }
   }
 }

@@ -237,9 +237,10 @@ TEST(PinFacts, Plain7128And7128ERecordsFollowThePackagePins) {
   }
 }
 
-// The power-down pins: PD1 and PD2 by pin number in each package, and the
-// macrocell whose pin each one is (32 macrocells: MC 8, MC 32; 64: MC 3,
-// MC 35; 128: MC 3, MC 67).
+// The power-down pins: PD1 and PD2 by pin number in each package (0: the
+// package lists no such pin, named "?"), commercial (C) or industrial (I)
+// grade alike, and the macrocell whose pin each one is (32 macrocells: MC 8,
+// MC 32; 64: MC 3, MC 35; 128: MC 3, MC 67).
 struct PowerDownPins {
   const char* device;
   int pd1, pd2;
@@ -252,7 +253,8 @@ const PowerDownPins kPowerDownPins[] = {
     {"EPM7128SLC84-15", 12, 45},  {"EPM7128STC100-10", 3, 43},  {"EPM7128SQC160-10", 159, 63},
     {"EPM7128ELC84-15", 12, 45},  {"EPM3128ATC100-10", 3, 43},  {"EPM7032LC44-15", 11, 25, "6032es"},
     {"EPM7032LC68-15", 17, 37, "6032es"},  {"EPM7032LC84-15", 20, 46, "6032es"},
-    {"EPM7032QC100-15", 14, 44, "6032esl"},
+    {"EPM7032QC100-15", 14, 44, "6032esl"}, {"EPM7032SQC44-10", 0, 0}, {"EPM7064SLC84-10", 0, 0},
+    {"EPM7064SLI44-10", 11, 25},  {"EPM7032STI44-7", 5, 19},  {"EPM7128SLI84-15", 12, 45},
 };
 
 // -pd1 -pd2 with both power-down macrocells driving their pins: both refused,
@@ -277,13 +279,14 @@ TEST(PinFacts, PowerDownPinsAreRefusedWhenTheDesignUsesThem) {
       const int n = c.jedec.macrocells(), pd1 = n == 32 ? 8 : 3, pd2 = n == 32 ? 32 : n == 64 ? 35 : 67;
       for (const auto& [name, pin] : {std::pair<std::string, int>{"PD1", p.pd1}, {"PD2", p.pd2}}) {
         const std::string refusal =
-            "-" + name + ": Error! Pin " + std::to_string(pin) + " for " + name + " is used in your logic function.\n";
+            "-" + name + ": Error! Pin " + (pin ? std::to_string(pin) : "?") + " for " + name + " is used in your logic function.\n";
         EXPECT_EQ(c.run.out.find(refusal) != std::string::npos, used) << refusal << c.run.out;
         EXPECT_EQ(c.report.find(refusal) != std::string::npos, used) << refusal;
       }
       EXPECT_EQ(c.jedec.Oe(pd1), used ? "111" : "000");
       EXPECT_EQ(c.jedec.Oe(pd2), used ? "111" : "000");
       EXPECT_EQ(c.jedec.ConfigBits().substr(28, 2), used ? "11" : "00");
+      EXPECT_EQ(c.report.find("   Powerdown :\t\tOFF\n") != std::string::npos, used) << c.report;
     }
   }
 }
