@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <regex>
 #include <string>
 #include <utility>
 #include <vector>
@@ -317,48 +316,6 @@ TEST(BlocksEndToEnd, Qpl6032) {
                        Cfg(27, "1"), Bits(5, "010"), Bits(11, "000"), Bits(21, "000"), Bits(31, "000"), Cfg(28, "0"),
                        Ues("1111111111111111")}),
            {}, false, {{&BlockSummary::powerdown, "PD2"}, {&BlockSummary::security, "ON"}}});
-}
-
-// The built program: the name after the path's last backslash without the
-// extension, real output streams and the real date; a QPL6000 word with a
-// 7032S source is refused with status 1 and no JEDEC file; the target-word
-// notice now names the word given (-6032es), no longer always -6128es.
-TEST(BlocksEndToEnd, BuiltProgramConvertsAndRefusesQpl6000WordsNoticeNamesGivenWord) {
-  ScratchDir dir;
-  // The TDO pin is used; JTAG is on: no warning.
-  const Case c{"EPM7032SLC44-10", {}, "QPL6032ESPLCC44", "PLCC", 44, {Put(kMcCfg, 19, 7, "1"), Clk("001")},
-               Cat(kOn32, {Term(19, 1, -1), Bits(19, kErasedS)}), {}, false, {}};
-  PofBuilder b(c.device);
-  BuildSource(b.image(), c.source);
-  b.WriteTo(dir.File("design.pof"));
-  const std::string line = ConversionLine(c.device, "6000ePLCC44"), txt = dir.File("design.txt");
-  const std::string inConsole = ConsoleFileNames("design.pof", "design.jed", "design.txt"),
-                    inReport = ReportFileNames("design.pof", "design.jed", "design.txt");
-  const std::string refusal = "ERROR:  Invalid Device type specified. Target\n    device for 7032S is 6032ES\n\n";
-  RunResult r = RunBinary({"fusecvt", "-device", "6000E", "design.pof"}, dir.path());
-  EXPECT_EQ(r.status, 1);
-  EXPECT_SAME_TEXT(Banner() + line + inConsole + refusal, r.out);
-  EXPECT_SAME_TEXT(Banner() + line + inReport + refusal, ReadFile(txt));
-  EXPECT_FALSE(FileExists(dir.File("design.jed")));
-
-  r = RunBinary({"C:\\bin\\FuseCvt.exe", "-6032es", "design.pof"}, dir.path());
-  EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.err, "");
-  const std::string conv = ConversionLine(c.device, c.target);
-  EXPECT_SAME_TEXT(Banner("FuseCvt") + "NOTE : You should not use -6032es option here when converting a file.\n"
-                       "       Ignore -6032es option.\n\n" + conv + inConsole +
-                       LowVoltageWarning() + TimingLine("FuseCvt") + kCompleted,
-                   std::regex_replace(r.out, std::regex("processed 1 seconds"), "processed 0 seconds"));
-  const std::string jed = ReadFile(dir.File("design.jed"));
-  const std::size_t at = jed.find("\r\nCreated on: ");
-  const std::string date = at == std::string::npos ? "" : jed.substr(at + 14, 24);
-  EXPECT_TRUE(std::regex_match(date, std::regex("[A-Z][a-z]{2} [A-Z][a-z]{2} [0-3][0-9] [0-2][0-9]:[0-5][0-9]:[0-6][0-9] 20[0-9]{2}"))) << date;
-  Qpl6032 want;
-  BuildExpected(want, c, K::Max7032S);
-  EXPECT_SAME_TEXT(ExpectedJedecFile(want, {"PLCC", 44, date, false, {}}), jed);
-  ExpectSoundJedec(dir.File("design.jed"), 16808);
-  EXPECT_SAME_TEXT(Banner("FuseCvt") + conv + inReport + LowVoltageWarning() + kCompleted + BlockSummary{}.Text(),
-                   ReadFile(txt));
 }
 
 // --- QPL6064 ------------------------------------------------------------------
