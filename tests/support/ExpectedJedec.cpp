@@ -42,11 +42,23 @@ std::string Label(BlockTargetKind k, char block, int group, int line) {
   return kPairLabels[group][line];
 }
 
-// Columns of the QPL6128 global OE lines: 'b' a mux fuse, '1' fixed.
-const char* const kGoePatterns[6] = {
-    "bb11bbbbbbbbbbb11111111111b", "bbbbbbbbbb1bbbb111111111111", "1bb111b11111111bbbbbbbbbbb1",
-    "1bb111b11111111bbbbbbbbbbb1", "bbbbbbbbbbbbbb1111111111111", "11bb11111111111bbbbbbbbbbbb",
+// A QPL6128 global OE line has 27 columns. The fuses of goeMux[g], from
+// index 13 down to 0, fill these runs of columns (first, last) in order;
+// every other column is a fixed '1'.
+const int kGoeRuns[6][3][2] = {
+    {{0, 1}, {4, 14}, {26, 26}}, {{0, 9}, {11, 14}, {-1, -1}}, {{1, 2}, {6, 6}, {15, 25}},
+    {{1, 2}, {6, 6}, {15, 25}},  {{0, 13}, {-1, -1}, {-1, -1}}, {{2, 3}, {15, 26}, {-1, -1}},
 };
+
+// The goeMux index at column col of QPL6128 GOE g; -1 for a fixed column.
+int GoeFuseAt(int g, int col) {
+  int next = 13;
+  for (const auto& run : kGoeRuns[g]) {
+    if (run[0] >= 0 && col >= run[0] && col <= run[1]) return next - (col - run[0]);
+    next -= run[1] - run[0] + 1;
+  }
+  return -1;
+}
 
 // The macrocell (from 0) and product term of the term at address a.
 std::pair<int, int> TermOwner(BlockTargetKind k, long a) {
@@ -106,10 +118,8 @@ std::string ExpectedFuseMap(const BlockTargetImage& img) {
       f = img.uimMux.at(block - 'A', mux, k == BlockTargetKind::Qpl6032 ? j : w - 1 - j);
     } else if (a < s.config) {
       const int g = static_cast<int>((a - s.goe) / w), col = static_cast<int>((a - s.goe) % w);
-      const char* p = kGoePatterns[g];
-      if (k == BlockTargetKind::Qpl6032) f = img.goeMux.at(5 - g, 4 - col);
-      else if (k == BlockTargetKind::Qpl6064) f = img.goeMux.at(g, 8 - col);
-      else f = p[col] == '1' ? '1' : img.goeMux.at(g, 13 - static_cast<int>(std::count(p, p + col, 'b')));
+      const int i = k == BlockTargetKind::Qpl6128 ? GoeFuseAt(g, col) : w - 1 - col;
+      f = i < 0 ? '1' : img.goeMux.at(k == BlockTargetKind::Qpl6032 ? 5 - g : g, i);
     } else if (a < s.jtag) {
       f = img.configBits.at(31 - static_cast<int>(a - s.config));
     } else if (a < s.ues) {

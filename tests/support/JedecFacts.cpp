@@ -6,16 +6,6 @@
 namespace fusecvt::test {
 namespace {
 
-// The S-bit pairs of the macrocell area: the first pair line of each group,
-// then the second, as the notes name them (bits in the order given).
-struct PairLine {
-  int first, second;
-  bool secondLine;
-};
-const PairLine kPairLines[] = {{16, 12, false}, {9, 6, false},  {20, 18, false}, {7, 19, false},
-                               {23, 4, false},  {0, 1, false},  {14, 11, true},  {13, 10, true},
-                               {8, 21, true},   {22, 5, true},  {3, 15, true},   {17, 2, true}};
-
 std::string Strip(const std::string& s) {
   std::string out;
   for (char c : s) {
@@ -34,6 +24,7 @@ JedecFacts::JedecFacts(const std::string& jedec) : text_(jedec) {
   uim_.assign(static_cast<std::size_t>(macrocells_ / 16 * 40), std::string());
   std::istringstream in(jedec);
   bool configNext = false, jtagNext = false;
+  int pairLine = 0;  // 0 for the first S-pair line after a group's 16-fuse line, 1 for the second
   for (std::string line; std::getline(in, line);) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     const std::size_t blank = line.find(' '), star = line.find('*');
@@ -62,6 +53,7 @@ JedecFacts::JedecFacts(const std::string& jedec) : text_(jedec) {
       }
       continue;
     }
+    if (fusesText.size() == 16) pairLine = 0;
     // "L<addr> <32 fuses>*  NOTE S16,S12 of block A * "
     const std::size_t note = line.find("NOTE S"), of = line.find(" of block ");
     if (fusesText.size() != 32 || note == std::string::npos || of == std::string::npos) continue;
@@ -70,20 +62,17 @@ JedecFacts::JedecFacts(const std::string& jedec) : text_(jedec) {
     const std::size_t comma = label.find(',');
     if (comma == std::string::npos || label[0] != 'S' || label[comma + 1] != 'S') continue;
     const int a = std::atoi(label.c_str() + 1), b = std::atoi(label.c_str() + comma + 2);
-    for (const PairLine& p : kPairLines) {
-      if (!((p.first == a && p.second == b) || (p.first == b && p.second == a))) continue;
-      // Along the line: 32-macrocell targets run the first pair line from the
-      // block's highest MC down, the others from its lowest up; the second
-      // line the other way. Each MC gives (first, second) at even positions
-      // and (second, first) at odd ones.
-      const bool up = (macrocells_ == 32) == p.secondLine;
-      for (int i = 0; i < 16; ++i) {
-        const int mc = block * 16 + (up ? i : 15 - i);
-        if (mc < 0 || mc >= macrocells_) continue;
-        const int x = i % 2 == 0 ? p.first : p.second, y = i % 2 == 0 ? p.second : p.first;
-        bits_[static_cast<std::size_t>(mc)][static_cast<std::size_t>(x)] = fusesText[static_cast<std::size_t>(2 * i)];
-        bits_[static_cast<std::size_t>(mc)][static_cast<std::size_t>(y)] = fusesText[static_cast<std::size_t>(2 * i + 1)];
-      }
+    // Along the line: 32-macrocell targets run the first pair line of a
+    // group from the block's highest MC down, the others from its lowest up;
+    // the second line the other way. Each MC gives the bits in the order the
+    // note names them at even positions and the other way at odd ones.
+    const bool up = (macrocells_ == 32) == (pairLine++ == 1);
+    for (int i = 0; i < 16; ++i) {
+      const int mc = block * 16 + (up ? i : 15 - i);
+      if (mc < 0 || mc >= macrocells_) continue;
+      const int x = i % 2 == 0 ? a : b, y = i % 2 == 0 ? b : a;
+      bits_[static_cast<std::size_t>(mc)][static_cast<std::size_t>(x)] = fusesText[static_cast<std::size_t>(2 * i)];
+      bits_[static_cast<std::size_t>(mc)][static_cast<std::size_t>(y)] = fusesText[static_cast<std::size_t>(2 * i + 1)];
     }
   }
 }
