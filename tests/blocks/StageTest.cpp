@@ -70,7 +70,7 @@ TEST(BlocksRouting, PicksAndColumnsReachTheirLineAndFuse) {
         if (r.pick >= 0) s.PickVia(r.lab, r.row, r.serving, r.pick);
         const int m = r.lab * 16 + 4;
         if (read) s.Col(m, 2, 2 * r.row + 1);
-        s.Run(5);
+        s.Run({kTerms, kMacrocells, kUim});
         if (read) {
           EXPECT_EQ(s.Inputs(m, 2), Ones(80, {r.ptFuse}));
         }
@@ -115,7 +115,7 @@ TEST(BlocksProductTerms, PinAndClockUseFlags) {
       Stage s(kind);
       s.PickVia(r.lab, r.row, r.serving, r.pick);
       s.Col(r.lab * 16 + 5, 1, r.column);
-      s.Run(1);
+      s.Run({kTerms});
       for (F f : all) EXPECT_EQ(s.t->pinUse.*f, f == r.flag ? 1 : 0);
     }
   }
@@ -165,7 +165,7 @@ TEST(BlocksPinClock, ProductTermClocksBecomePinClocks) {
       }
       if (r.code) WriteClockCode(*s.src, r.code);
       s.run.options.pinClock = variant == 3 ? 0 : 1;
-      s.Run(2);
+      s.Run({kTerms, kMacrocells});
       const bool converted = r.value && variant == 0;
       EXPECT_EQ(s.run.outcome.ptClockConverted, converted);
       const std::string b = s.Bits(m);
@@ -209,7 +209,7 @@ TEST(BlocksGlobalOe, PicksAndPlainCodesSetTheirGoe) {
     const bool plain = PickCodeWidth(r.kind) && r.kind != K::Max7128E;
     s.Set(plain ? s.src->outputEnable : s.src->oePia, r.record, r.text);
     const std::unique_ptr<BlockTargetImage> fresh = TargetFor(*s.src);
-    s.Run(3);
+    s.Run({kGlobalOe});
     for (int e = 0; e < 6; ++e) {
       const int w = fresh->geometry().goeWidth;
       EXPECT_EQ(s.Goe(e), e == r.goe ? Ones(w, {r.fuse}) : std::string(fresh->goeMux.row(e), w)) << e;
@@ -244,7 +244,7 @@ TEST(BlocksJtag, PinFlagsAndTheJtagBit) {
     s.src->jtagBit = r.sourceBit;
     if (r.unknown10) s.src->unknownBits.at(10) = r.unknown10;
     s.t->pinUse.tmsPinUsed = 1;
-    s.Run(2);
+    s.Run({kTerms, kMacrocells});
     EXPECT_EQ(s.t->pinUse.tdiPinUsed + s.t->pinUse.tdoPinUsed, r.recompute ? 2 : 0);
     EXPECT_EQ(s.t->pinUse.tmsPinUsed, r.recompute ? 0 : 1);
     const bool warn = r.kind != K::Max7032 && r.tdi == 3 && r.recompute;
@@ -284,7 +284,7 @@ TEST(BlocksUnsupportedBits, BoxesAndClockCodeTexts) {
     if (r.code) WriteClockCode(*s.src, r.code);
     for (int i : r.unknownZeros) s.src->unknownBits.at(i) = '0';
     for (int i : r.remainingZeros) s.src->remainingBits.at(i) = '0';
-    s.Run();
+    s.Run({kTerms, kOptions, kUim});
     std::string console = r.text, report;
     for (int i = 0; i < r.consoleBoxes; ++i) console += ErrorBox(63);
     for (int i = 0; i < r.reportBoxes; ++i) report += ErrorBox(62);
@@ -317,7 +317,7 @@ TEST(BlocksMacrocells, FoldbackAndClockTermFixUps) {
       IdleAll(*s.src);
       s.Set(s.src->mcConfig, 21, r.mc);
       for (int c : r.columns) s.Col(r.reader, r.pt, c);
-      s.Run(2);
+      s.Run({kTerms, kMacrocells});
       EXPECT_EQ(std::string() + s.Bits(21)[11] + s.Bits(21)[12], std::string() + r.s11 + r.s12);
       EXPECT_EQ(s.Inputs(21, 3), std::string(80, r.s12 == '0' ? '0' : '1'));  // cleared with S12
     }
@@ -357,7 +357,7 @@ TEST(BlocksDeviceOptions, OptionsSetTheirBits) {
       args.insert(args.end(), r.args.begin(), r.args.end());
       args.push_back("design.pof");
       ASSERT_EQ(ParseCommandLine(args, s.run), CONTINUE);
-      s.Run(3);
+      s.Run({kTerms, kMacrocells});
       if (r.used) s.t->pinUse.*r.used = 1;
       s.t->ApplyDeviceOptions(s.run.Stages());
       const std::string b = s.Bits(0);

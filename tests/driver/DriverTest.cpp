@@ -35,8 +35,7 @@ using O = ConversionOptions;
 std::string Str(const std::string& v) { return v; }
 std::string Str(int v) { return std::to_string(v); }
 std::string Str(OptionState v) {
-  static const char* const kStates[] = {"AUTO", "SLOW", "FAST", "ON", "OFF", "UNSET"};
-  return kStates[v];
+  return v == AUTO ? "AUTO" : v == SLOW ? "SLOW" : v == FAST ? "FAST" : v == ON ? "ON" : v == OFF ? "OFF" : "UNSET";
 }
 
 // Every option field that differs from a fresh record, as "name=value ...".

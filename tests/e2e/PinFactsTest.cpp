@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "support/DesignRun.h"
+#include "support/PinOut.h"
 
 namespace fusecvt::test {
 namespace {
@@ -124,21 +125,6 @@ TEST(PinFacts, AJtagPullupIsRefusedWhenLogicReadsAJtagPin) {
   }
 }
 
-// Macrocells of the plain 7064 without an I/O pin, by package: the 44-pin
-// PLCC bonds out 32 macrocells, the 68-pin PLCC 48 (not the macrocells at
-// positions 1, 6, 9 and 14 of each block of 16), the 84-pin PLCC all 64.
-std::vector<int> NoPin7064(int pins) {
-  if (pins == 44) {
-    return {2,  6,  7,  9,  10, 12, 13, 15, 18, 22, 23, 26, 27, 28, 29, 31,
-            34, 38, 39, 42, 43, 44, 45, 47, 50, 54, 55, 58, 59, 60, 61, 63};
-  }
-  std::vector<int> none;
-  for (int block = 0; pins == 68 && block < 4; ++block) {
-    for (int position : {1, 6, 9, 14}) none.push_back(16 * block + position + 1);
-  }
-  return none;
-}
-
 // The plain 7064 keeps one two-bit output-enable record per pin, in macrocell
 // order. Records alternate OE1 ("10": S0..S2 "001") and OE2 ("01": "010"); a
 // macrocell without a pin keeps the default "111".
@@ -190,26 +176,14 @@ TEST(PinFacts, Qpl6128IoRecordsSkipTheMacrocellsWithoutAPin) {
   }
 }
 
-// Macrocells of the plain 7128 and the 7128E with a pin, by package: the
-// positions within each LAB of 16, for LABs 0, 2, 5, 7 and for LABs 1, 3, 4, 6.
-struct Package128 {
-  int pins;
-  std::vector<int> outer, inner;
-};
-const Package128 kPackages128[] = {
-    {84, {2, 4, 5, 7, 10, 12, 13, 15}, {0, 2, 4, 7, 8, 10, 12, 15}},
-    {100, {0, 2, 4, 5, 7, 8, 10, 12, 13, 15}, {0, 2, 4, 5, 7, 8, 10, 12, 13, 15}},
-    {160, {0, 2, 3, 4, 5, 7, 8, 10, 11, 12, 13, 15}, {0, 2, 3, 4, 5, 7, 8, 10, 11, 12, 13, 15}},
-};
-
 // The plain 7128 (two-bit records: OE1 "10" gives S0..S2 "001", OE2 "01"
 // gives "100") and the 7128E (three-bit selects: OE3 "000" gives "011", GND
 // "001" gives "000") keep one record per pin in macrocell order; records
 // alternate between the two; a macrocell without a pin keeps "111".
 TEST(PinFacts, Plain7128And7128ERecordsFollowThePackagePins) {
-  for (const Package128& p : kPackages128) {
+  for (const int pins : {84, 100, 160}) {
     for (const bool e : {false, true}) {
-      const std::string code = p.pins == 84 ? "LC84" : p.pins == 100 ? "QC100" : e ? "QC160" : "GC160";
+      const std::string code = pins == 84 ? "LC84" : pins == 100 ? "QC100" : e ? "QC160" : "GC160";
       const std::string device = std::string(e ? "EPM7128E" : "EPM7128") + code + "-15";
       SCOPED_TRACE(device);
       const Converted c = ConvertDesign(device, [e](SourceImage& s) {
@@ -226,9 +200,7 @@ TEST(PinFacts, Plain7128And7128ERecordsFollowThePackagePins) {
       ASSERT_EQ(c.run.status, 0) << c.run.out << c.run.err;
       int record = 0;
       for (int mc = 1; mc <= 128; ++mc) {
-        const int lab = (mc - 1) / 16;
-        const std::vector<int>& positions = lab == 0 || lab == 2 || lab == 5 || lab == 7 ? p.outer : p.inner;
-        const bool pin = std::find(positions.begin(), positions.end(), (mc - 1) % 16) != positions.end();
+        const bool pin = Pin7128(pins, mc);
         const char* want = !pin ? "111" : e ? (record % 2 ? "000" : "011") : (record % 2 ? "100" : "001");
         EXPECT_EQ(c.jedec.Oe(mc), want) << "MC " << mc;
         record += pin;
