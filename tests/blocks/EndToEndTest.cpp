@@ -223,21 +223,8 @@ constexpr char kUsedS[] = "111111011111111011110011";
 // mc[7] = '1' PT 1, S16 = mc[2] = '0' PT 2; its I/O record is the kind's own.
 Case Kind32(const char* device, const char* target, const char* package, const char* mc, const char* io,
             const char* bits) {
-  const bool plain = std::strstr(device, "7032L");
-  Case c{device, {}, target, package, 44, {Put(kMcCfg, 4, 0, mc), Put(plain ? kOut : kIo, 4, 0, io)},
+  Case c{device, {}, target, package, 44, {Put(kMcCfg, 4, 0, mc), Put(kIo, 4, 0, io)},
          {Term(4, 0, -1), Term(4, 1, -1), Term(4, 2, -1), Bits(4, bits)}, {}, false, {}};
-  if (plain) {
-    c.options = {"-device", "6032es"};
-    c.expected.push_back(Goe(4, 0));  // some macrocell selects OE1
-    // An erased plain 7032 reads code "11" (pick 3) on every row: the choice on the row's line.
-    static const int kPick3Choice[9] = {3, 3, 2, 0, 1, 0, 0, 0, 0};
-    for (int b = 0; b < 2; ++b) {
-      for (int r = 0; r < 36; ++r) {
-        c.expected.push_back(Uim(b, r < 9 ? 30 + r : r < 18 ? 11 + r : r < 27 ? r - 8 : r - 27, kPick3Choice[r % 9]));
-      }
-    }
-    return c;
-  }
   c.source.push_back(Clk("001"));
   c.expected.insert(c.expected.begin(), kOn32.begin(), kOn32.end());
   if (device[3] == '3') c.expected.insert(c.expected.end(), {Bits(11, "000"), Bits(21, "000")});
@@ -266,8 +253,6 @@ TEST(BlocksEndToEnd, Qpl6032) {
                  "110101100010110001100011"));
   // 3032A: S0 io5, S1 io4, S2 = io5 == io3, S4 '1', S20 = NOT io1, S22 io0.
   RunCase(Kind32("EPM3032ALC44-10", "QPL6032ESLPLCC44", "PLCC", "01010111101001", "001010", "011111100010110001101001"));
-  // Plain 7032: OE1 "10" -> 101, S4 = S7 = S19 = '1', S8 = NOT mc11, S22 '0'.
-  RunCase(Kind32("EPM7032LC44-15", "6032esPLCC44", "PLCC", "010101111010", "10", "101111111010110001110001"));
   RunCase(Jtag32(false));
   RunCase(Jtag32(true));
   // UIM lines (true: even fuse, complement: odd), parking of lines no term
@@ -350,44 +335,6 @@ TEST(BlocksEndToEnd, Qpl6064SelectKinds) {
            {Bits(47, off), Bits(4, "011"), Bits(11, "001"), Bits(19, "111" "111011" "11111100" "1110" "011"),
             Term(19, 2, 27), Uim(1, 13, 0), Goe(2, 0), Cfg(15, "010111"), Ues(kUes)},
            {{Msg::kText, PullupRefusal("TDI")}}, false, {}});
-}
-
-// The plain 7064 in each package (the PLCC84 takes the TQFP100's records):
-// the output-enable records go to the macrocells with a pin, in order; every erased row picks code 7, which no
-// term reads: every fed line is parked.
-TEST(BlocksEndToEnd, Qpl6064Plain) {
-  const int kPark[18] = {8, 8, 0, 0, 0, 0, 8, 8, 1, 1, 0, 0, 8, 8, 0, 0, 1, 1};
-  struct Row {  // mc1, mc2: the macrocells of records 1 and 2; pd1Pin: refused PD1, or null
-    const char *device, *target, *package;
-    int pins, records, mc1, mc2;
-    std::vector<std::string> options;
-    const char* pd1Pin;
-    bool pd2;
-  } rows[] = {{"EPM7064LC44-10", "QPL6064ESPLCC44", "PLCC", 44, 32, 2, 3, {"-pd1"}, "11", false},
-              {"EPM7064LC68-10", "QPL6064ESPLCC68", "PLCC", 68, 48, 2, 3, {"-pd1", "-pd2"}, "17", true},
-              {"EPM7064TC100-10", "QPL6064ESTQFP100", "TQFP", 100, 64, 1, 2, {"-pd1"}, "14", false}};
-  for (const Row& row : rows) {
-    Case c{row.device, row.options, row.target, row.package, row.pins,
-           {Put(kOut, 0, 0, "10"), Put(kOut, 1, 0, "00"), Put(kOut, 2, 0, "00"),
-            Put(kOut, row.records - 1, 0, "01"), Put(kMcCfg, 0, 0, "0"),
-            Put(&SourceImage::pia, 0, 33, "0"), Col(0, 0, 66)},
-           {Bits(0, "001" "111010" "01111101" "1110" "001"), Term(0, 0, 66), Bits(row.mc1, "000"),
-            Bits(row.mc2, "000"), Bits(63, "010"), Goe(0, 0), Goe(1, 0), Cfg(10, "1")},
-           {}, false,
-           {{&BlockSummary::powerdown, row.pd2 ? "PD2" : "OFF"}, {&BlockSummary::itd2, "OFF"},
-            {&BlockSummary::openCollector, "OFF"}, {&BlockSummary::jtag, "OFF"}}};
-    c.options.push_back("-gclk2_itd");
-    c.messages.push_back({Msg::kConsoleText, ItdOff(2)});
-    if (row.pd1Pin) c.messages.push_back({Msg::kPd1, row.pd1Pin});
-    if (row.pd2) c.expected.insert(c.expected.end(), {Bits(34, "000"), Cfg(28, "0")});
-    for (int b = 0; b < 4; ++b) {
-      for (int u = 0; u < 40; ++u) {
-        if (u % 20 < 18) c.expected.push_back(Uim(b, u, kPark[u % 20]));
-      }
-    }
-    c.expected.push_back(Uim(0, 33, 0));  // GCLK1, read by MC 0
-    RunCase(c);
-  }
 }
 
 // --- QPL6128 ------------------------------------------------------------------
