@@ -13,7 +13,7 @@ Converted ConvertDesign(const std::string& device, const DesignEdit& edit, std::
   options.push_back("design.pof");
   RunResult r = RunBinary(options, dir.path());
   const std::string jed = ReadFile(dir.File("design.jed"));
-  return {r, JedecFacts(jed), ReadFile(dir.File("design.txt")), jed};
+  return {r, JedecFacts(jed), ReadFile(dir.File("design.txt"))};
 }
 
 }  // namespace fusecvt::test

@@ -20,7 +20,6 @@ struct Converted {
   RunResult run;
   JedecFacts jedec;
   std::string report;
-  std::string jedecText;  // the whole file
 };
 
 Converted ConvertDesign(const std::string& device, const DesignEdit& edit, std::vector<std::string> options = {});
