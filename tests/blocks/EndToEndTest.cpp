@@ -303,40 +303,6 @@ TEST(BlocksEndToEnd, Qpl6032) {
            {}, false, {{&BlockSummary::powerdown, "PD2"}, {&BlockSummary::security, "ON"}}});
 }
 
-// --- QPL6064 ------------------------------------------------------------------
-
-TEST(BlocksEndToEnd, Qpl6064SelectKinds) {
-  const char* off = "000";
-  // 7064S with -pd1: MC 0 fully set (select OE1), PT 0 reads row 0 true and
-  // the foldback of MC 5; row 18 of LAB 0 is picked but unread: parked.
-  RunCase({"EPM7064SLC44-10", {"-pd1"}, "QPL6064ESPLCC44", "PLCC", 44,
-           {Put(kMcCfg, 0, 0, "0110100110101"), Put(kIo, 0, 0, "101010"), Col(0, 0, 0), Col(0, 0, 77),
-            Pk(0, 0, 0), Pk(0, 18, 3), Put(kOePia, 0, 0, "110110110"), Clk("001"),
-            Put(&SourceImage::ues, 0, 0, kUes)},
-           {Bits(0, "001" "110110" "01001111" "1111" "001"), Term(0, 0, 0, 5), Term(0, 1, -1), Term(0, 3, -1),
-            Uim(0, 0, 3), Uim(0, 1, 8), Goe(0, 4), Cfg(27, "1"), Cfg(15, "010110"), Bits(2, off),
-            Cfg(29, "0"), JtagOut("1"), Bits(31, off), Bits(47, off), Bits(7, off), Ues(kUes)},
-           {}, false, {{&BlockSummary::powerdown, "PD1"}}});
-  // 7064AE: PD1 refused (MC 2 drives GND), MC 16's PT 3 becomes a pin clock
-  // (GCLK1 true, code 1) and its line 33 is parked; an unsupported bit.
-  RunCase({"EPM7064AETC100-10", {"-pd1", "-pinclk"}, "QPL6064ESLTQFP100", "TQFP", 100,
-           {Put(kIo, 2, 5, "00"), Put(kMcCfg, 16, 7, "1"), Put(kMcCfg, 16, 10, "0"), Pk(1, 33, 3),
-            Col(16, 3, 66), Clk("001"), Put(kUnknown, 0, 0, "0"), Put(&SourceImage::ues, 0, 0, kUes),
-            Put(&SourceImage::ues, 16, 0, "0000000000000000")},
-           {Bits(2, off), Bits(16, "111" "010111" "11101101" "1010" "011"), Term(16, 1, -1), Uim(1, 33, 8),
-            Cfg(15, "010110"), JtagOut("1"), Bits(31, off), Bits(47, off), Bits(7, off), Ues(kUes)},
-           {{Msg::kPd1, "14"}, {Msg::kBox, ""}}, true, {{&BlockSummary::pinClk, "ON"}}});
-  // 3064A with the JTAG bit off: MC 47 (TCK) drives GND, so -tdi_pullup is
-  // refused; OE PIA row 1 routes GOE 2; MC 19's PT 2 reads line 13 complemented.
-  RunCase({"EPM3064ATC44-10", {"-tdi_pullup"}, "QPL6064ESLTQFP44", "TQFP", 44,
-           {Jtag("0"), Put(kIo, 47, 0, "111100"), Put(kIo, 4, 0, "111110"), Put(kIo, 11, 0, "111101"),
-            Put(kOePia, 1, 0, "011111111"), Put(kMcCfg, 19, 2, "0"), Pk(1, 24, 3), Col(19, 2, 49),
-            Clk("100"), Put(&SourceImage::ues, 0, 0, kUes)},
-           {Bits(47, off), Bits(4, "011"), Bits(11, "001"), Bits(19, "111" "111011" "11111100" "1110" "011"),
-            Term(19, 2, 27), Uim(1, 13, 0), Goe(2, 0), Cfg(15, "010111"), Ues(kUes)},
-           {{Msg::kText, PullupRefusal("TDI")}}, false, {}});
-}
-
 // --- QPL6128 ------------------------------------------------------------------
 
 struct PtIn {
