@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "Converted.h"
+#include "support/DesignRun.h"
 #include "driver/CommandLine.h"
 #include "driver/Conversion.h"
 #include "driver/Report.h"
@@ -410,10 +410,10 @@ TEST(Run, StepsMessagesFilesAndExitStatus) {
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.name);
-    Converted c(r.device, r.args, r.prepare, r.stop);
-    EXPECT_EQ(c.result.status, r.status);
-    EXPECT_SAME_TEXT(Banner() + r.out, c.result.out);
-    EXPECT_EQ(r.err, c.result.err);
+    Converted c(r.device, r.args, {{}, r.prepare, r.stop});
+    EXPECT_EQ(c.run.status, r.status);
+    EXPECT_SAME_TEXT(Banner() + r.out, c.run.out);
+    EXPECT_EQ(r.err, c.run.err);
     EXPECT_SAME_TEXT(r.report.empty() ? "" : Banner() + r.report, ReadFile(c.dir.File(r.reportFile)));
     EXPECT_EQ(c.files, r.files);
     const std::string jed =

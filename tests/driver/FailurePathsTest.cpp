@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "Converted.h"
+#include "support/DesignRun.h"
 #include "driver/Conversion.h"
 #include "driver/Version.h"
 #include "support/EndToEnd.h"
@@ -113,10 +113,10 @@ TEST(RunFailures, ReportInputAndOutputFolderProblems) {
       std::printf("skipped row \"%s\": root writes into read-only folders\n", r.name);
       continue;
     }
-    Converted c(r.device, r.args, r.prepare);
-    EXPECT_EQ(c.result.status, r.status);
-    EXPECT_SAME_TEXT(Banner() + r.out, c.result.out);
-    EXPECT_EQ(c.result.err, r.err);
+    Converted c(r.device, r.args, {{}, r.prepare});
+    EXPECT_EQ(c.run.status, r.status);
+    EXPECT_SAME_TEXT(Banner() + r.out, c.run.out);
+    EXPECT_EQ(c.run.err, r.err);
     EXPECT_EQ(c.files, r.files);
     if (!r.report.empty()) {
       EXPECT_SAME_TEXT(Banner() + r.report, ReadFile(c.dir.File(r.reportFile)));
@@ -147,12 +147,12 @@ TEST(RunWarnings, EachNamedOnStandardErrorAndTheRunGoesOn) {
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(testing::PrintToString(r.args));
-    Converted c(r.device, r.args, nullptr, 0, {"", sameDate});
-    Converted plain(r.device, r.without, nullptr, 0, {"", sameDate});
-    EXPECT_EQ(c.result.status, 0);
-    EXPECT_EQ(c.result.err, r.err);
-    EXPECT_EQ(plain.result.err, "");
-    EXPECT_SAME_TEXT(plain.result.out, c.result.out);
+    Converted c(r.device, r.args, {{}, nullptr, 0, {"", sameDate}});
+    Converted plain(r.device, r.without, {{}, nullptr, 0, {"", sameDate}});
+    EXPECT_EQ(c.run.status, 0);
+    EXPECT_EQ(c.run.err, r.err);
+    EXPECT_EQ(plain.run.err, "");
+    EXPECT_SAME_TEXT(plain.run.out, c.run.out);
     EXPECT_EQ(c.files, "a.jed a.pof a.txt");
     for (const char* file : {"a.txt", "a.jed"}) {
       EXPECT_SAME_TEXT(ReadFile(plain.dir.File(file)), ReadFile(c.dir.File(file)));
@@ -160,7 +160,7 @@ TEST(RunWarnings, EachNamedOnStandardErrorAndTheRunGoesOn) {
   }
   // The plain 7064 run converts as always, the warning for low voltage included.
   Converted plain(kPlain7064, {"-slwe", "slow", "a.pof"});
-  EXPECT_SAME_TEXT(Banner() + Console7064("a"), plain.result.out);
+  EXPECT_SAME_TEXT(Banner() + Console7064("a"), plain.run.out);
   EXPECT_SAME_TEXT(Banner() + Report7064("a"), ReadFile(plain.dir.File("a.txt")));
 }
 
@@ -172,16 +172,16 @@ TEST(RunClock, SourceDateEpochGivesIdenticalFilesInUtc) {
   const std::string created = "Created on: Tue Nov 14 22:13:20 2023\r\n";  // 1700000000 s after 1970 in UTC
   for (const char* device : {kPlain7064, kPlain7032}) {
     SCOPED_TRACE(device);
-    Converted first(device, {"a.pof"}, nullptr, 0, {"", {epoch, zone}});
-    Converted second(device, {"a.pof"}, nullptr, 0, {"", {epoch, zone}});
-    Converted ignored(device, {"a.pof"}, nullptr, 0, {"", {"SOURCE_DATE_EPOCH=-1700000000", zone}});
-    ASSERT_EQ(first.result.status, 0);
+    Converted first(device, {"a.pof"}, {{}, nullptr, 0, {"", {epoch, zone}}});
+    Converted second(device, {"a.pof"}, {{}, nullptr, 0, {"", {epoch, zone}}});
+    Converted ignored(device, {"a.pof"}, {{}, nullptr, 0, {"", {"SOURCE_DATE_EPOCH=-1700000000", zone}}});
+    ASSERT_EQ(first.run.status, 0);
     const std::string jed = ReadFile(first.dir.File("a.jed"));
     EXPECT_NE(jed.find(created), std::string::npos) << jed.substr(0, 120);
     EXPECT_SAME_TEXT(jed, ReadFile(second.dir.File("a.jed")));
     EXPECT_SAME_TEXT(ReadFile(first.dir.File("a.txt")), ReadFile(second.dir.File("a.txt")));
     EXPECT_EQ(ReadFile(ignored.dir.File("a.jed")).find(created), std::string::npos);
-    EXPECT_EQ(ignored.result.status, 0);
+    EXPECT_EQ(ignored.run.status, 0);
   }
 }
 
@@ -212,17 +212,17 @@ TEST(RunConsole, ClosedStandardOutputNeitherStopsTheRunNorCutsTheFiles) {
   for (const char* device : {kPlain7064, kPlain7032}) {
     SCOPED_TRACE(device);
     const std::vector<std::string> env = {"SOURCE_DATE_EPOCH=1000000000"};
-    Converted open(device, {"-verbose", "a.pof"}, nullptr, 0, {"", env});
-    Converted closed(device, {"-verbose", "a.pof"}, nullptr, 0, {"", env, true});
-    EXPECT_EQ(closed.result.status, 0);
-    EXPECT_EQ(closed.result.err, "");
+    Converted open(device, {"-verbose", "a.pof"}, {{}, nullptr, 0, {"", env}});
+    Converted closed(device, {"-verbose", "a.pof"}, {{}, nullptr, 0, {"", env, true}});
+    EXPECT_EQ(closed.run.status, 0);
+    EXPECT_EQ(closed.run.err, "");
     EXPECT_EQ(closed.files, "a.jed a.pof a.txt");
     EXPECT_SAME_TEXT(ReadFile(open.dir.File("a.jed")), ReadFile(closed.dir.File("a.jed")));
     EXPECT_SAME_TEXT(ReadFile(open.dir.File("a.txt")), ReadFile(closed.dir.File("a.txt")));
   }
   // A failing run keeps its status too.
-  Converted refused(nullptr, {"missing.pof"}, nullptr, 0, {"", {}, true});
-  EXPECT_EQ(refused.result.status, 1);
+  Converted refused(nullptr, {"missing.pof"}, {{}, nullptr, 0, {"", {}, true}});
+  EXPECT_EQ(refused.run.status, 1);
 }
 
 // --help and --version answer before the banner, with status 0, and read or
@@ -233,16 +233,16 @@ TEST(RunInfo, HelpAndVersionAnswerFirstWithStatusZero) {
            {"--version"}, {"a.pof", "-6000", "--VERSION", "--help"}, {"-o", "x", "--Version"}}) {
     SCOPED_TRACE(testing::PrintToString(args));
     Converted c(kPlain7064, args);
-    EXPECT_EQ(c.result.status, 0);
-    EXPECT_EQ(c.result.out, version);
-    EXPECT_EQ(c.result.err, "");
+    EXPECT_EQ(c.run.status, 0);
+    EXPECT_EQ(c.run.out, version);
+    EXPECT_EQ(c.run.err, "");
     EXPECT_EQ(c.files, "a.pof");
   }
   Converted help(kPlain7064, {"a.pof", "-6000", "--HELP", "--version"});
-  EXPECT_EQ(help.result.status, 0);
-  EXPECT_EQ(help.result.err, "");
+  EXPECT_EQ(help.run.status, 0);
+  EXPECT_EQ(help.run.err, "");
   EXPECT_EQ(help.files, "a.pof");
-  const std::string& text = help.result.out;
+  const std::string& text = help.run.out;
   EXPECT_EQ(text.find(kMakerName), std::string::npos);  // no banner
   for (const char* word :
        {"-i ", "-o ", "-powerdown", "-pd1", "-pd2", "-mc_power", "-power_reset", "-secure", "-pinclk", "-gclk1_itd",
@@ -269,9 +269,9 @@ TEST(RunProgramName, NowCutAtTheLastSlashOrBackslash) {
   };
   for (const auto& r : rows) {
     SCOPED_TRACE(r.path);
-    Converted c(kPlain7032, {"a.pof"}, nullptr, 0, {}, r.path);
-    EXPECT_EQ(c.result.status, 0);
-    const std::string out = c.result.out;
+    Converted c(kPlain7032, {"a.pof"}, {{}, nullptr, 0, {}, r.path});
+    EXPECT_EQ(c.run.status, 0);
+    const std::string out = c.run.out;
     EXPECT_EQ(out.substr(0, Banner(r.name).size()), Banner(r.name));
     EXPECT_NE(out.find("\n" + TimingLine(r.name) + kCompleted), std::string::npos) << out;
     const std::string jed = ReadFile(c.dir.File("a.jed"));

@@ -33,7 +33,7 @@ TEST(FixUp, S18IsMacrocellBitTen) {
                              "EPM7032AETC44-10", "EPM7064AETC44-10", "EPM7128AETC100-10"}) {
     for (const BitTenRow& row : kBitTenRows) {
       SCOPED_TRACE(std::string(device) + ": " + row.why);
-      const Converted c = ConvertDesign(device, [&row](SourceImage& s) {
+      const Converted c(device, [&row](SourceImage& s) {
         s.mcConfig.at(4, 10) = row.mc10;
         s.mcConfig.at(4, 1) = row.mc1;
         s.mcConfig.at(20, 2) = '0';  // MC 21 uses PT 3: never a blank part
@@ -72,7 +72,7 @@ TEST(FixUp, OnlyAFullyConnectedTermBecomesAllZero) {
   for (const char* device : {"EPM7032SLC44-10", "EPM7064SLC44-10", "EPM7128SLC84-15"}) {
     for (const TermRow& row : kTermRows) {
       SCOPED_TRACE(std::string(device) + ": " + row.why);
-      const Converted c = ConvertDesign(device, [&row](SourceImage& s) {
+      const Converted c(device, [&row](SourceImage& s) {
         s.mcConfig.at(4, 2) = '0';
         for (int col : row.columns) {
           if (col >= 0) {

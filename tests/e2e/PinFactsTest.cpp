@@ -44,7 +44,7 @@ const JtagPins kJtagPins[] = {
 TEST(PinFacts, JtagOnSwitchesOffTheOutputsOfTdiTmsAndTck) {
   for (const JtagPins& p : kJtagPins) {
     SCOPED_TRACE(p.device);
-    const Converted c = ConvertDesign(p.device, EveryMacrocellInUse, {"-jtag", "on"});
+    const Converted c(p.device, EveryMacrocellInUse, {"-jtag", "on"});
     ASSERT_EQ(c.run.status, 0) << c.run.out << c.run.err;
     std::vector<int> off;
     for (int mc = 1; mc <= c.jedec.macrocells(); ++mc) {
@@ -70,7 +70,7 @@ TEST(PinFacts, AJtagPullupIsRefusedWhenAJtagPinIsUsed) {
     for (const auto& [port, mc] : ports) {
       for (const int used : {mc, mc + 1}) {
         SCOPED_TRACE(std::string(p.device) + " " + port + ", MC " + std::to_string(used) + " used");
-        const Converted c = ConvertDesign(p.device, [used](SourceImage& s) {
+        const Converted c(p.device, [used](SourceImage& s) {
           for (int m = 0; m < s.macrocells(); ++m) s.mcConfig.at(m, 7) = '0';
           s.mcConfig.at(used - 1, 2) = '0';
           s.jtagBit = '0';
@@ -112,7 +112,7 @@ TEST(PinFacts, AJtagPullupIsRefusedWhenLogicReadsAJtagPin) {
   } reads[] = {{4, 20, true}, {9, 6, true}, {25, 2, true}, {20, 24, true}, {10, 4, false}};
   for (const auto& r : reads) {
     SCOPED_TRACE("pin of MC " + std::to_string(r.mc));
-    const Converted c = ConvertDesign("EPM7032SLC44-10", [&r](SourceImage& s) {
+    const Converted c("EPM7032SLC44-10", [&r](SourceImage& s) {
       for (int m = 0; m < 32; ++m) s.mcConfig.at(m, 7) = '0';
       s.mcConfig.at(0, 0) = '0';                    // MC 1 routes PT 1
       s.logicArray.at(0, 0, 2 * r.row) = '0';       // which reads the row, true
@@ -131,7 +131,7 @@ TEST(PinFacts, AJtagPullupIsRefusedWhenLogicReadsAJtagPin) {
 TEST(PinFacts, Plain7064OutputEnableRecordsFollowThePackagePins) {
   for (int pins : {44, 68, 84}) {
     SCOPED_TRACE(pins);
-    const Converted c = ConvertDesign("EPM7064LC" + std::to_string(pins) + "-15", [](SourceImage& s) {
+    const Converted c("EPM7064LC" + std::to_string(pins) + "-15", [](SourceImage& s) {
       EveryMacrocellInUse(s);
       for (int r = 0; r < static_cast<int>(s.outputEnable.size() / 2); ++r) {
         s.outputEnable.at(r, 0) = r % 2 ? '0' : '1';
@@ -157,7 +157,7 @@ TEST(PinFacts, Plain7064OutputEnableRecordsFollowThePackagePins) {
 TEST(PinFacts, Qpl6128IoRecordsSkipTheMacrocellsWithoutAPin) {
   for (const char* device : {"EPM7128SLC84-15", "EPM7128AETC100-10", "EPM3128ATC100-10"}) {
     SCOPED_TRACE(device);
-    const Converted c = ConvertDesign(device, [](SourceImage& s) {
+    const Converted c(device, [](SourceImage& s) {
       EveryMacrocellInUse(s);
       const bool ae = s.kind() == SourceKind::Max7128AE, a3 = s.kind() == SourceKind::Max3128A;
       const int first = ae ? 6 : a3 ? 5 : 0, step = ae || a3 ? -1 : 1;  // select characters in reading order
@@ -186,7 +186,7 @@ TEST(PinFacts, Plain7128And7128ERecordsFollowThePackagePins) {
       const std::string code = pins == 84 ? "LC84" : pins == 100 ? "QC100" : e ? "QC160" : "GC160";
       const std::string device = std::string(e ? "EPM7128E" : "EPM7128") + code + "-15";
       SCOPED_TRACE(device);
-      const Converted c = ConvertDesign(device, [e](SourceImage& s) {
+      const Converted c(device, [e](SourceImage& s) {
         EveryMacrocellInUse(s);
         for (int r = 0; r < 96; ++r) {
           if (e) {
@@ -238,7 +238,7 @@ TEST(PinFacts, PowerDownPinsAreRefusedWhenTheDesignUsesThem) {
   for (const PowerDownPins& p : kPowerDownPins) {
     for (const bool used : {true, false}) {
       SCOPED_TRACE(std::string(p.device) + (used ? " PD macrocells used" : " PD macrocells free"));
-      const Converted c = ConvertDesign(p.device, [used](SourceImage& s) {
+      const Converted c(p.device, [used](SourceImage& s) {
         const int n = s.macrocells(), pd1 = n == 32 ? 8 : 3, pd2 = n == 32 ? 32 : n == 64 ? 35 : 67;
         for (int m = 0; m < n; ++m) s.mcConfig.at(m, 7) = '0';
         for (int mc : {pd1, pd2}) {
