@@ -55,7 +55,6 @@ Tgt Term(int m, int k, int fuse, int fb = -1) { return {Tgt::kTerm, nullptr, m, 
 Tgt Uim(int lab, int u, int f) { return {Tgt::kUim, nullptr, lab, u, f, 0, nullptr}; }
 Tgt Goe(int g, int f) { return {Tgt::kGoe, nullptr, g, f, 0, 0, nullptr}; }
 Tgt JtagOut(const char* bit) { return {Tgt::kJtag, nullptr, 0, 0, 0, 0, bit}; }
-Tgt In(int m, int k, int i) { return {Tgt::kPut, &BlockTargetImage::ptInputFuses, m, k, i, 0, "0"}; }  // one more '0'
 std::vector<Tgt> Cat(std::vector<Tgt> a, std::initializer_list<Tgt> b) {
   a.insert(a.end(), b);
   return a;
@@ -208,7 +207,6 @@ void RunCase(const Case& c) {
 
 const auto kMcCfg = &SourceImage::mcConfig;
 const auto kIo = &SourceImage::ioConfig;
-const auto kOePia = &SourceImage::oePia;
 const auto kOut = &SourceImage::outputEnable;
 const auto kUnknown = &SourceImage::unknownBits;
 
@@ -255,19 +253,6 @@ TEST(BlocksEndToEnd, Qpl6032) {
   RunCase(Kind32("EPM3032ALC44-10", "QPL6032ESLPLCC44", "PLCC", "01010111101001", "001010", "011111100010110001101001"));
   RunCase(Jtag32(false));
   RunCase(Jtag32(true));
-  // UIM lines (true: even fuse, complement: odd), parking of lines no term
-  // reads, foldbacks, output enables and the global OE rows, UES, vectors and
-  // the POF's own security word.
-  RunCase({"EPM7032SLC44-10", {}, "QPL6032ESPLCC44", "PLCC", 44,
-           {Pk(0, 0, 0), Pk(0, 9, 2), Pk(0, 1, 0), Pk(1, 18, 1), Pk(1, 1, 2), Pk(1, 3, 1), Col(0, 0, 0), Col(0, 0, 19),
-            Col(16, 1, 37), Col(17, 2, 7), Col(1, 0, 77), Put(kIo, 0, 0, "000"), Put(kIo, 1, 0, "101"),
-            Put(kOePia, 0, 0, "10111"), Put(kOePia, 1, 0, "11110"), Put(kOePia, 2, 0, "11100"),
-            Put(&SourceImage::ues, 0, 0, kUes), Clk("001")},
-           Cat(kOn32, {Term(0, 0, 60), In(0, 0, 41), Term(1, 0, -1, 5), Term(16, 1, 21), Term(17, 2, 66),
-                       Bits(0, "001111011111111011110011"), Bits(1, "101111011111111011110011"), Bits(16, kUsedS),
-                       Bits(17, kUsedS), Uim(0, 30, 1), Uim(0, 20, 0), Uim(0, 31, 3), Uim(1, 10, 4), Uim(1, 31, 3),
-                       Uim(1, 33, 1), Goe(4, 0), Goe(1, -1), Goe(0, 3), Cfg(26, "11"), Ues(kUes)}),
-           {}, false, {}, {"0101HL", "1X0Z"}, 1});
   // MC 7 (the PD1 pin) is used, MC 31 (PD2) is not; MC 0 PT 0 reads GCLK2
   // complemented (row 0 pick 1: line 30, fuse 61), GCLK1 is unused.
   RunCase({"EPM7032SLC44-10",
@@ -291,16 +276,6 @@ TEST(BlocksEndToEnd, Qpl6032) {
            Cat(kOn32, {Bits(21, "111" "010001" "11101101" "1000" "011"), Uim(1, 30, 3), Term(0, 0, 60), Uim(0, 30, 1),
                        Uim(0, 31, 3), Ues(kUes)}),
            {}, true, {{&BlockSummary::pinClk, "ON"}}});
-  // 3032A with -pd2 and -secure: nothing parks; OE PIA rows 0 and 2 route GOE
-  // 4 and 0, row 2 with its polarity bit; MC 11 and 21 lose their output;
-  // MC 17 reads row 12 true, on odd line 23: fuse 2u+1.
-  RunCase({"EPM3032ATC44-10", {"-pd2", "-secure"}, "QPL6032ESLTQFP44", "TQFP", 44,
-           {Pk(0, 0, 0), Col(0, 0, 0), Pk(1, 12, 3), Col(17, 0, 24), Pk(0, 35, 1), Put(kOePia, 0, 0, "10111"),
-            Put(kOePia, 2, 0, "10110"), Clk("001"), Sel(5, "011")},
-           Cat(kOn32, {Term(0, 0, 60), Term(17, 0, 47), Uim(0, 30, 1), Uim(1, 23, 0), Uim(0, 8, 4), Goe(4, 0), Goe(0, 4),
-                       Cfg(27, "1"), Bits(5, "010"), Bits(11, "000"), Bits(21, "000"), Bits(31, "000"), Cfg(28, "0"),
-                       Ues("1111111111111111")}),
-           {}, false, {{&BlockSummary::powerdown, "PD2"}, {&BlockSummary::security, "ON"}}});
 }
 
 // --- QPL6128 ------------------------------------------------------------------
