@@ -4,8 +4,6 @@
 // statuses, the power-down refusal per package, and the help screens.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -335,90 +333,6 @@ TEST(CommandLine, DeviceWordOfAnotherFamilyNowDroppedWithAWarning) {
     EXPECT_EQ(c.err.str(), r.kept ? "" : warning);
     EXPECT_EQ(c.run.options.targetDeviceName, r.kept ? AsciiLower(r.word) : "unselected");
     EXPECT_EQ(c.run.options.targetDeviceGiven, r.kept ? 1 : 0);
-  }
-}
-
-TEST(Run, StepsMessagesFilesAndExitStatus) {
-  const std::string lv = LowVoltageWarning(), done = kCompleted, timing = TimingLine();
-  const char *plain7064 = "EPM7064LC68-10", *p7032 = "EPM7032LC44-10";
-  const std::string c7064 = Head(true, plain7064, "QPL6064ESPLCC68"), r7064 = Head(false, plain7064, "QPL6064ESPLCC68");
-  BlockSummary s7064, secured;
-  s7064.heading = secured.heading = "Options :  (6064 only)";
-  s7064.openCollector = s7064.jtag = secured.openCollector = secured.jtag = "OFF";
-  secured.security = "ON";
-  secured.powerReset = "ONCE";
-  Qpl6000Summary plain, kept;
-  plain.heading = "Options :  (6000 only)";
-  plain.security = "OFF (Warning! This device does not support Security Bit!)";
-  plain.pinKeeper = "";
-  kept.security = kept.pinKeeper = "ON";
-  const std::string keepNote =
-      StarLine(47) + "NOTE : This option is included in 6000E only.\n       Ignore -pin_keep option.\n" + StarLine(47);
-  struct Row {
-    const char* name;
-    const char* device;  // nullptr: no POF
-    std::vector<std::string> args;
-    int status;
-    std::string out, err, report;  // the console after the banner; the report after it ("": none)
-    const char* files;
-    const char* security;  // the JEDEC holds "G1*" ("1") or not ("0"); nullptr: no JEDEC
-    void (*prepare)(const std::string& dir) = nullptr;
-    const char* reportFile = "a.txt";
-    int stop = 0;
-  };
-  // A run that converts: `before` and `after` the usual console lines.
-  auto converted = [&](const char* name, const char* device, std::vector<std::string> args, const char* target,
-                       const std::string& warn, const auto& summary, const char* security, const std::string& before = "",
-                       const std::string& after = "", int status = 0, int stop = 0) {
-    return Row{name, device, args, status, before + Head(true, device, target) + warn + timing + done + after, "",
-               Head(false, device, target) + warn + done + summary.Text(), "a.jed a.pof a.txt", security, nullptr,
-               "a.txt", stop};
-  };
-  const Row rows[] = {
-      {"unreadable POF", nullptr, {"-slew", "slow", "none.pof"}, 1, "Cannot open none.pof for read\n", "", "", "", 0},
-      converted("converted", plain7064, {"a.pof"}, "QPL6064ESPLCC68", lv, s7064, "0"),
-      converted("secured, named ESL", plain7064, {"-secure", "-device", "6064ESL", "a.pof"}, "6064eslPLCC68", "", secured, "1"),
-      converted("plain QPL6000 refuses security", p7032, {"-device", "p6000", "-secure", "a.pof"}, "p6000PLCC44", "",
-                plain, "0", "", "Warning! This device does not support Security Bit, Igoring command line option.\n"),
-      converted("QPL6000E keeps security", p7032, {"-device", "p6000e", "-secure", "-pin_keep", "a.pof"}, "p6000ePLCC44",
-                "", kept, "1"),
-      converted("pin keeper refused", p7032, {"-device", "6000E", "-pin_keep", "a.pof"}, "6000ePLCC44", "",
-                Qpl6000Summary{}, "0", keepNote),
-      {"7032S word refused", "EPM7032SLC44-7", {"-device", "6000E", "a.pof"}, 1,
-       Head(true, "EPM7032SLC44-7", "6000ePLCC44") + kRefusal, "",
-       Head(false, "EPM7032SLC44-7", "6000ePLCC44") + kRefusal, "a.pof a.txt", nullptr},
-      {"144-pin package refused", "EPM7128AETC144-10", {"a.pof"}, 1, "",
-       "Error! Device EPM7128AETC144-10 has a 144-pin package; no target device has one\n", "", "a.pof", nullptr},
-      {"stopped read without fuse data", "EPM7032LC44", {"a.pof"}, 1, "",
-       "Error! Incompatible data format encountered in POF \a\n", "", "a.pof", nullptr, nullptr, "a.txt", 1},
-      converted("stopped read with fuse data", plain7064, {"a.pof"}, "QPL6064ESPLCC68", lv, s7064, "0", "", "", 1, 2),
-      {"JEDEC path is a folder", plain7064, {"a.pof"}, 1, c7064 + lv + timing, "Cannot write output_file a.jed\n",
-       r7064 + lv + s7064.Text(), "a.jed a.pof a.txt", nullptr,
-       [](const std::string& d) { ASSERT_EQ(mkdir((d + "/a.jed").c_str(), 0755), 0); }},
-      {"JEDEC write fails", plain7064, {"a.pof", "-o", "o.jed"}, 1,
-       Head(true, plain7064, "QPL6064ESPLCC68", "o") + lv + "Jedec write problem: out of space \n", "",
-       Head(false, plain7064, "QPL6064ESPLCC68", "o") + lv, "a.pof o.jed o.txt", nullptr,
-       [](const std::string& d) { ASSERT_EQ(symlink("/dev/full", (d + "/o.jed").c_str()), 0); }, "o.txt"},
-      {"JEDEC would be the input", plain7064, {"b.jed"}, 1, "",
-       "Error! Output file b.jed would overwrite the input file\n", "", "b.jed", nullptr,
-       [](const std::string& d) { ASSERT_EQ(rename((d + "/a.pof").c_str(), (d + "/b.jed").c_str()), 0); }},
-      {"-o names a hard link of the input", plain7064, {"a.pof", "-o", "l.jed"}, 1, "",
-       "Error! Output file l.jed would overwrite the input file\n", "", "a.pof l.jed", nullptr,
-       [](const std::string& d) { ASSERT_EQ(link((d + "/a.pof").c_str(), (d + "/l.jed").c_str()), 0); }},
-      {"-o names the report", plain7064, {"a.pof", "-o", "r.txt"}, 1, "",
-       "Error! Output file r.txt is also the report file\n", "", "a.pof", nullptr},
-  };
-  for (const Row& r : rows) {
-    SCOPED_TRACE(r.name);
-    Converted c(r.device, r.args, {{}, r.prepare, r.stop});
-    EXPECT_EQ(c.run.status, r.status);
-    EXPECT_SAME_TEXT(Banner() + r.out, c.run.out);
-    EXPECT_EQ(r.err, c.run.err);
-    EXPECT_SAME_TEXT(r.report.empty() ? "" : Banner() + r.report, ReadFile(c.dir.File(r.reportFile)));
-    EXPECT_EQ(c.files, r.files);
-    const std::string jed =
-        std::filesystem::is_regular_file(c.dir.File("a.jed")) ? ReadFile(c.dir.File("a.jed")) : std::string();
-    EXPECT_EQ(jed.empty() ? '-' : jed.find("G1*") != std::string::npos ? '1' : '0', r.security ? *r.security : '-');
   }
 }
 

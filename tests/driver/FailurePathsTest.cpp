@@ -53,9 +53,11 @@ std::string Notice(const std::string& word) {
 void MakeDir(const std::string& path, mode_t mode = 0755) { ASSERT_EQ(mkdir(path.c_str(), mode), 0) << path; }
 void Move(const std::string& from, const std::string& to) { ASSERT_EQ(std::rename(from.c_str(), to.c_str()), 0); }
 
-// Reports that cannot be opened or completed, inputs that are no POF, and -o
-// naming a folder: statuses, both streams, the files left, the report.
-TEST(RunFailures, ReportInputAndOutputFolderProblems) {
+// Whole runs: statuses, both streams, the files left, the report and the
+// JEDEC file's security fuse. Conversions with their messages, reports that
+// cannot be opened or completed, inputs that are no POF, reads that stop,
+// -o naming a folder or the input, JEDEC files that cannot be written.
+TEST(RunOutcomes, StatusStreamsFilesAndReport) {
   struct Row {
     const char* name;
     const char* device;  // nullptr: no a.pof
@@ -64,10 +66,36 @@ TEST(RunFailures, ReportInputAndOutputFolderProblems) {
     int status;
     std::string out, err;  // the console after the banner; standard error
     const char* files;
-    const char* jed = nullptr;  // the JEDEC file written and kept
+    const char* jed = nullptr;  // a JEDEC file written and kept, which must be sound
     std::string report = "";    // after the banner; "": not looked at
     const char* reportFile = "a.txt";
     bool needsPermissions = false;  // a read-only folder does not stop root
+    char security = 0;              // a.jed holds "G1*" ('1') or not ('0'); 0: not looked at
+    int stop = 0;                   // Converted's read stop
+  };
+  const std::string lv = LowVoltageWarning(), timing = TimingLine();
+  const std::string refusal = "ERROR:  Invalid Device type specified. Target\n    device for 7032S is 6032ES\n\n";
+  BlockSummary secured;
+  secured.heading = "Options :  (6064 only)";
+  secured.openCollector = secured.jtag = "OFF";
+  secured.security = "ON";
+  secured.powerReset = "ONCE";
+  Qpl6000Summary plain, kept;
+  plain.heading = "Options :  (6000 only)";
+  plain.security = "OFF (Warning! This device does not support Security Bit!)";
+  plain.pinKeeper = "";
+  kept.security = kept.pinKeeper = "ON";
+  const std::string keepNote =
+      StarLine(47) + "NOTE : This option is included in 6000E only.\n       Ignore -pin_keep option.\n" + StarLine(47);
+  // A run that converts a.pof: `before` and `after` the usual console lines.
+  auto converted = [&](const char* name, const char* device, std::vector<std::string> args, const char* target,
+                       const std::string& warn, const std::string& summary, char security, const std::string& before = "",
+                       const std::string& after = "", int status = 0, int stop = 0) {
+    Row r{name, device, args, nullptr, status, before + Head(true, device, target) + warn + timing + kCompleted + after,
+          "", "a.jed a.pof a.txt", nullptr, Head(false, device, target) + warn + kCompleted + summary};
+    r.security = security;
+    r.stop = stop;
+    return r;
   };
   const std::string noFolder = ": No such file or directory\n";
   const Row rows[] = {
@@ -106,6 +134,39 @@ TEST(RunFailures, ReportInputAndOutputFolderProblems) {
        Notice("-6064es") + Console7064("MyDesign", "MyDesign.pof"), "",
        "MyDesign.jed MyDesign.pof MyDesign.txt", "MyDesign.jed", Report7064("MyDesign", "MyDesign.pof"),
        "MyDesign.txt"},
+      {"unreadable POF", nullptr, {"-slew", "slow", "none.pof"}, nullptr, 1, "Cannot open none.pof for read\n", "", ""},
+      converted("converted", kPlain7064, {"a.pof"}, "QPL6064ESPLCC68", lv, Plain7064Summary(), '0'),
+      converted("secured, named ESL", kPlain7064, {"-secure", "-device", "6064ESL", "a.pof"}, "6064eslPLCC68", "",
+                secured.Text(), '1'),
+      converted("plain QPL6000 refuses security", kPlain7032, {"-device", "p6000", "-secure", "a.pof"}, "p6000PLCC44", "",
+                plain.Text(), '0', "", "Warning! This device does not support Security Bit, Igoring command line option.\n"),
+      converted("QPL6000E keeps security", kPlain7032, {"-device", "p6000e", "-secure", "-pin_keep", "a.pof"},
+                "p6000ePLCC44", "", kept.Text(), '1'),
+      converted("pin keeper refused", kPlain7032, {"-device", "6000E", "-pin_keep", "a.pof"}, "6000ePLCC44", "",
+                Qpl6000Summary{}.Text(), '0', keepNote),
+      {"7032S word refused", "EPM7032SLC44-7", {"-device", "6000E", "a.pof"}, nullptr, 1,
+       Head(true, "EPM7032SLC44-7", "6000ePLCC44") + refusal, "", "a.pof a.txt", nullptr,
+       Head(false, "EPM7032SLC44-7", "6000ePLCC44") + refusal},
+      {"144-pin package refused", "EPM7128AETC144-10", {"a.pof"}, nullptr, 1, "",
+       "Error! Device EPM7128AETC144-10 has a 144-pin package; no target device has one\n", "a.pof"},
+      {"stopped read without fuse data", "EPM7032LC44", {"a.pof"}, nullptr, 1, "",
+       "Error! Incompatible data format encountered in POF \a\n", "a.pof", nullptr, "", "a.txt", false, 0, 1},
+      converted("stopped read with fuse data", kPlain7064, {"a.pof"}, "QPL6064ESPLCC68", lv, Plain7064Summary(), '0', "",
+                "", 1, 2),
+      {"JEDEC path is a folder", kPlain7064, {"a.pof"}, [](const std::string& d) { MakeDir(d + "/a.jed"); }, 1,
+       Head(true, kPlain7064, "QPL6064ESPLCC68") + lv + timing, "Cannot write output_file a.jed\n", "a.jed a.pof a.txt",
+       nullptr, Head(false, kPlain7064, "QPL6064ESPLCC68") + lv + Plain7064Summary()},
+      {"JEDEC write fails", kPlain7064, {"a.pof", "-o", "o.jed"},
+       [](const std::string& d) { ASSERT_EQ(symlink("/dev/full", (d + "/o.jed").c_str()), 0); }, 1,
+       Head(true, kPlain7064, "QPL6064ESPLCC68", "o") + lv + "Jedec write problem: out of space \n", "",
+       "a.pof o.jed o.txt", nullptr, Head(false, kPlain7064, "QPL6064ESPLCC68", "o") + lv, "o.txt"},
+      {"JEDEC would be the input", kPlain7064, {"b.jed"}, [](const std::string& d) { Move(d + "/a.pof", d + "/b.jed"); },
+       1, "", "Error! Output file b.jed would overwrite the input file\n", "b.jed"},
+      {"-o names a hard link of the input", kPlain7064, {"a.pof", "-o", "l.jed"},
+       [](const std::string& d) { ASSERT_EQ(link((d + "/a.pof").c_str(), (d + "/l.jed").c_str()), 0); }, 1, "",
+       "Error! Output file l.jed would overwrite the input file\n", "a.pof l.jed"},
+      {"-o names the report", kPlain7064, {"a.pof", "-o", "r.txt"}, nullptr, 1, "",
+       "Error! Output file r.txt is also the report file\n", "a.pof"},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.name);
@@ -113,7 +174,7 @@ TEST(RunFailures, ReportInputAndOutputFolderProblems) {
       std::printf("skipped row \"%s\": root writes into read-only folders\n", r.name);
       continue;
     }
-    Converted c(r.device, r.args, {{}, r.prepare});
+    Converted c(r.device, r.args, {{}, r.prepare, r.stop});
     EXPECT_EQ(c.run.status, r.status);
     EXPECT_SAME_TEXT(Banner() + r.out, c.run.out);
     EXPECT_EQ(c.run.err, r.err);
@@ -122,6 +183,10 @@ TEST(RunFailures, ReportInputAndOutputFolderProblems) {
       EXPECT_SAME_TEXT(Banner() + r.report, ReadFile(c.dir.File(r.reportFile)));
     }
     if (r.jed) ExpectSoundJedec(c.dir.File(r.jed), 34192);
+    if (r.security) {
+      const std::string jed = ReadFile(c.dir.File("a.jed"));
+      EXPECT_EQ(jed.find("G1*") != std::string::npos ? '1' : '0', r.security);
+    }
   }
 }
 
