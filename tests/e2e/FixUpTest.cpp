@@ -15,7 +15,8 @@ namespace fusecvt::test {
 namespace {
 
 
-// S3 and S18 both come from mc[10]; mc[1] is S13 (plain, S and AE sources).
+// S3 and S18 both come from mc[10]; mc[1] is S13 (plain, S and AE sources;
+// the plain 7032 to the QPL6032 too).
 struct BitTenRow {
   char mc10, mc1;
   const char* why;
@@ -29,15 +30,15 @@ const BitTenRow kBitTenRows[] = {
 };
 
 TEST(FixUp, S18IsMacrocellBitTen) {
-  for (const char* device : {"EPM7064LC84-15", "EPM7064LC68-15", "EPM7128LC84-15", "EPM7032SLC44-10",
-                             "EPM7032AETC44-10", "EPM7064AETC44-10", "EPM7128AETC100-10"}) {
+  for (const std::string device : {"EPM7064LC84-15", "EPM7064LC68-15", "EPM7128LC84-15", "EPM7032SLC44-10",
+                                   "EPM7032AETC44-10", "EPM7064AETC44-10", "EPM7128AETC100-10", "EPM7032LC44-15"}) {
     for (const BitTenRow& row : kBitTenRows) {
-      SCOPED_TRACE(std::string(device) + ": " + row.why);
+      SCOPED_TRACE(device + ": " + row.why);
       const Converted c(device, [&row](SourceImage& s) {
         s.mcConfig.at(4, 10) = row.mc10;
         s.mcConfig.at(4, 1) = row.mc1;
         s.mcConfig.at(20, 2) = '0';  // MC 21 uses PT 3: never a blank part
-      });
+      }, device == "EPM7032LC44-15" ? std::vector<std::string>{"-device", "6032es"} : std::vector<std::string>{});
       ASSERT_EQ(c.run.status, 0) << c.run.out << c.run.err;
       const std::string s = c.jedec.S(5);
       ASSERT_EQ(s.size(), 24U);
