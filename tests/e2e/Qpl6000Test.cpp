@@ -387,69 +387,6 @@ TEST(Qpl6000ClearUnusedTerms, OpenTermsAreKeptOnlyWhereTheirMacrocellUsesThem) {
 
 // ------------------------------------------------------------ the JEDEC file
 
-std::tm SampleTime() {  // Sat Dec 05 16:42:08 2026
-  std::tm t{};
-  t.tm_year = 126, t.tm_mon = 11, t.tm_mday = 5, t.tm_hour = 16, t.tm_min = 42, t.tm_sec = 8, t.tm_wday = 6;
-  return t;
-}
-
-// Open, partly connected and disabled terms (MC 16: none written); no two
-// configuration rows alike.
-void FillMixed(Qpl6000& q) {
-  std::minstd_rand next(12345);
-  for (int mc = 0; mc < 32; ++mc) {
-    for (int p = 0; p < 5; ++p) {
-      const unsigned kind = mc == 15 ? 0 : next() % 4;
-      for (int c = 0; c < 152; ++c) q.ptFuses.at(mc, p, c) = kind == 0 ? '0' : kind == 1 || next() % 3 ? '1' : '0';
-    }
-    for (int i = 0; i < 16; ++i) q.mcBits.at(mc, i) = (mc * 7 + i * 3) % 5 == 0 ? '0' : '1';
-  }
-  for (int p = 0; p < 4; ++p) Set(q, {0, p, E});
-  Set(q, {0, 4, {0, 151}});  // MC 1 PT 5 at 23560 + 456
-}
-
-TEST(Qpl6000WriteJedec, HeaderNoticesFuseSectionAndVectorNumbers) {
-  std::vector<std::string> many(1000, "01");
-  many[998] = "HL";
-  many[999] = std::string(300, 'X') + "END";
-  struct Case {
-    const char *word, *device;
-    std::optional<std::string> creator, comment;
-    std::uint16_t security;
-    int pd1, pinKeep;
-    std::vector<std::string> vectors;
-    const char* head;  // from the device line to the '*' line, "\n" line ends
-  } cases[] = {
-      // '*', STX, ETX and CR in the texts would break the file: each becomes a blank.
-      {"qpl6000e", "EPM7032QC44-10", "Fitter*9.1", "ALL03\x03\r\n", 1, 0, 1, {"0101XXHL", "HL\x02LH"},
-       "Device QPL6000E (TQFP)\nCreated on: Sat Dec 05 16:42:08 2026\n\nFitter 9.1\nALL03  \n\n"},
-      {"p6000", "EPM7032", std::nullopt, std::nullopt, 0, 1, 1, many,
-       "Device QPL6000 (PLCC)\nCreated on: Sat Dec 05 16:42:08 2026\n\n\n"},
-      {"p6000e", "EPM7032TI44", "two\nlines", "", 0, 1, 0, {},
-       "Device QPL6000E (TQFP)\nCreated on: Sat Dec 05 16:42:08 2026\n\ntwo\nlines\n\n"},
-  };
-  for (const Case& k : cases) {
-    SCOPED_TRACE(k.word);
-    ScratchDir dir;
-    std::ostringstream console, error;
-    Conversion run(console, error, Clock::Fixed(SampleTime()));
-    ConversionOptions& o = run.options;
-    o.programName = "fusecvt", o.outputFileName = dir.File("out.jed"), o.targetDeviceName = k.word;
-    o.pd1 = k.pd1, o.pinKeep = k.pinKeep, o.raceCover = 0;
-    run.pof.device = ParseDeviceName(k.device), run.sources.creatorId = k.creator, run.sources.commentText = k.comment;
-    run.sources.securityBit = k.security, run.sources.testVectors = k.vectors;
-    Qpl6000 q;
-    FillMixed(q);
-    ASSERT_EQ(q.WriteJedec(run.Jedec()), kJedecWritten);
-    std::vector<std::string> vectors = k.vectors;
-    for (std::string& v : vectors) std::replace(v.begin(), v.end(), '\x02', ' ');
-    EXPECT_SAME_TEXT(Qpl6000File(q, k.head, k.security, std::string(k.word).back() == 'e', k.pd1, k.pinKeep, vectors),
-                     ReadFile(o.outputFileName));
-    EXPECT_EQ(run.pof.device.name, k.device);  // the source name is left as read
-    EXPECT_EQ(console.str() + error.str(), "");
-  }
-}
-
 TEST(Qpl6000WriteJedec, UnopenableOutputIsReportedAndLeavesNoFile) {
   ScratchDir dir;
   Captured r;
