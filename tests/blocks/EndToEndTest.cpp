@@ -209,10 +209,8 @@ const auto kUnknown = &SourceImage::unknownBits;
 
 // --- QPL6032 ------------------------------------------------------------------
 
-// S0..S23 of a macrocell whose pin is used (mc[7] = '1': PT 2 in use, S21
-// '0'), and of one with S6 '0' and a term in use.
+// S0..S23 of a macrocell whose pin is used (mc[7] = '1': PT 2 in use, S21 '0').
 constexpr char kErasedS[] = "111111111111111011110011";
-constexpr char kUsedS[] = "111111011111111011110011";
 
 // MC 4 of the kinds: S9 = mc[0] = '0' routes PT 0, S13 = mc[1] = '1' with S6 =
 // mc[7] = '1' PT 1, S16 = mc[2] = '0' PT 2; its I/O record is the kind's own.
