@@ -125,86 +125,50 @@ TEST(PinFacts, AJtagPullupIsRefusedWhenLogicReadsAJtagPin) {
   }
 }
 
-// The plain 7064 keeps one two-bit output-enable record per pin, in macrocell
-// order. Records alternate OE1 ("10": S0..S2 "001") and OE2 ("01": "010"); a
-// macrocell without a pin keeps the default "111".
-TEST(PinFacts, Plain7064OutputEnableRecordsFollowThePackagePins) {
-  for (int pins : {44, 68, 84}) {
-    SCOPED_TRACE(pins);
-    const Converted c("EPM7064LC" + std::to_string(pins) + "-15", [](SourceImage& s) {
+// Every macrocell in use and the I/O records alternating between two
+// output-enable selects in the source's own form: the plain 7064 and 7128
+// two-bit records OE1 "10" and OE2 "01", the 7128S family and the 7128E
+// three-bit selects OE3 "000" and GND "001". Each macrocell with a pin in the
+// package takes the next record, in macrocell order (S0..S2 as `first` and
+// `second` give them); one without a pin keeps the default "111".
+TEST(PinFacts, OutputEnableRecordsFollowThePackagePins) {
+  const struct {
+    const char *device, *first, *second;
+  } rows[] = {
+      {"EPM7064LC44-15", "001", "010"},  {"EPM7064LC68-15", "001", "010"},     {"EPM7064LC84-15", "001", "010"},
+      {"EPM7128SLC84-15", "011", "000"}, {"EPM7128AETC100-10", "011", "000"}, {"EPM3128ATC100-10", "011", "000"},
+      {"EPM7128LC84-15", "001", "100"},  {"EPM7128QC100-15", "001", "100"},    {"EPM7128GC160-15", "001", "100"},
+      {"EPM7128ELC84-15", "011", "000"}, {"EPM7128EQC100-15", "011", "000"},   {"EPM7128EQC160-15", "011", "000"},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.device);
+    const PofBuilder facts(r.device);
+    const SourceKind kind = facts.kind();
+    const int pins = facts.pinCount();
+    const Converted c(r.device, [kind](SourceImage& s) {
       EveryMacrocellInUse(s);
-      for (int r = 0; r < static_cast<int>(s.outputEnable.size() / 2); ++r) {
-        s.outputEnable.at(r, 0) = r % 2 ? '0' : '1';
-        s.outputEnable.at(r, 1) = r % 2 ? '1' : '0';
+      const bool ae = kind == SourceKind::Max7128AE, a3 = kind == SourceKind::Max3128A;
+      const int first = ae ? 6 : a3 ? 5 : 0, step = ae || a3 ? -1 : 1;  // select characters in reading order
+      for (int rec = 0; rec < static_cast<int>(s.outputEnable.size() / 2); ++rec) {
+        s.outputEnable.at(rec, 0) = rec % 2 ? '0' : '1';
+        s.outputEnable.at(rec, 1) = rec % 2 ? '1' : '0';
+      }
+      for (int rec = 0; s.ioConfig.size() && rec < static_cast<int>(s.ioConfig.size()) / s.ioConfig.dim1(); ++rec) {
+        for (int i = 0; i < 3; ++i) s.ioConfig.at(rec, first + step * i) = i == 2 && rec % 2 ? '1' : '0';
       }
     }, {"-jtag", "off"});
     ASSERT_EQ(c.run.status, 0) << c.run.out << c.run.err;
     const std::vector<int> none = NoPin7064(pins);
     int record = 0;
-    for (int mc = 1; mc <= 64; ++mc) {
-      const bool pin = std::find(none.begin(), none.end(), mc) == none.end();
-      EXPECT_EQ(c.jedec.Oe(mc), !pin ? "111" : record % 2 ? "010" : "001") << "MC " << mc;
-      record += pin;
-    }
-    EXPECT_EQ(record, 64 - static_cast<int>(none.size()));
-  }
-}
-
-// The 7128S family bonds out no pin for the macrocells at positions 1, 6, 9
-// and 14 of each block; the others take the I/O records in order. Records
-// alternate OE3 ("000": S0..S2 "011") and GND ("001": "000"); a macrocell
-// without a pin keeps the default "111".
-TEST(PinFacts, Qpl6128IoRecordsSkipTheMacrocellsWithoutAPin) {
-  for (const char* device : {"EPM7128SLC84-15", "EPM7128AETC100-10", "EPM3128ATC100-10"}) {
-    SCOPED_TRACE(device);
-    const Converted c(device, [](SourceImage& s) {
-      EveryMacrocellInUse(s);
-      const bool ae = s.kind() == SourceKind::Max7128AE, a3 = s.kind() == SourceKind::Max3128A;
-      const int first = ae ? 6 : a3 ? 5 : 0, step = ae || a3 ? -1 : 1;  // select characters in reading order
-      for (int r = 0; r < 96; ++r) {
-        for (int i = 0; i < 3; ++i) s.ioConfig.at(r, first + step * i) = i == 2 && r % 2 ? '1' : '0';
-      }
-    }, {"-jtag", "off"});
-    ASSERT_EQ(c.run.status, 0) << c.run.out << c.run.err;
-    int record = 0;
-    for (int mc = 1; mc <= 128; ++mc) {
+    for (int mc = 1; mc <= c.jedec.macrocells(); ++mc) {
       const int position = (mc - 1) % 16;
-      const bool pin = position != 1 && position != 6 && position != 9 && position != 14;
-      EXPECT_EQ(c.jedec.Oe(mc), !pin ? "111" : record % 2 ? "000" : "011") << "MC " << mc;
+      // The 7128S family bonds out no pin for positions 1, 6, 9 and 14 of a block.
+      const bool pin = kind == SourceKind::Max7064 ? std::find(none.begin(), none.end(), mc) == none.end()
+                       : kind == SourceKind::Max7128 || kind == SourceKind::Max7128E
+                           ? Pin7128(pins, mc)
+                           : position != 1 && position != 6 && position != 9 && position != 14;
+      EXPECT_EQ(c.jedec.Oe(mc), !pin ? "111" : record % 2 ? r.second : r.first) << "MC " << mc;
       record += pin;
-    }
-  }
-}
-
-// The plain 7128 (two-bit records: OE1 "10" gives S0..S2 "001", OE2 "01"
-// gives "100") and the 7128E (three-bit selects: OE3 "000" gives "011", GND
-// "001" gives "000") keep one record per pin in macrocell order; records
-// alternate between the two; a macrocell without a pin keeps "111".
-TEST(PinFacts, Plain7128And7128ERecordsFollowThePackagePins) {
-  for (const int pins : {84, 100, 160}) {
-    for (const bool e : {false, true}) {
-      const std::string code = pins == 84 ? "LC84" : pins == 100 ? "QC100" : e ? "QC160" : "GC160";
-      const std::string device = std::string(e ? "EPM7128E" : "EPM7128") + code + "-15";
-      SCOPED_TRACE(device);
-      const Converted c(device, [e](SourceImage& s) {
-        EveryMacrocellInUse(s);
-        for (int r = 0; r < 96; ++r) {
-          if (e) {
-            for (int i = 0; i < 3; ++i) s.ioConfig.at(r, i) = i == 2 && r % 2 ? '1' : '0';
-          } else {
-            s.outputEnable.at(r, 0) = r % 2 ? '0' : '1';
-            s.outputEnable.at(r, 1) = r % 2 ? '1' : '0';
-          }
-        }
-      }, {"-jtag", "off"});
-      ASSERT_EQ(c.run.status, 0) << c.run.out << c.run.err;
-      int record = 0;
-      for (int mc = 1; mc <= 128; ++mc) {
-        const bool pin = Pin7128(pins, mc);
-        const char* want = !pin ? "111" : e ? (record % 2 ? "000" : "011") : (record % 2 ? "100" : "001");
-        EXPECT_EQ(c.jedec.Oe(mc), want) << "MC " << mc;
-        record += pin;
-      }
     }
   }
 }
