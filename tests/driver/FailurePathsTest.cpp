@@ -223,10 +223,6 @@ TEST(RunWarnings, EachNamedOnStandardErrorAndTheRunGoesOn) {
       EXPECT_SAME_TEXT(ReadFile(plain.dir.File(file)), ReadFile(c.dir.File(file)));
     }
   }
-  // The plain 7064 run converts as always, the warning for low voltage included.
-  Converted plain(kPlain7064, {"-slwe", "slow", "a.pof"});
-  EXPECT_SAME_TEXT(Banner() + Console7064("a"), plain.run.out);
-  EXPECT_SAME_TEXT(Banner() + Report7064("a"), ReadFile(plain.dir.File("a.txt")));
 }
 
 // SOURCE_DATE_EPOCH fixes the "Created on" line of both JEDEC writers at
