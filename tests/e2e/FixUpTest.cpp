@@ -15,8 +15,8 @@ namespace fusecvt::test {
 namespace {
 
 
-// S3 and S18 both come from mc[10]; mc[1] is S13 (plain, S and AE sources;
-// the plain 7032 to the QPL6032 too).
+// S3 and S18 both come from mc[10]; mc[1] is S13 (plain, S, AE and 3000A
+// sources; the plain 7032 to the QPL6032 too).
 struct BitTenRow {
   char mc10, mc1;
   const char* why;
@@ -31,7 +31,8 @@ const BitTenRow kBitTenRows[] = {
 
 TEST(FixUp, S18IsMacrocellBitTen) {
   for (const std::string device : {"EPM7064LC84-15", "EPM7064LC68-15", "EPM7128LC84-15", "EPM7032SLC44-10",
-                                   "EPM7032AETC44-10", "EPM7064AETC44-10", "EPM7128AETC100-10", "EPM7032LC44-15"}) {
+                                   "EPM7032AETC44-10", "EPM7064AETC44-10", "EPM7128AETC100-10", "EPM7032LC44-15",
+                                   "EPM3032ALC44-10", "EPM3064ATC44-10"}) {
     for (const BitTenRow& row : kBitTenRows) {
       SCOPED_TRACE(device + ": " + row.why);
       const Converted c(device, [&row](SourceImage& s) {

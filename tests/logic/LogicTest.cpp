@@ -299,6 +299,21 @@ TEST(LogicCheckNames, DeliberateAndKnownChanges) {
          im.mcConfig.at(2, 8) = im.mcConfig.at(2, 9) = '0';
        },
        0, "1 race-coverage terms added"},
+      {"own feedback read through the pin on the QPL6000", "EPM7032LC44-10", {"-device", "6000"},
+       [](SourceImage& im) {
+         im.pia.at(0, 0, 0) = im.pia.at(0, 1, 0) = '0';  // rows 0 and 1 code 01: pin 5, feedback of MC 2
+         im.mcConfig.at(1, 0) = '0';                      // MC 2: PT 1 kept, output always enabled
+         im.logicArray.at(1, 0, 0) = im.logicArray.at(1, 0, 3) = '0';  // PT 1 = pin 5 & /MC 2
+       },
+       0, "1 own feedback read as own pin (pin feedback)"},
+      {"a row served by its pair row in the mirror LAB", "EPM7128SLC84-15", {},
+       [](SourceImage& im) {
+         im.pia.at(1, 19, 13) = '0';  // LAB 1 row 19 is served by row 27 of LAB 6,
+         im.pia.at(6, 27, 7) = '0';   // which picks GCLK1
+         im.logicArray.at(20, 0, 38) = '0';  // MC 21 PT 1 reads LAB 1 row 19
+         im.mcConfig.at(20, 0) = '0';
+       },
+       0, "; no difference"},
       {"a row read in both polarities parks its line", "EPM7032SLC44-10", {},
        [](SourceImage& im) {
          im.pia.at(0, 0, 0) = '0';  // row 0 picks F4

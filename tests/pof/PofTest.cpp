@@ -238,6 +238,7 @@ TEST(PofReader, InputTable) {
       {"big-endian packets, byte order field cleared", [] { S b = Design().BigEndian().Build(); b[4] = '\0'; return b; }(),
        "r1 x2" + kNothing, kBlank},
       {"no programmed fuse", PofBuilder("EPM7032SLC44-10").Build(), blank, kBlank},
+      {"only the first three bytes mark a POF", [] { S b = Design().Build(); b[3] = 'x'; return b; }(), kGood},
       {"length beyond the bytes left", Design().Append(P(3, "cut", 100)).Build(), kGood},
       {"length 2^31-1", Design().Append(P(3, "cut", 0x7FFFFFFF)).Build(), kGood},
       {"cut inside the fuse data", cut(Design().Build(), 20), blank, kBlank},
