@@ -81,7 +81,6 @@ struct Case {
   int pofSecurity = 0;
 };
 
-const char kUes[] = "0011010100001111";
 
 void Write(FuseArray& f, int a, int b, int c, const std::string& text) {
   char* at = &f.at(a, b, c);
