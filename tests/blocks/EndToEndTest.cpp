@@ -81,7 +81,6 @@ struct Case {
   int pofSecurity = 0;
 };
 
-
 void Write(FuseArray& f, int a, int b, int c, const std::string& text) {
   char* at = &f.at(a, b, c);
   ASSERT_LE(at - f.data() + static_cast<long>(text.size()), static_cast<long>(f.size()));

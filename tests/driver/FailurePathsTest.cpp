@@ -80,13 +80,6 @@ TEST(RunOutcomes, StatusStreamsFilesAndReport) {
   secured.openCollector = secured.jtag = "OFF";
   secured.security = "ON";
   secured.powerReset = "ONCE";
-  Qpl6000Summary plain, kept;
-  plain.heading = "Options :  (6000 only)";
-  plain.security = "OFF (Warning! This device does not support Security Bit!)";
-  plain.pinKeeper = "";
-  kept.security = kept.pinKeeper = "ON";
-  const std::string keepNote =
-      StarLine(47) + "NOTE : This option is included in 6000E only.\n       Ignore -pin_keep option.\n" + StarLine(47);
   // A run that converts a.pof: `before` and `after` the usual console lines.
   auto converted = [&](const char* name, const char* device, std::vector<std::string> args, const char* target,
                        const std::string& warn, const std::string& summary, char security, const std::string& before = "",
@@ -138,12 +131,6 @@ TEST(RunOutcomes, StatusStreamsFilesAndReport) {
       converted("converted", kPlain7064, {"a.pof"}, "QPL6064ESPLCC68", lv, Plain7064Summary(), '0'),
       converted("secured, named ESL", kPlain7064, {"-secure", "-device", "6064ESL", "a.pof"}, "6064eslPLCC68", "",
                 secured.Text(), '1'),
-      converted("plain QPL6000 refuses security", kPlain7032, {"-device", "p6000", "-secure", "a.pof"}, "p6000PLCC44", "",
-                plain.Text(), '0', "", "Warning! This device does not support Security Bit, Igoring command line option.\n"),
-      converted("QPL6000E keeps security", kPlain7032, {"-device", "p6000e", "-secure", "-pin_keep", "a.pof"},
-                "p6000ePLCC44", "", kept.Text(), '1'),
-      converted("pin keeper refused", kPlain7032, {"-device", "6000E", "-pin_keep", "a.pof"}, "6000ePLCC44", "",
-                Qpl6000Summary{}.Text(), '0', keepNote),
       {"7032S word refused", "EPM7032SLC44-7", {"-device", "6000E", "a.pof"}, nullptr, 1,
        Head(true, "EPM7032SLC44-7", "6000ePLCC44") + refusal, "", "a.pof a.txt", nullptr,
        Head(false, "EPM7032SLC44-7", "6000ePLCC44") + refusal},
