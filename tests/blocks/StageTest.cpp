@@ -217,43 +217,6 @@ TEST(BlocksGlobalOe, PicksAndPlainCodesSetTheirGoe) {
   }
 }
 
-// Stages 2 and 4 on the JTAG port. The TDI and TDO macrocells use their pins
-// (PT 1 in use, S3 '1'); stage 1 said the TMS pin was used. Stage 2 takes the
-// flags from the pins again (QPL6032 with a warning), or keeps them; stage 4
-// takes the JTAG bit from the source (the 7128S: unknownBits[10]) under AUTO.
-TEST(BlocksJtag, PinFlagsAndTheJtagBit) {
-  const struct {
-    K kind;
-    int tdi, tms, tdo;
-    char sourceBit, unknown10;
-    bool recompute;
-    char jtagBit;
-  } rows[] = {
-      {K::Max7032S, 3, 8, 19, '0', 0, true, '0'},    {K::Max7032S, 3, 8, 19, '1', 0, false, '1'},
-      {K::Max7032, 3, 8, 19, '1', 0, true, '0'},     {K::Max7064S, 7, 31, 55, '1', 0, true, '1'},
-      {K::Max7064AE, 7, 31, 55, '1', 0, false, '1'}, {K::Max3064A, 7, 31, 55, '0', 0, true, '0'},
-      {K::Max7064, 7, 31, 55, '1', 0, true, '0'},    {K::Max7128S, 31, 47, 111, '0', '1', true, '1'},
-      {K::Max7128S, 31, 47, 111, '1', '0', true, '0'}, {K::Max7128AE, 31, 47, 111, '1', 0, true, '1'},
-      {K::Max7128E, 31, 47, 111, '1', 0, true, '0'},
-  };
-  for (const auto& r : rows) {
-    SCOPED_TRACE(std::string(SourceKindName(r.kind)) + " JTAG bit " + r.sourceBit);
-    Stage s(r.kind, 84);
-    IdleAll(*s.src);
-    s.src->mcConfig.at(r.tdi, 7) = s.src->mcConfig.at(r.tdo, 7) = '1';
-    s.src->jtagBit = r.sourceBit;
-    if (r.unknown10) s.src->unknownBits.at(10) = r.unknown10;
-    s.t->pinUse.tmsPinUsed = 1;
-    s.Run({kTerms, kMacrocells});
-    EXPECT_EQ(s.t->pinUse.tdiPinUsed + s.t->pinUse.tdoPinUsed, r.recompute ? 2 : 0);
-    EXPECT_EQ(s.t->pinUse.tmsPinUsed, r.recompute ? 0 : 1);
-    const bool warn = r.kind != K::Max7032 && r.tdi == 3 && r.recompute;
-    EXPECT_EQ(s.console.str(), warn ? JtagPort("TDI MC 4") + JtagPort("TDO MC 20") : "");
-    s.t->ApplyDeviceOptions(s.run.Stages());
-    EXPECT_EQ(s.t->jtagBit, r.jtagBit);
-  }
-}
-
 // Stage 4's clock code and stage 5's unsupported bits: one box per field
 // holding a '0' (the 7128E: per '0'; unknownBits[27]: the console only).
 TEST(BlocksUnsupportedBits, BoxesAndClockCodeTexts) {

@@ -265,18 +265,6 @@ std::string Replace(std::string s, const std::string& from, const std::string& t
   return s;
 }
 
-TEST(JedecReader, ReadsAWellFormedFile) {
-  const JedecReadResult r = ReadJedec(kGood);
-  EXPECT_TRUE(r.ok()) << r.ErrorText();
-  EXPECT_EQ(r.fuses, "100000000100000011000000");
-  EXPECT_TRUE(!r.written[10] && r.written[17] && r.fuseLists.size() == 2u && !r.securityFuse);
-  EXPECT_EQ(std::vector<long>({r.fuseCount, r.pinCount, r.defaultFuse, r.vectorCount}), std::vector<long>({24, 44, 0, 2}));
-  EXPECT_TRUE(r.hasChecksum && r.fileChecksum == 6u && r.computedChecksum == 6u);
-  ASSERT_EQ(r.vectors.size(), 2u);
-  EXPECT_EQ(r.vectors[1].text, "1\r\n0");
-  EXPECT_TRUE(ReadJedec(Replace(kGood, "*\r\nQF24", "*\r\nG1*\r\nQF24")).securityFuse);
-}
-
 TEST(JedecReader, FindsEachKindOfFault) {
   const struct { const char* what; std::string bytes; } faults[] = {
       {"lone LF", Replace(kGood, "QP44 * F0*\r\n", "QP44 * F0*\n")}, {"lone CR", Replace(kGood, "01X*\r\n", "01X*\r")},

@@ -360,28 +360,6 @@ TEST(PofReader, NotAPofNowRefusedWithStatusOne) {
   EXPECT_EQ(header->error.str(), "");
 }
 
-TEST(PofReader, InputPaths) {
-  ScratchDir dir;
-  std::filesystem::create_directories(dir.File("proj.v2"));
-  WriteFile(dir.File("proj.v2/design.pof"), Design().Build());
-  WriteFile(dir.File("design.rev"), Design().Build());
-  const struct { std::string given, opened; bool readable; } rows[] = {
-      {dir.File("proj.v2/design"), dir.File("proj.v2/design.pof"), true},  // ".pof" appended
-      {dir.File("design.rev"), dir.File("design.rev"), true},
-      {dir.File("missing.pof"), dir.File("missing.pof"), false},
-      {dir.File("proj.v2"), dir.File("proj.v2"), false},  // a directory
-      {dir.File("nothing"), dir.File("nothing.pof"), false},
-  };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.given);
-    const auto got = Load(std::nullopt, "fusecvt", row.given);
-    EXPECT_EQ(got->run.options.inputFileName, row.opened);
-    EXPECT_EQ(Summary(*got), row.readable ? kGood : "r1 x1" + kNothing);
-    EXPECT_EQ(got->console.str(), row.readable ? "" : "Cannot open " + row.opened + " for read\n");
-    EXPECT_EQ(got->error.str(), "");
-  }
-}
-
 // Real POF files, when the sample folder is present: each loads cleanly as
 // the device its list names.
 TEST(PofSamples, EverySampleLoads) {
