@@ -353,6 +353,33 @@ TEST(LogicCheckNames, DeliberateAndKnownChanges) {
   }
 }
 
+// A QPL6000 term that read its own feedback reads its pin instead (pin
+// feedback, no difference); a file that lost the literal altogether is a
+// difference, and --check names it.
+TEST(LogicCheckNames, LostOwnFeedbackIsNoPinFeedback) {
+  ScratchDir dir;
+  for (const char* name : {"fb", "nofb"}) {
+    PofBuilder b("EPM7032LC44-10");
+    SourceImage& im = b.image();
+    im.pia.at(0, 0, 0) = im.pia.at(0, 1, 0) = '0';  // rows 0 and 1 code 01: pin 5, feedback of MC 2
+    im.mcConfig.at(1, 0) = '0';                      // MC 2: PT 1 kept, output always enabled
+    im.logicArray.at(1, 0, 0) = '0';                 // PT 1 = pin 5 (& /MC 2 in "fb")
+    if (name == std::string("fb")) im.logicArray.at(1, 0, 3) = '0';
+    b.WriteTo(dir.File(std::string(name) + ".pof"));
+    ASSERT_EQ(RunInProcess({"fusecvt", "-device", "6000", dir.File(std::string(name) + ".pof")}).status, 0);
+  }
+  // The file of "fb" without the product-term fuse that carries the literal.
+  std::string fuses = ReadJedecFile(dir.File("fb.jed")).fuses;
+  const std::string without = ReadJedecFile(dir.File("nofb.jed")).fuses;
+  const std::vector<long> literal = Differences(fuses, without, 0, 24320);
+  ASSERT_EQ(literal.size(), 1u);
+  fuses[static_cast<std::size_t>(literal[0])] = without[static_cast<std::size_t>(literal[0])];
+  WriteFile(dir.File("bad.jed"), JedecOf(fuses));
+  const RunResult r = RunInProcess({"fusecvt", "--check", dir.File("fb.pof"), dir.File("bad.jed")});
+  EXPECT_EQ(r.status, 3) << r.out;
+  EXPECT_NE(MacrocellLines(r.out).find("Logic check: MC 2 PT 1: "), std::string::npos) << r.out;
+}
+
 // The product's JEDEC reader: fields, F default, L lists, C checksum.
 TEST(ProductJedecReader, ReadsFusesAndRefusesBrokenFiles) {
   struct Row {
