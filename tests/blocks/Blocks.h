@@ -119,6 +119,12 @@ inline constexpr char kGclk2ItdKept[] =
     "\nGCLK2 ITD setting override: (ignore user request to disable)\n"
     "GCLK2 pin is used as a logic input so ITD wake-up enable is required\n\n";
 
+// A translation stage of the block targets.
+using Step = void (BlockTargetImage::*)(const StageContext&);
+constexpr Step kTerms = &BlockTargetImage::ReadProductTerms, kMacrocells = &BlockTargetImage::TranslateMacrocells,
+               kGlobalOe = &BlockTargetImage::RouteGlobalOe, kOptions = &BlockTargetImage::ApplyDeviceOptions,
+               kUim = &BlockTargetImage::RouteUim;
+
 class Stage {
  public:
   explicit Stage(K kind, int pins = 44) : run(console, error, Clock::Fixed(std::tm{}, 0)) {
@@ -130,15 +136,10 @@ class Stage {
     run.pof.device = ParseDeviceName(std::string("EPM") + SourceKindName(kind) + "LC" + std::to_string(pins));
   }
 
-  // Stages 1 to n.
-  void Run(int n = 6) {
+  // The stages a test needs, run in the order given.
+  void Run(std::initializer_list<Step> steps) {
     const StageContext stages = run.Stages();
-    if (n >= 1) t->ReadProductTerms(stages);
-    if (n >= 2) t->TranslateMacrocells(stages);
-    if (n >= 3) t->RouteGlobalOe(stages);
-    if (n >= 4) t->ApplyDeviceOptions(stages);
-    if (n >= 5) t->RouteUim(stages);
-    if (n >= 6) t->ClearUnusedProductTerms(stages);
+    for (Step step : steps) (t.get()->*step)(stages);
   }
 
   void Pick(int lab, int row, int p) { WritePick(*src, lab, row, p); }

@@ -12,7 +12,6 @@
 
 #include "Blocks.h"
 #include "driver/CommandLine.h"
-#include "driver/TargetSet.h"
 #include "support/ExpectedJedec.h"
 #include "translate/BlockTranslation.h"
 
@@ -52,14 +51,15 @@ TEST(BlocksRouting, PicksAndColumnsReachTheirLineAndFuse) {
       {kSp, 0, 5, -1, 10, 77, 38, 3, 12, 24, 23},  {kSp, 6, 15, 5, 10, 77, 38, 3, 12, 24, 23},
       {kSp, 3, 32, -1, 10, 79, 39, 3, 12, 25, 3},  {kSp, 1, 24, 34, 10, 75, 37, 2, 12, 3, 23},
       {kSp, 5, 7, -1, 10, 73, 36, 2, 12, 2, 23},   {kSp, 0, 6, -1, 12, 73, 36, 23, 12, 22, 9},
-      {kSp, 4, 6, -1, 12, 73, 36, 23, 12, 4, 8},   {kSp, 7, 33, -1, 12, 73, 36, 23, 12, 5, 8},
-      {kSp, 2, 2, 10, 12, 73, 36, 23, 12, 30, 0},  {kSp, 6, 19, -1, 12, 73, 36, 23, 12, 31, 0},
+      {kSp, 4, 6, -1, 12, 73, 36, 23, 12, 4, 8},   {kSp, 7, 33, -1, 12, 73, 36, 23, 12, 5, 8},   {kSp, 3, 33, -1, 12, 73, 36, 23, 12, 23, 26},
+      {kSp, 2, 15, 7, 10, 73, 36, 2, 12, 2, 23},   {kSp, 2, 2, 10, 12, 73, 36, 23, 12, 30, 0},  {kSp, 6, 19, -1, 12, 73, 36, 23, 12, 31, 0},
       {{K::Max7128S}, 0, 6, -1, -1, 45, 22, -1}, {{K::Max7128E}, 0, 27, -1, 13, 71, 35, -1},
       // The plain 7128: no pairing; its terms read the "none" of row 6 on
       // line 39 while line 36 is routed (and, read by nobody, parked).
       {kP, 6, 5, -1, 10, 77, 38, 3, 12, 24, 23}, {kP, 1, 32, -1, 10, 79, 39, 3, 12, 25, 3},
       {kP, 4, 0, -1, 0, 69, 34, 10, 23},         {kP, 5, 34, -1, 10, 43, 21, 2, 0},
       {kP, 2, 6, -1, 12, 79, 36, 12, 12, 22, 9}, {kP, 4, 27, -1, 15, 71, 35, -1},
+      {kP, 0, 5, -1, 4, 49, 24, 3, 23}, {kP, 4, 33, -1, 12, 79, 36, 12, 12, 23, 26},
   };
   for (const RouteRow& r : rows) {
     for (K kind : r.kinds) {
@@ -70,7 +70,7 @@ TEST(BlocksRouting, PicksAndColumnsReachTheirLineAndFuse) {
         if (r.pick >= 0) s.PickVia(r.lab, r.row, r.serving, r.pick);
         const int m = r.lab * 16 + 4;
         if (read) s.Col(m, 2, 2 * r.row + 1);
-        s.Run(5);
+        s.Run({kTerms, kMacrocells, kUim});
         if (read) {
           EXPECT_EQ(s.Inputs(m, 2), Ones(80, {r.ptFuse}));
         }
@@ -115,7 +115,7 @@ TEST(BlocksProductTerms, PinAndClockUseFlags) {
       Stage s(kind);
       s.PickVia(r.lab, r.row, r.serving, r.pick);
       s.Col(r.lab * 16 + 5, 1, r.column);
-      s.Run(1);
+      s.Run({kTerms});
       for (F f : all) EXPECT_EQ(s.t->pinUse.*f, f == r.flag ? 1 : 0);
     }
   }
@@ -146,10 +146,10 @@ TEST(BlocksPinClock, ProductTermClocksBecomePinClocks) {
       {K::Max7128AE, 1, 10, 0, 7, 20, "100", '0', {}}, {K::Max3128A, 6, 14, 6, 7, 29, "110", '1', {}},
       {K::Max7128S, 4, 9, 0, 7, 18, "110", '0', {}},   {K::Max7128E, 3, 25, 33, 7, 50, "001", '1', {}},
       {K::Max7128S, 2, 19, -1, 7, 38, "001", 0, {27, 7, 54}}, {K::Max7128, 4, 27, -1, 7, 55, nullptr, '0', {}},
-      {K::Max7128, 4, 0, -1, 7, 0, nullptr, 0, {}},
+      {K::Max7128, 4, 0, -1, 7, 0, nullptr, 0, {}},     {K::Max7128, 4, 33, -1, 7, 67, nullptr, '0', {}},
   };
   for (const auto& r : rows) {
-    for (int variant = 0; variant < (r.value ? 4 : 1); ++variant) {  // then S3 '1', two inputs, no -pinclk
+    for (int variant = 0; variant < (r.value ? 5 : 1); ++variant) {  // then S3 '1', two inputs, no -pinclk, S5 '0'
       SCOPED_TRACE(std::string(SourceKindName(r.kind)) + " row " + std::to_string(r.row) + " code " +
                    (r.code ? r.code : "-") + " variant " + std::to_string(variant));
       Stage s(r.kind);
@@ -158,17 +158,18 @@ TEST(BlocksPinClock, ProductTermClocksBecomePinClocks) {
       s.Col(m, 3, r.column);
       s.src->mcConfig.at(m, 10) = variant == 1 ? '1' : '0';
       if (variant == 2) s.Col(m, 3, 80);
+      if (variant == 4) s.src->mcConfig.at(m, 5) = '0';
       if (r.other[2]) {
         s.Pick(r.lab, r.other[0], r.other[1]);
         s.Col(m + 1, 0, r.other[2]);
       }
       if (r.code) WriteClockCode(*s.src, r.code);
       s.run.options.pinClock = variant == 3 ? 0 : 1;
-      s.Run(2);
+      s.Run({kTerms, kMacrocells});
       const bool converted = r.value && variant == 0;
       EXPECT_EQ(s.run.outcome.ptClockConverted, converted);
       const std::string b = s.Bits(m);
-      EXPECT_EQ(std::string() + b[5] + b[12], converted ? "00" : "11");
+      EXPECT_EQ(std::string() + b[5] + b[12], converted ? "00" : variant == 4 ? "01" : "11");
       if (converted) {
         EXPECT_EQ(std::string() + b[7] + b[19], std::string(2, r.value));
       }
@@ -208,48 +209,11 @@ TEST(BlocksGlobalOe, PicksAndPlainCodesSetTheirGoe) {
     const bool plain = PickCodeWidth(r.kind) && r.kind != K::Max7128E;
     s.Set(plain ? s.src->outputEnable : s.src->oePia, r.record, r.text);
     const std::unique_ptr<BlockTargetImage> fresh = TargetFor(*s.src);
-    s.Run(3);
+    s.Run({kGlobalOe});
     for (int e = 0; e < 6; ++e) {
       const int w = fresh->geometry().goeWidth;
       EXPECT_EQ(s.Goe(e), e == r.goe ? Ones(w, {r.fuse}) : std::string(fresh->goeMux.row(e), w)) << e;
     }
-  }
-}
-
-// Stages 2 and 4 on the JTAG port. The TDI and TDO macrocells use their pins
-// (PT 1 in use, S3 '1'); stage 1 said the TMS pin was used. Stage 2 takes the
-// flags from the pins again (QPL6032 with a warning), or keeps them; stage 4
-// takes the JTAG bit from the source (the 7128S: unknownBits[10]) under AUTO.
-TEST(BlocksJtag, PinFlagsAndTheJtagBit) {
-  const struct {
-    K kind;
-    int tdi, tms, tdo;
-    char sourceBit, unknown10;
-    bool recompute;
-    char jtagBit;
-  } rows[] = {
-      {K::Max7032S, 3, 8, 19, '0', 0, true, '0'},    {K::Max7032S, 3, 8, 19, '1', 0, false, '1'},
-      {K::Max7032, 3, 8, 19, '1', 0, true, '0'},     {K::Max7064S, 7, 31, 55, '1', 0, true, '1'},
-      {K::Max7064AE, 7, 31, 55, '1', 0, false, '1'}, {K::Max3064A, 7, 31, 55, '0', 0, true, '0'},
-      {K::Max7064, 7, 31, 55, '1', 0, true, '0'},    {K::Max7128S, 31, 47, 111, '0', '1', true, '1'},
-      {K::Max7128S, 31, 47, 111, '1', '0', true, '0'}, {K::Max7128AE, 31, 47, 111, '1', 0, true, '1'},
-      {K::Max7128E, 31, 47, 111, '1', 0, true, '0'},
-  };
-  for (const auto& r : rows) {
-    SCOPED_TRACE(std::string(SourceKindName(r.kind)) + " JTAG bit " + r.sourceBit);
-    Stage s(r.kind, 84);
-    IdleAll(*s.src);
-    s.src->mcConfig.at(r.tdi, 7) = s.src->mcConfig.at(r.tdo, 7) = '1';
-    s.src->jtagBit = r.sourceBit;
-    if (r.unknown10) s.src->unknownBits.at(10) = r.unknown10;
-    s.t->pinUse.tmsPinUsed = 1;
-    s.Run(2);
-    EXPECT_EQ(s.t->pinUse.tdiPinUsed + s.t->pinUse.tdoPinUsed, r.recompute ? 2 : 0);
-    EXPECT_EQ(s.t->pinUse.tmsPinUsed, r.recompute ? 0 : 1);
-    const bool warn = r.kind != K::Max7032 && r.tdi == 3 && r.recompute;
-    EXPECT_EQ(s.console.str(), warn ? JtagPort("TDI MC 4") + JtagPort("TDO MC 20") : "");
-    s.t->ApplyDeviceOptions(s.run.Stages());
-    EXPECT_EQ(s.t->jtagBit, r.jtagBit);
   }
 }
 
@@ -283,7 +247,7 @@ TEST(BlocksUnsupportedBits, BoxesAndClockCodeTexts) {
     if (r.code) WriteClockCode(*s.src, r.code);
     for (int i : r.unknownZeros) s.src->unknownBits.at(i) = '0';
     for (int i : r.remainingZeros) s.src->remainingBits.at(i) = '0';
-    s.Run();
+    s.Run({kTerms, kOptions, kUim});
     std::string console = r.text, report;
     for (int i = 0; i < r.consoleBoxes; ++i) console += ErrorBox(63);
     for (int i = 0; i < r.reportBoxes; ++i) report += ErrorBox(62);
@@ -307,7 +271,8 @@ TEST(BlocksMacrocells, FoldbackAndClockTermFixUps) {
       {"1111111101", 18, 1, {77}, '0', '1'}, {"1111111101", 18, 1, {72, 73, 77}, '1', '1'},
       {"1111111101", 21, 4, {72, 77}, '0', '1'}, {"1111111101", 2, 1, {77}, '1', '1'},
       {"1111111111", 18, 1, {77}, '1', '1'}, {"1111111001", 18, 1, {77}, '1', '1'},
-      {"1111101010", -1, 0, {}, '0', '0'}, {"1111101010", 21, 3, {80}, '0', '1'}, {"1111111010", -1, 0, {}, '0', '1'}};
+      {"1111101010", -1, 0, {}, '0', '0'}, {"1111101010", 21, 3, {80}, '0', '1'}, {"1111111010", -1, 0, {}, '0', '1'},
+      {"1111111100", 18, 1, {77}, '0', '1'}};
   for (K kind : kAll) {
     for (const auto& r : rows) {
       SCOPED_TRACE(std::string(SourceKindName(kind)) + " " + r.mc + " reader " + std::to_string(r.reader));
@@ -315,32 +280,9 @@ TEST(BlocksMacrocells, FoldbackAndClockTermFixUps) {
       IdleAll(*s.src);
       s.Set(s.src->mcConfig, 21, r.mc);
       for (int c : r.columns) s.Col(r.reader, r.pt, c);
-      s.Run(2);
+      s.Run({kTerms, kMacrocells});
       EXPECT_EQ(std::string() + s.Bits(21)[11] + s.Bits(21)[12], std::string() + r.s11 + r.s12);
       EXPECT_EQ(s.Inputs(21, 3), std::string(80, r.s12 == '0' ? '0' : '1'));  // cleared with S12
-    }
-  }
-}
-
-// Stages trust the target choice: every source kind goes to the block target
-// of its own size (the macrocells its part number names), the plain 7032 to
-// the QPL6000 unless a QPL6032 word is given.
-TEST(BlocksStages, EverySourceKindIsTakenByTheTargetOfItsSize) {
-  for (K kind : kAll) {
-    for (const char* word : {"Unselected", "6032es"}) {
-      const std::string part = SourceKindName(kind);
-      SCOPED_TRACE(part + " " + word);
-      Stage s(kind);
-      s.run.options.targetDeviceName = word;
-      const TargetChoice choice = SelectTarget(s.run.pof.device, s.run);
-      ASSERT_NE(choice.device, nullptr);
-      const auto* block = dynamic_cast<const BlockTargetImage*>(choice.device.get());
-      if (kind == K::Max7032 && word[0] == 'U') {
-        EXPECT_EQ(block, nullptr);
-        continue;
-      }
-      ASSERT_NE(block, nullptr);
-      EXPECT_EQ(block->geometry().macrocells, std::stoi(part.substr(1, 3)));
     }
   }
 }
@@ -378,7 +320,7 @@ TEST(BlocksDeviceOptions, OptionsSetTheirBits) {
       args.insert(args.end(), r.args.begin(), r.args.end());
       args.push_back("design.pof");
       ASSERT_EQ(ParseCommandLine(args, s.run), CONTINUE);
-      s.Run(3);
+      s.Run({kTerms, kMacrocells});
       if (r.used) s.t->pinUse.*r.used = 1;
       s.t->ApplyDeviceOptions(s.run.Stages());
       const std::string b = s.Bits(0);

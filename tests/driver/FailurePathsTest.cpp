@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "Converted.h"
+#include "support/DesignRun.h"
 #include "driver/Conversion.h"
 #include "driver/Version.h"
 #include "support/EndToEnd.h"
@@ -53,9 +53,11 @@ std::string Notice(const std::string& word) {
 void MakeDir(const std::string& path, mode_t mode = 0755) { ASSERT_EQ(mkdir(path.c_str(), mode), 0) << path; }
 void Move(const std::string& from, const std::string& to) { ASSERT_EQ(std::rename(from.c_str(), to.c_str()), 0); }
 
-// Reports that cannot be opened or completed, inputs that are no POF, and -o
-// naming a folder: statuses, both streams, the files left, the report.
-TEST(RunFailures, ReportInputAndOutputFolderProblems) {
+// Whole runs: statuses, both streams, the files left, the report and the
+// JEDEC file's security fuse. Conversions with their messages, reports that
+// cannot be opened or completed, inputs that are no POF, reads that stop,
+// -o naming a folder or the input, JEDEC files that cannot be written.
+TEST(RunOutcomes, StatusStreamsFilesAndReport) {
   struct Row {
     const char* name;
     const char* device;  // nullptr: no a.pof
@@ -64,10 +66,29 @@ TEST(RunFailures, ReportInputAndOutputFolderProblems) {
     int status;
     std::string out, err;  // the console after the banner; standard error
     const char* files;
-    const char* jed = nullptr;  // the JEDEC file written and kept
+    const char* jed = nullptr;  // a JEDEC file written and kept, which must be sound
     std::string report = "";    // after the banner; "": not looked at
     const char* reportFile = "a.txt";
     bool needsPermissions = false;  // a read-only folder does not stop root
+    char security = 0;              // a.jed holds "G1*" ('1') or not ('0'); 0: not looked at
+    int stop = 0;                   // Converted's read stop
+  };
+  const std::string lv = LowVoltageWarning(), timing = TimingLine();
+  const std::string refusal = "ERROR:  Invalid Device type specified. Target\n    device for 7032S is 6032ES\n\n";
+  BlockSummary secured;
+  secured.heading = "Options :  (6064 only)";
+  secured.openCollector = secured.jtag = "OFF";
+  secured.security = "ON";
+  secured.powerReset = "ONCE";
+  // A run that converts a.pof: `before` and `after` the usual console lines.
+  auto converted = [&](const char* name, const char* device, std::vector<std::string> args, const char* target,
+                       const std::string& warn, const std::string& summary, char security, const std::string& before = "",
+                       const std::string& after = "", int status = 0, int stop = 0) {
+    Row r{name, device, args, nullptr, status, before + Head(true, device, target) + warn + timing + kCompleted + after,
+          "", "a.jed a.pof a.txt", nullptr, Head(false, device, target) + warn + kCompleted + summary};
+    r.security = security;
+    r.stop = stop;
+    return r;
   };
   const std::string noFolder = ": No such file or directory\n";
   const Row rows[] = {
@@ -106,6 +127,33 @@ TEST(RunFailures, ReportInputAndOutputFolderProblems) {
        Notice("-6064es") + Console7064("MyDesign", "MyDesign.pof"), "",
        "MyDesign.jed MyDesign.pof MyDesign.txt", "MyDesign.jed", Report7064("MyDesign", "MyDesign.pof"),
        "MyDesign.txt"},
+      {"unreadable POF", nullptr, {"-slew", "slow", "none.pof"}, nullptr, 1, "Cannot open none.pof for read\n", "", ""},
+      converted("converted", kPlain7064, {"a.pof"}, "QPL6064ESPLCC68", lv, Plain7064Summary(), '0'),
+      converted("secured, named ESL", kPlain7064, {"-secure", "-device", "6064ESL", "a.pof"}, "6064eslPLCC68", "",
+                secured.Text(), '1'),
+      {"7032S word refused", "EPM7032SLC44-7", {"-device", "6000E", "a.pof"}, nullptr, 1,
+       Head(true, "EPM7032SLC44-7", "6000ePLCC44") + refusal, "", "a.pof a.txt", nullptr,
+       Head(false, "EPM7032SLC44-7", "6000ePLCC44") + refusal},
+      {"144-pin package refused", "EPM7128AETC144-10", {"a.pof"}, nullptr, 1, "",
+       "Error! Device EPM7128AETC144-10 has a 144-pin package; no target device has one\n", "a.pof"},
+      {"stopped read without fuse data", "EPM7032LC44", {"a.pof"}, nullptr, 1, "",
+       "Error! Incompatible data format encountered in POF \a\n", "a.pof", nullptr, "", "a.txt", false, 0, 1},
+      converted("stopped read with fuse data", kPlain7064, {"a.pof"}, "QPL6064ESPLCC68", lv, Plain7064Summary(), '0', "",
+                "", 1, 2),
+      {"JEDEC path is a folder", kPlain7064, {"a.pof"}, [](const std::string& d) { MakeDir(d + "/a.jed"); }, 1,
+       Head(true, kPlain7064, "QPL6064ESPLCC68") + lv + timing, "Cannot write output_file a.jed\n", "a.jed a.pof a.txt",
+       nullptr, Head(false, kPlain7064, "QPL6064ESPLCC68") + lv + Plain7064Summary()},
+      {"JEDEC write fails", kPlain7064, {"a.pof", "-o", "o.jed"},
+       [](const std::string& d) { ASSERT_EQ(symlink("/dev/full", (d + "/o.jed").c_str()), 0); }, 1,
+       Head(true, kPlain7064, "QPL6064ESPLCC68", "o") + lv + "Jedec write problem: out of space \n", "",
+       "a.pof o.jed o.txt", nullptr, Head(false, kPlain7064, "QPL6064ESPLCC68", "o") + lv, "o.txt"},
+      {"JEDEC would be the input", kPlain7064, {"b.jed"}, [](const std::string& d) { Move(d + "/a.pof", d + "/b.jed"); },
+       1, "", "Error! Output file b.jed would overwrite the input file\n", "b.jed"},
+      {"-o names a hard link of the input", kPlain7064, {"a.pof", "-o", "l.jed"},
+       [](const std::string& d) { ASSERT_EQ(link((d + "/a.pof").c_str(), (d + "/l.jed").c_str()), 0); }, 1, "",
+       "Error! Output file l.jed would overwrite the input file\n", "a.pof l.jed"},
+      {"-o names the report", kPlain7064, {"a.pof", "-o", "r.txt"}, nullptr, 1, "",
+       "Error! Output file r.txt is also the report file\n", "a.pof"},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.name);
@@ -113,15 +161,19 @@ TEST(RunFailures, ReportInputAndOutputFolderProblems) {
       std::printf("skipped row \"%s\": root writes into read-only folders\n", r.name);
       continue;
     }
-    Converted c(r.device, r.args, r.prepare);
-    EXPECT_EQ(c.result.status, r.status);
-    EXPECT_SAME_TEXT(Banner() + r.out, c.result.out);
-    EXPECT_EQ(c.result.err, r.err);
+    Converted c(r.device, r.args, {{}, r.prepare, r.stop});
+    EXPECT_EQ(c.run.status, r.status);
+    EXPECT_SAME_TEXT(Banner() + r.out, c.run.out);
+    EXPECT_EQ(c.run.err, r.err);
     EXPECT_EQ(c.files, r.files);
     if (!r.report.empty()) {
       EXPECT_SAME_TEXT(Banner() + r.report, ReadFile(c.dir.File(r.reportFile)));
     }
     if (r.jed) ExpectSoundJedec(c.dir.File(r.jed), 34192);
+    if (r.security) {
+      const std::string jed = ReadFile(c.dir.File("a.jed"));
+      EXPECT_EQ(jed.find("G1*") != std::string::npos ? '1' : '0', r.security);
+    }
   }
 }
 
@@ -147,21 +199,17 @@ TEST(RunWarnings, EachNamedOnStandardErrorAndTheRunGoesOn) {
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(testing::PrintToString(r.args));
-    Converted c(r.device, r.args, nullptr, 0, {"", sameDate});
-    Converted plain(r.device, r.without, nullptr, 0, {"", sameDate});
-    EXPECT_EQ(c.result.status, 0);
-    EXPECT_EQ(c.result.err, r.err);
-    EXPECT_EQ(plain.result.err, "");
-    EXPECT_SAME_TEXT(plain.result.out, c.result.out);
+    Converted c(r.device, r.args, {{}, nullptr, 0, {"", sameDate}});
+    Converted plain(r.device, r.without, {{}, nullptr, 0, {"", sameDate}});
+    EXPECT_EQ(c.run.status, 0);
+    EXPECT_EQ(c.run.err, r.err);
+    EXPECT_EQ(plain.run.err, "");
+    EXPECT_SAME_TEXT(plain.run.out, c.run.out);
     EXPECT_EQ(c.files, "a.jed a.pof a.txt");
     for (const char* file : {"a.txt", "a.jed"}) {
       EXPECT_SAME_TEXT(ReadFile(plain.dir.File(file)), ReadFile(c.dir.File(file)));
     }
   }
-  // The plain 7064 run converts as always, the warning for low voltage included.
-  Converted plain(kPlain7064, {"-slwe", "slow", "a.pof"});
-  EXPECT_SAME_TEXT(Banner() + Console7064("a"), plain.result.out);
-  EXPECT_SAME_TEXT(Banner() + Report7064("a"), ReadFile(plain.dir.File("a.txt")));
 }
 
 // SOURCE_DATE_EPOCH fixes the "Created on" line of both JEDEC writers at
@@ -172,16 +220,16 @@ TEST(RunClock, SourceDateEpochGivesIdenticalFilesInUtc) {
   const std::string created = "Created on: Tue Nov 14 22:13:20 2023\r\n";  // 1700000000 s after 1970 in UTC
   for (const char* device : {kPlain7064, kPlain7032}) {
     SCOPED_TRACE(device);
-    Converted first(device, {"a.pof"}, nullptr, 0, {"", {epoch, zone}});
-    Converted second(device, {"a.pof"}, nullptr, 0, {"", {epoch, zone}});
-    Converted ignored(device, {"a.pof"}, nullptr, 0, {"", {"SOURCE_DATE_EPOCH=-1700000000", zone}});
-    ASSERT_EQ(first.result.status, 0);
+    Converted first(device, {"a.pof"}, {{}, nullptr, 0, {"", {epoch, zone}}});
+    Converted second(device, {"a.pof"}, {{}, nullptr, 0, {"", {epoch, zone}}});
+    Converted ignored(device, {"a.pof"}, {{}, nullptr, 0, {"", {"SOURCE_DATE_EPOCH=-1700000000", zone}}});
+    ASSERT_EQ(first.run.status, 0);
     const std::string jed = ReadFile(first.dir.File("a.jed"));
     EXPECT_NE(jed.find(created), std::string::npos) << jed.substr(0, 120);
     EXPECT_SAME_TEXT(jed, ReadFile(second.dir.File("a.jed")));
     EXPECT_SAME_TEXT(ReadFile(first.dir.File("a.txt")), ReadFile(second.dir.File("a.txt")));
     EXPECT_EQ(ReadFile(ignored.dir.File("a.jed")).find(created), std::string::npos);
-    EXPECT_EQ(ignored.result.status, 0);
+    EXPECT_EQ(ignored.run.status, 0);
   }
 }
 
@@ -212,17 +260,17 @@ TEST(RunConsole, ClosedStandardOutputNeitherStopsTheRunNorCutsTheFiles) {
   for (const char* device : {kPlain7064, kPlain7032}) {
     SCOPED_TRACE(device);
     const std::vector<std::string> env = {"SOURCE_DATE_EPOCH=1000000000"};
-    Converted open(device, {"-verbose", "a.pof"}, nullptr, 0, {"", env});
-    Converted closed(device, {"-verbose", "a.pof"}, nullptr, 0, {"", env, true});
-    EXPECT_EQ(closed.result.status, 0);
-    EXPECT_EQ(closed.result.err, "");
+    Converted open(device, {"-verbose", "a.pof"}, {{}, nullptr, 0, {"", env}});
+    Converted closed(device, {"-verbose", "a.pof"}, {{}, nullptr, 0, {"", env, true}});
+    EXPECT_EQ(closed.run.status, 0);
+    EXPECT_EQ(closed.run.err, "");
     EXPECT_EQ(closed.files, "a.jed a.pof a.txt");
     EXPECT_SAME_TEXT(ReadFile(open.dir.File("a.jed")), ReadFile(closed.dir.File("a.jed")));
     EXPECT_SAME_TEXT(ReadFile(open.dir.File("a.txt")), ReadFile(closed.dir.File("a.txt")));
   }
   // A failing run keeps its status too.
-  Converted refused(nullptr, {"missing.pof"}, nullptr, 0, {"", {}, true});
-  EXPECT_EQ(refused.result.status, 1);
+  Converted refused(nullptr, {"missing.pof"}, {{}, nullptr, 0, {"", {}, true}});
+  EXPECT_EQ(refused.run.status, 1);
 }
 
 // --help and --version answer before the banner, with status 0, and read or
@@ -233,16 +281,16 @@ TEST(RunInfo, HelpAndVersionAnswerFirstWithStatusZero) {
            {"--version"}, {"a.pof", "-6000", "--VERSION", "--help"}, {"-o", "x", "--Version"}}) {
     SCOPED_TRACE(testing::PrintToString(args));
     Converted c(kPlain7064, args);
-    EXPECT_EQ(c.result.status, 0);
-    EXPECT_EQ(c.result.out, version);
-    EXPECT_EQ(c.result.err, "");
+    EXPECT_EQ(c.run.status, 0);
+    EXPECT_EQ(c.run.out, version);
+    EXPECT_EQ(c.run.err, "");
     EXPECT_EQ(c.files, "a.pof");
   }
   Converted help(kPlain7064, {"a.pof", "-6000", "--HELP", "--version"});
-  EXPECT_EQ(help.result.status, 0);
-  EXPECT_EQ(help.result.err, "");
+  EXPECT_EQ(help.run.status, 0);
+  EXPECT_EQ(help.run.err, "");
   EXPECT_EQ(help.files, "a.pof");
-  const std::string& text = help.result.out;
+  const std::string& text = help.run.out;
   EXPECT_EQ(text.find(kMakerName), std::string::npos);  // no banner
   for (const char* word :
        {"-i ", "-o ", "-powerdown", "-pd1", "-pd2", "-mc_power", "-power_reset", "-secure", "-pinclk", "-gclk1_itd",
@@ -269,9 +317,9 @@ TEST(RunProgramName, NowCutAtTheLastSlashOrBackslash) {
   };
   for (const auto& r : rows) {
     SCOPED_TRACE(r.path);
-    Converted c(kPlain7032, {"a.pof"}, nullptr, 0, {}, r.path);
-    EXPECT_EQ(c.result.status, 0);
-    const std::string out = c.result.out;
+    Converted c(kPlain7032, {"a.pof"}, {{}, nullptr, 0, {}, r.path});
+    EXPECT_EQ(c.run.status, 0);
+    const std::string out = c.run.out;
     EXPECT_EQ(out.substr(0, Banner(r.name).size()), Banner(r.name));
     EXPECT_NE(out.find("\n" + TimingLine(r.name) + kCompleted), std::string::npos) << out;
     const std::string jed = ReadFile(c.dir.File("a.jed"));

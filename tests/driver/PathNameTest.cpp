@@ -39,15 +39,5 @@ TEST(PathName, FileNameStartsAfterTheLastSeparatorOfEachConvention) {
   }
 }
 
-TEST(PathName, ThePlatformConventionIsTheDefault) {
-  const std::string path = "proj.v2\\design";
-  EXPECT_EQ(FileNameStart(path), FileNameStart(path, kWindowsPaths));
-#ifdef _WIN32
-  EXPECT_TRUE(kWindowsPaths);
-#else
-  EXPECT_FALSE(kWindowsPaths);
-#endif
-}
-
 }  // namespace
 }  // namespace fusecvt::test

@@ -1,8 +1,5 @@
 // Macrocell bits and product-term fuses that depend on rules a random design
 // seldom reaches, end to end on designs made with the POF builder:
-//  - the foldback fix-up: a macrocell with S6 '1', S10 '0' and S11 '1' whose
-//    foldback line is read by a term of its block (one whose foldback fuses 0
-//    and 1 are not both '0') gets S11 '0', whatever S12 holds;
 //  - S18 is the source macrocell bit mc[10] (as S3 is), for every source kind;
 //  - a source term with all 88 columns connected becomes a target term with
 //    all 96 fuses '0'; any other term is copied column by column.
@@ -17,76 +14,9 @@
 namespace fusecvt::test {
 namespace {
 
-using Edits = std::vector<std::pair<int, char>>;
 
-// The 96 fuses of product term pt (1..5) of MC mc (from 1) as the file writes
-// them before the term's note: an "L" line, 16 foldback fuses, then the 80
-// UIM-column fuses. Empty when the term is not written (a term whose fuses
-// are all '0' is left out).
-std::string TermFuses(const std::string& jedec, int mc, int pt) {
-  const std::string note = "NOTE PT " + std::to_string(pt) + " of MC " + std::to_string(mc) + "(LAB " +
-                           static_cast<char>('A' + (mc - 1) / 16) + ")";
-  const std::size_t end = jedec.find(note);
-  if (end == std::string::npos) return "";
-  std::size_t p = jedec.rfind("\nL", end);
-  if (p == std::string::npos) return "";
-  p = jedec.find('\n', p + 1);
-  std::string fuses;
-  for (; p < end && jedec[p] != '*'; ++p) {
-    if (jedec[p] == '0' || jedec[p] == '1') fuses += jedec[p];
-  }
-  return fuses;
-}
-
-// Source bits of the S-family map: mc[3] S12, mc[7] S6, mc[8] S10, mc[9] S11.
-// The design's MC 5 (index 4) is the macrocell looked at; its foldback line is
-// fuse 4, read through source column 72 + 4 of any term of block A.
-struct FoldbackRow {
-  Edits mc;                   // changes to MC 5's erased bits
-  std::vector<int> columns;   // columns connected in PT 1 of MC 11 (index 10)
-  char s11;
-  const char* why;
-  bool outputOff = false;     // MC 5's output-enable select GND: S0 S1 S2 "000"
-};
-
-const FoldbackRow kFoldbackRows[] = {
-    {{{7, '1'}, {8, '0'}, {3, '0'}}, {76}, '0', "S6 '1' S10 '0' S11 '1', S12 '0': foldback 4 read"},
-    {{{7, '1'}, {8, '0'}, {3, '1'}}, {76}, '0', "the same with S12 '1'"},
-    {{{7, '1'}, {8, '0'}, {3, '0'}}, {}, '1', "nothing reads foldback 4"},
-    {{{7, '1'}, {8, '0'}, {3, '0'}}, {72, 73, 76}, '1', "the reading term has foldback fuses 0 and 1 '0'"},
-    {{{7, '1'}, {8, '0'}, {3, '0'}}, {72, 76}, '0', "foldback fuse 0 alone '0' does not exclude the term"},
-    {{{7, '1'}, {8, '1'}, {3, '0'}}, {76}, '1', "S10 '1'"},
-    {{{7, '0'}, {8, '0'}, {3, '0'}}, {76}, '1', "S6 '0'"},
-    {{{7, '1'}, {8, '0'}, {9, '0'}, {3, '0'}}, {76}, '0', "S11 already '0'"},
-    {{{7, '1'}, {8, '0'}, {3, '0'}}, {76}, '0', "output never enabled", true},
-    {{{7, '1'}, {8, '0'}, {3, '0'}}, {}, '1', "output never enabled, nothing reads foldback 4", true},
-};
-
-TEST(FixUp, FoldbackReadInTheBlockClearsS11) {
-  for (const char* device : {"EPM7032SLC44-10", "EPM7064SLC44-10", "EPM7032AETC44-10"}) {
-    for (const FoldbackRow& row : kFoldbackRows) {
-      SCOPED_TRACE(std::string(device) + ": " + row.why);
-      const Converted c = ConvertDesign(device, [&row](SourceImage& s) {
-        for (const auto& [i, bit] : row.mc) s.mcConfig.at(4, i) = bit;
-        for (int col : row.columns) s.logicArray.at(10, 0, col) = '0';
-        if (row.outputOff) {
-          // Select GND (001): the S kinds keep it at io[0..2], the AE kinds at io[6], io[5], io[4].
-          const bool ae = s.kind() == SourceKind::Max7032AE;
-          s.ioConfig.at(4, ae ? 6 : 0) = '0';
-          s.ioConfig.at(4, ae ? 5 : 1) = '0';
-        }
-      }, {"-jtag", "off"});
-      ASSERT_EQ(c.run.status, 0) << c.run.out << c.run.err;
-      const std::string s = c.jedec.S(5);
-      ASSERT_EQ(s.size(), 24U);
-      EXPECT_EQ(s[11], row.s11) << s;
-      EXPECT_EQ(s[6], row.mc[0].second) << s;
-      EXPECT_EQ(s.substr(0, 3), row.outputOff ? "000" : "111") << s;
-    }
-  }
-}
-
-// S3 and S18 both come from mc[10]; mc[1] is S13 (plain, S and AE sources).
+// S3 and S18 both come from mc[10]; mc[1] is S13 (plain, S, AE and 3000A
+// sources; the plain 7032 to the QPL6032 too).
 struct BitTenRow {
   char mc10, mc1;
   const char* why;
@@ -100,15 +30,16 @@ const BitTenRow kBitTenRows[] = {
 };
 
 TEST(FixUp, S18IsMacrocellBitTen) {
-  for (const char* device : {"EPM7064LC84-15", "EPM7064LC68-15", "EPM7128LC84-15", "EPM7032SLC44-10",
-                             "EPM7032AETC44-10", "EPM7064AETC44-10", "EPM7128AETC100-10"}) {
+  for (const std::string device : {"EPM7064LC84-15", "EPM7064LC68-15", "EPM7128LC84-15", "EPM7032SLC44-10",
+                                   "EPM7032AETC44-10", "EPM7064AETC44-10", "EPM7128AETC100-10", "EPM7032LC44-15",
+                                   "EPM3032ALC44-10", "EPM3064ATC44-10"}) {
     for (const BitTenRow& row : kBitTenRows) {
-      SCOPED_TRACE(std::string(device) + ": " + row.why);
-      const Converted c = ConvertDesign(device, [&row](SourceImage& s) {
+      SCOPED_TRACE(device + ": " + row.why);
+      const Converted c(device, [&row](SourceImage& s) {
         s.mcConfig.at(4, 10) = row.mc10;
         s.mcConfig.at(4, 1) = row.mc1;
         s.mcConfig.at(20, 2) = '0';  // MC 21 uses PT 3: never a blank part
-      });
+      }, device == "EPM7032LC44-15" ? std::vector<std::string>{"-device", "6032es"} : std::vector<std::string>{});
       ASSERT_EQ(c.run.status, 0) << c.run.out << c.run.err;
       const std::string s = c.jedec.S(5);
       ASSERT_EQ(s.size(), 24U);
@@ -143,7 +74,7 @@ TEST(FixUp, OnlyAFullyConnectedTermBecomesAllZero) {
   for (const char* device : {"EPM7032SLC44-10", "EPM7064SLC44-10", "EPM7128SLC84-15"}) {
     for (const TermRow& row : kTermRows) {
       SCOPED_TRACE(std::string(device) + ": " + row.why);
-      const Converted c = ConvertDesign(device, [&row](SourceImage& s) {
+      const Converted c(device, [&row](SourceImage& s) {
         s.mcConfig.at(4, 2) = '0';
         for (int col : row.columns) {
           if (col >= 0) {
@@ -154,9 +85,9 @@ TEST(FixUp, OnlyAFullyConnectedTermBecomesAllZero) {
         }
       }, {"-jtag", "off"});
       ASSERT_EQ(c.run.status, 0) << c.run.out << c.run.err;
-      std::string expected(row.allZero ? 0U : 96U, '1');
+      std::string expected(96, row.allZero ? '0' : '1');
       for (int e : row.foldbackZeros) expected[static_cast<std::size_t>(e)] = '0';
-      EXPECT_EQ(TermFuses(c.jedecText, 5, 3), expected);
+      EXPECT_EQ(c.jedec.Term(5, 3), expected);
       EXPECT_EQ(c.jedec.PtWritten(5, 3), !row.allZero);
     }
   }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "support/DesignRun.h"
+#include "support/PinOut.h"
 
 namespace fusecvt::test {
 namespace {
@@ -43,7 +44,7 @@ const JtagPins kJtagPins[] = {
 TEST(PinFacts, JtagOnSwitchesOffTheOutputsOfTdiTmsAndTck) {
   for (const JtagPins& p : kJtagPins) {
     SCOPED_TRACE(p.device);
-    const Converted c = ConvertDesign(p.device, EveryMacrocellInUse, {"-jtag", "on"});
+    const Converted c(p.device, EveryMacrocellInUse, {"-jtag", "on"});
     ASSERT_EQ(c.run.status, 0) << c.run.out << c.run.err;
     std::vector<int> off;
     for (int mc = 1; mc <= c.jedec.macrocells(); ++mc) {
@@ -69,7 +70,7 @@ TEST(PinFacts, AJtagPullupIsRefusedWhenAJtagPinIsUsed) {
     for (const auto& [port, mc] : ports) {
       for (const int used : {mc, mc + 1}) {
         SCOPED_TRACE(std::string(p.device) + " " + port + ", MC " + std::to_string(used) + " used");
-        const Converted c = ConvertDesign(p.device, [used](SourceImage& s) {
+        const Converted c(p.device, [used](SourceImage& s) {
           for (int m = 0; m < s.macrocells(); ++m) s.mcConfig.at(m, 7) = '0';
           s.mcConfig.at(used - 1, 2) = '0';
           s.jtagBit = '0';
@@ -111,7 +112,7 @@ TEST(PinFacts, AJtagPullupIsRefusedWhenLogicReadsAJtagPin) {
   } reads[] = {{4, 20, true}, {9, 6, true}, {25, 2, true}, {20, 24, true}, {10, 4, false}};
   for (const auto& r : reads) {
     SCOPED_TRACE("pin of MC " + std::to_string(r.mc));
-    const Converted c = ConvertDesign("EPM7032SLC44-10", [&r](SourceImage& s) {
+    const Converted c("EPM7032SLC44-10", [&r](SourceImage& s) {
       for (int m = 0; m < 32; ++m) s.mcConfig.at(m, 7) = '0';
       s.mcConfig.at(0, 0) = '0';                    // MC 1 routes PT 1
       s.logicArray.at(0, 0, 2 * r.row) = '0';       // which reads the row, true
@@ -124,122 +125,58 @@ TEST(PinFacts, AJtagPullupIsRefusedWhenLogicReadsAJtagPin) {
   }
 }
 
-// Macrocells of the plain 7064 without an I/O pin, by package: the 44-pin
-// PLCC bonds out 32 macrocells, the 68-pin PLCC 48 (not the macrocells at
-// positions 1, 6, 9 and 14 of each block of 16), the 84-pin PLCC all 64.
-std::vector<int> NoPin7064(int pins) {
-  if (pins == 44) {
-    return {2,  6,  7,  9,  10, 12, 13, 15, 18, 22, 23, 26, 27, 28, 29, 31,
-            34, 38, 39, 42, 43, 44, 45, 47, 50, 54, 55, 58, 59, 60, 61, 63};
-  }
-  std::vector<int> none;
-  for (int block = 0; pins == 68 && block < 4; ++block) {
-    for (int position : {1, 6, 9, 14}) none.push_back(16 * block + position + 1);
-  }
-  return none;
-}
-
-// The plain 7064 keeps one two-bit output-enable record per pin, in macrocell
-// order. Records alternate OE1 ("10": S0..S2 "001") and OE2 ("01": "010"); a
-// macrocell without a pin keeps the default "111".
-TEST(PinFacts, Plain7064OutputEnableRecordsFollowThePackagePins) {
-  for (int pins : {44, 68, 84}) {
-    SCOPED_TRACE(pins);
-    const Converted c = ConvertDesign("EPM7064LC" + std::to_string(pins) + "-15", [](SourceImage& s) {
+// Every macrocell in use and the I/O records alternating between two
+// output-enable selects in the source's own form: the plain 7064 and 7128
+// two-bit records OE1 "10" and OE2 "01", the 7128S family and the 7128E
+// three-bit selects OE3 "000" and GND "001". Each macrocell with a pin in the
+// package takes the next record, in macrocell order (S0..S2 as `first` and
+// `second` give them); one without a pin keeps the default "111".
+TEST(PinFacts, OutputEnableRecordsFollowThePackagePins) {
+  const struct {
+    const char *device, *first, *second;
+  } rows[] = {
+      {"EPM7064LC44-15", "001", "010"},  {"EPM7064LC68-15", "001", "010"},     {"EPM7064LC84-15", "001", "010"},
+      {"EPM7128SLC84-15", "011", "000"}, {"EPM7128AETC100-10", "011", "000"}, {"EPM3128ATC100-10", "011", "000"},
+      {"EPM7128LC84-15", "001", "100"},  {"EPM7128QC100-15", "001", "100"},    {"EPM7128GC160-15", "001", "100"},
+      {"EPM7128ELC84-15", "011", "000"}, {"EPM7128EQC100-15", "011", "000"},   {"EPM7128EQC160-15", "011", "000"},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.device);
+    const PofBuilder facts(r.device);
+    const SourceKind kind = facts.kind();
+    const int pins = facts.pinCount();
+    const Converted c(r.device, [kind](SourceImage& s) {
       EveryMacrocellInUse(s);
-      for (int r = 0; r < static_cast<int>(s.outputEnable.size() / 2); ++r) {
-        s.outputEnable.at(r, 0) = r % 2 ? '0' : '1';
-        s.outputEnable.at(r, 1) = r % 2 ? '1' : '0';
+      const bool ae = kind == SourceKind::Max7128AE, a3 = kind == SourceKind::Max3128A;
+      const int first = ae ? 6 : a3 ? 5 : 0, step = ae || a3 ? -1 : 1;  // select characters in reading order
+      for (int rec = 0; rec < static_cast<int>(s.outputEnable.size() / 2); ++rec) {
+        s.outputEnable.at(rec, 0) = rec % 2 ? '0' : '1';
+        s.outputEnable.at(rec, 1) = rec % 2 ? '1' : '0';
+      }
+      for (int rec = 0; s.ioConfig.size() && rec < static_cast<int>(s.ioConfig.size()) / s.ioConfig.dim1(); ++rec) {
+        for (int i = 0; i < 3; ++i) s.ioConfig.at(rec, first + step * i) = i == 2 && rec % 2 ? '1' : '0';
       }
     }, {"-jtag", "off"});
     ASSERT_EQ(c.run.status, 0) << c.run.out << c.run.err;
     const std::vector<int> none = NoPin7064(pins);
     int record = 0;
-    for (int mc = 1; mc <= 64; ++mc) {
-      const bool pin = std::find(none.begin(), none.end(), mc) == none.end();
-      EXPECT_EQ(c.jedec.Oe(mc), !pin ? "111" : record % 2 ? "010" : "001") << "MC " << mc;
-      record += pin;
-    }
-    EXPECT_EQ(record, 64 - static_cast<int>(none.size()));
-  }
-}
-
-// The 7128S family bonds out no pin for the macrocells at positions 1, 6, 9
-// and 14 of each block; the others take the I/O records in order. Records
-// alternate OE3 ("000": S0..S2 "011") and GND ("001": "000"); a macrocell
-// without a pin keeps the default "111".
-TEST(PinFacts, Qpl6128IoRecordsSkipTheMacrocellsWithoutAPin) {
-  for (const char* device : {"EPM7128SLC84-15", "EPM7128AETC100-10", "EPM3128ATC100-10"}) {
-    SCOPED_TRACE(device);
-    const Converted c = ConvertDesign(device, [](SourceImage& s) {
-      EveryMacrocellInUse(s);
-      const bool ae = s.kind() == SourceKind::Max7128AE, a3 = s.kind() == SourceKind::Max3128A;
-      const int first = ae ? 6 : a3 ? 5 : 0, step = ae || a3 ? -1 : 1;  // select characters in reading order
-      for (int r = 0; r < 96; ++r) {
-        for (int i = 0; i < 3; ++i) s.ioConfig.at(r, first + step * i) = i == 2 && r % 2 ? '1' : '0';
-      }
-    }, {"-jtag", "off"});
-    ASSERT_EQ(c.run.status, 0) << c.run.out << c.run.err;
-    int record = 0;
-    for (int mc = 1; mc <= 128; ++mc) {
+    for (int mc = 1; mc <= c.jedec.macrocells(); ++mc) {
       const int position = (mc - 1) % 16;
-      const bool pin = position != 1 && position != 6 && position != 9 && position != 14;
-      EXPECT_EQ(c.jedec.Oe(mc), !pin ? "111" : record % 2 ? "000" : "011") << "MC " << mc;
+      // The 7128S family bonds out no pin for positions 1, 6, 9 and 14 of a block.
+      const bool pin = kind == SourceKind::Max7064 ? std::find(none.begin(), none.end(), mc) == none.end()
+                       : kind == SourceKind::Max7128 || kind == SourceKind::Max7128E
+                           ? Pin7128(pins, mc)
+                           : position != 1 && position != 6 && position != 9 && position != 14;
+      EXPECT_EQ(c.jedec.Oe(mc), !pin ? "111" : record % 2 ? r.second : r.first) << "MC " << mc;
       record += pin;
     }
   }
 }
 
-// Macrocells of the plain 7128 and the 7128E with a pin, by package: the
-// positions within each LAB of 16, for LABs 0, 2, 5, 7 and for LABs 1, 3, 4, 6.
-struct Package128 {
-  int pins;
-  std::vector<int> outer, inner;
-};
-const Package128 kPackages128[] = {
-    {84, {2, 4, 5, 7, 10, 12, 13, 15}, {0, 2, 4, 7, 8, 10, 12, 15}},
-    {100, {0, 2, 4, 5, 7, 8, 10, 12, 13, 15}, {0, 2, 4, 5, 7, 8, 10, 12, 13, 15}},
-    {160, {0, 2, 3, 4, 5, 7, 8, 10, 11, 12, 13, 15}, {0, 2, 3, 4, 5, 7, 8, 10, 11, 12, 13, 15}},
-};
-
-// The plain 7128 (two-bit records: OE1 "10" gives S0..S2 "001", OE2 "01"
-// gives "100") and the 7128E (three-bit selects: OE3 "000" gives "011", GND
-// "001" gives "000") keep one record per pin in macrocell order; records
-// alternate between the two; a macrocell without a pin keeps "111".
-TEST(PinFacts, Plain7128And7128ERecordsFollowThePackagePins) {
-  for (const Package128& p : kPackages128) {
-    for (const bool e : {false, true}) {
-      const std::string code = p.pins == 84 ? "LC84" : p.pins == 100 ? "QC100" : e ? "QC160" : "GC160";
-      const std::string device = std::string(e ? "EPM7128E" : "EPM7128") + code + "-15";
-      SCOPED_TRACE(device);
-      const Converted c = ConvertDesign(device, [e](SourceImage& s) {
-        EveryMacrocellInUse(s);
-        for (int r = 0; r < 96; ++r) {
-          if (e) {
-            for (int i = 0; i < 3; ++i) s.ioConfig.at(r, i) = i == 2 && r % 2 ? '1' : '0';
-          } else {
-            s.outputEnable.at(r, 0) = r % 2 ? '0' : '1';
-            s.outputEnable.at(r, 1) = r % 2 ? '1' : '0';
-          }
-        }
-      }, {"-jtag", "off"});
-      ASSERT_EQ(c.run.status, 0) << c.run.out << c.run.err;
-      int record = 0;
-      for (int mc = 1; mc <= 128; ++mc) {
-        const int lab = (mc - 1) / 16;
-        const std::vector<int>& positions = lab == 0 || lab == 2 || lab == 5 || lab == 7 ? p.outer : p.inner;
-        const bool pin = std::find(positions.begin(), positions.end(), (mc - 1) % 16) != positions.end();
-        const char* want = !pin ? "111" : e ? (record % 2 ? "000" : "011") : (record % 2 ? "100" : "001");
-        EXPECT_EQ(c.jedec.Oe(mc), want) << "MC " << mc;
-        record += pin;
-      }
-    }
-  }
-}
-
-// The power-down pins: PD1 and PD2 by pin number in each package, and the
-// macrocell whose pin each one is (32 macrocells: MC 8, MC 32; 64: MC 3,
-// MC 35; 128: MC 3, MC 67).
+// The power-down pins: PD1 and PD2 by pin number in each package (0: the
+// package lists no such pin, named "?"), commercial (C) or industrial (I)
+// grade alike, and the macrocell whose pin each one is (32 macrocells: MC 8,
+// MC 32; 64: MC 3, MC 35; 128: MC 3, MC 67).
 struct PowerDownPins {
   const char* device;
   int pd1, pd2;
@@ -252,7 +189,8 @@ const PowerDownPins kPowerDownPins[] = {
     {"EPM7128SLC84-15", 12, 45},  {"EPM7128STC100-10", 3, 43},  {"EPM7128SQC160-10", 159, 63},
     {"EPM7128ELC84-15", 12, 45},  {"EPM3128ATC100-10", 3, 43},  {"EPM7032LC44-15", 11, 25, "6032es"},
     {"EPM7032LC68-15", 17, 37, "6032es"},  {"EPM7032LC84-15", 20, 46, "6032es"},
-    {"EPM7032QC100-15", 14, 44, "6032esl"},
+    {"EPM7032QC100-15", 14, 44, "6032esl"}, {"EPM7032SQC44-10", 0, 0}, {"EPM7064SLC84-10", 0, 0},
+    {"EPM7064SLI44-10", 11, 25},  {"EPM7032STI44-7", 5, 19},  {"EPM7128SLI84-15", 12, 45},
 };
 
 // -pd1 -pd2 with both power-down macrocells driving their pins: both refused,
@@ -264,7 +202,7 @@ TEST(PinFacts, PowerDownPinsAreRefusedWhenTheDesignUsesThem) {
   for (const PowerDownPins& p : kPowerDownPins) {
     for (const bool used : {true, false}) {
       SCOPED_TRACE(std::string(p.device) + (used ? " PD macrocells used" : " PD macrocells free"));
-      const Converted c = ConvertDesign(p.device, [used](SourceImage& s) {
+      const Converted c(p.device, [used](SourceImage& s) {
         const int n = s.macrocells(), pd1 = n == 32 ? 8 : 3, pd2 = n == 32 ? 32 : n == 64 ? 35 : 67;
         for (int m = 0; m < n; ++m) s.mcConfig.at(m, 7) = '0';
         for (int mc : {pd1, pd2}) {
@@ -277,13 +215,14 @@ TEST(PinFacts, PowerDownPinsAreRefusedWhenTheDesignUsesThem) {
       const int n = c.jedec.macrocells(), pd1 = n == 32 ? 8 : 3, pd2 = n == 32 ? 32 : n == 64 ? 35 : 67;
       for (const auto& [name, pin] : {std::pair<std::string, int>{"PD1", p.pd1}, {"PD2", p.pd2}}) {
         const std::string refusal =
-            "-" + name + ": Error! Pin " + std::to_string(pin) + " for " + name + " is used in your logic function.\n";
+            "-" + name + ": Error! Pin " + (pin ? std::to_string(pin) : "?") + " for " + name + " is used in your logic function.\n";
         EXPECT_EQ(c.run.out.find(refusal) != std::string::npos, used) << refusal << c.run.out;
         EXPECT_EQ(c.report.find(refusal) != std::string::npos, used) << refusal;
       }
       EXPECT_EQ(c.jedec.Oe(pd1), used ? "111" : "000");
       EXPECT_EQ(c.jedec.Oe(pd2), used ? "111" : "000");
       EXPECT_EQ(c.jedec.ConfigBits().substr(28, 2), used ? "11" : "00");
+      EXPECT_EQ(c.report.find("   Powerdown :\t\tOFF\n") != std::string::npos, used) << c.report;
     }
   }
 }

@@ -327,25 +327,6 @@ TEST(Qpl6000TranslateMacrocells, EachSourceBitReachesItsConfigurationBit) {
   }
 }
 
-// PT 2 of MC mc+1 reads source position `pos` through its block's PIA row
-// (code written unless empty; erased rows read code 3) or expander.
-TEST(Qpl6000ReadMaxInputBits, PiaCodesAndExpandersReachTheirColumn) {
-  struct Case { int mc; const char* code; int pos, column; } cases[] = {  // column -1: the error line
-      {0, "11", 0, 28}, {0, "11", 1, 27}, {0, "00", 0, 31}, {0, "00", 1, 30}, {16, "01", 70, 58},
-      {16, "01", 71, 59}, {19, "", 72, 10}, {2, "", 72, 13}, {31, "", 87, 122}, {0, "0x", 0, -1}, {16, "2", 71, -1}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE("MC " + std::to_string(c.mc + 1) + " position " + std::to_string(c.pos));
-    Captured r;
-    auto src = MakeSourceImage(SourceKind::Max7032);
-    std::copy(c.code, c.code + std::strlen(c.code), src->pia.data() + c.mc / 16 * 72 + c.pos / 2 * 2);
-    src->logicArray.at(c.mc, 1, c.pos) = '0';
-    Qpl6000 q;
-    q.ReadProductTerms(StageContext{*src, r.run.pof.device, r.run.options, r.run.outcome, r.run});
-    EXPECT_EQ(Zeros(q, c.mc, 1), c.column < 0 ? Cols{} : Cols{c.column});
-    EXPECT_EQ(r.console.str(), c.column < 0 ? "Qpl6000::ReadMaxInputBits() Error\n" : "");
-  }
-}
-
 TEST(Qpl6000ClearUnusedTerms, OpenTermsAreKeptOnlyWhereTheirMacrocellUsesThem) {
   // 'K': the open term stays (all '1'); 'C': cleared to all '0'.
   struct Case { int mc; const char* before; const char* after; const char* terms; } cases[] = {
@@ -387,69 +368,6 @@ TEST(Qpl6000ClearUnusedTerms, OpenTermsAreKeptOnlyWhereTheirMacrocellUsesThem) {
 
 // ------------------------------------------------------------ the JEDEC file
 
-std::tm SampleTime() {  // Sat Dec 05 16:42:08 2026
-  std::tm t{};
-  t.tm_year = 126, t.tm_mon = 11, t.tm_mday = 5, t.tm_hour = 16, t.tm_min = 42, t.tm_sec = 8, t.tm_wday = 6;
-  return t;
-}
-
-// Open, partly connected and disabled terms (MC 16: none written); no two
-// configuration rows alike.
-void FillMixed(Qpl6000& q) {
-  std::minstd_rand next(12345);
-  for (int mc = 0; mc < 32; ++mc) {
-    for (int p = 0; p < 5; ++p) {
-      const unsigned kind = mc == 15 ? 0 : next() % 4;
-      for (int c = 0; c < 152; ++c) q.ptFuses.at(mc, p, c) = kind == 0 ? '0' : kind == 1 || next() % 3 ? '1' : '0';
-    }
-    for (int i = 0; i < 16; ++i) q.mcBits.at(mc, i) = (mc * 7 + i * 3) % 5 == 0 ? '0' : '1';
-  }
-  for (int p = 0; p < 4; ++p) Set(q, {0, p, E});
-  Set(q, {0, 4, {0, 151}});  // MC 1 PT 5 at 23560 + 456
-}
-
-TEST(Qpl6000WriteJedec, HeaderNoticesFuseSectionAndVectorNumbers) {
-  std::vector<std::string> many(1000, "01");
-  many[998] = "HL";
-  many[999] = std::string(300, 'X') + "END";
-  struct Case {
-    const char *word, *device;
-    std::optional<std::string> creator, comment;
-    std::uint16_t security;
-    int pd1, pinKeep;
-    std::vector<std::string> vectors;
-    const char* head;  // from the device line to the '*' line, "\n" line ends
-  } cases[] = {
-      // '*', STX, ETX and CR in the texts would break the file: each becomes a blank.
-      {"qpl6000e", "EPM7032QC44-10", "Fitter*9.1", "ALL03\x03\r\n", 1, 0, 1, {"0101XXHL", "HL\x02LH"},
-       "Device QPL6000E (TQFP)\nCreated on: Sat Dec 05 16:42:08 2026\n\nFitter 9.1\nALL03  \n\n"},
-      {"p6000", "EPM7032", std::nullopt, std::nullopt, 0, 1, 1, many,
-       "Device QPL6000 (PLCC)\nCreated on: Sat Dec 05 16:42:08 2026\n\n\n"},
-      {"p6000e", "EPM7032TI44", "two\nlines", "", 0, 1, 0, {},
-       "Device QPL6000E (TQFP)\nCreated on: Sat Dec 05 16:42:08 2026\n\ntwo\nlines\n\n"},
-  };
-  for (const Case& k : cases) {
-    SCOPED_TRACE(k.word);
-    ScratchDir dir;
-    std::ostringstream console, error;
-    Conversion run(console, error, Clock::Fixed(SampleTime()));
-    ConversionOptions& o = run.options;
-    o.programName = "fusecvt", o.outputFileName = dir.File("out.jed"), o.targetDeviceName = k.word;
-    o.pd1 = k.pd1, o.pinKeep = k.pinKeep, o.raceCover = 0;
-    run.pof.device = ParseDeviceName(k.device), run.sources.creatorId = k.creator, run.sources.commentText = k.comment;
-    run.sources.securityBit = k.security, run.sources.testVectors = k.vectors;
-    Qpl6000 q;
-    FillMixed(q);
-    ASSERT_EQ(q.WriteJedec(run.Jedec()), kJedecWritten);
-    std::vector<std::string> vectors = k.vectors;
-    for (std::string& v : vectors) std::replace(v.begin(), v.end(), '\x02', ' ');
-    EXPECT_SAME_TEXT(Qpl6000File(q, k.head, k.security, std::string(k.word).back() == 'e', k.pd1, k.pinKeep, vectors),
-                     ReadFile(o.outputFileName));
-    EXPECT_EQ(run.pof.device.name, k.device);  // the source name is left as read
-    EXPECT_EQ(console.str() + error.str(), "");
-  }
-}
-
 TEST(Qpl6000WriteJedec, UnopenableOutputIsReportedAndLeavesNoFile) {
   ScratchDir dir;
   Captured r;
@@ -460,45 +378,6 @@ TEST(Qpl6000WriteJedec, UnopenableOutputIsReportedAndLeavesNoFile) {
   EXPECT_EQ(r.error.str(), "Cannot write output_file " + r.run.options.outputFileName + "\n");
   EXPECT_EQ(r.console.str(), "");  // the latch notices only come with a file
   EXPECT_FALSE(FileExists(r.run.options.outputFileName));
-}
-
-// Bit 4 of a plain 7032 macrocell (source bits 8 and 9 equal) is raised when
-// bit 2 is '0', bit 3 '1' and bit 4 '0' and the macrocell is one of MC 1..16
-// whose own expander (column 72 + position) is connected in PT 1 of MC 18;
-// MC 17..32 keep bit 4 whatever that term holds.
-TEST(Qpl6000TranslateMacrocells, OwnExpanderInTermOneOfMc18RaisesBitFourInTheFirstBlockOnly) {
-  // bit7Programmed: source bit 7 '0', so bit 2 is '1'; bits01Programmed:
-  // source bits 0 and 1 '0', so bits 0 and 1 are '1'.
-  struct Case { int mc, column; bool bit7Programmed; char bit4; const char* why; bool bits01Programmed = false; } cases[] = {
-      {0, 72, false, '1', "MC 1, expander 0"},
-      {0, 73, false, '0', "MC 1, another macrocell's expander"},
-      {5, 77, false, '1', "MC 6, expander 5"},
-      {15, 87, false, '1', "MC 16, expander 15"},
-      {15, 86, false, '0', "MC 16, expander 14"},
-      {0, 72, true, '0', "MC 1 with bit 2 '1'"},
-      {0, 72, false, '1', "MC 1 with bits 0 and 1 '1'", true},
-      {9, 81, false, '1', "MC 10 with bits 0 and 1 '1'", true},
-      {16, 72, false, '0', "MC 17: second block, column 72"},
-      {17, 73, false, '0', "MC 18: second block, column 73"},
-      {31, 87, false, '0', "MC 32: second block, column 87"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.why);
-    auto src = MakeSourceImage(SourceKind::Max7032);
-    src->mcConfig.at(c.mc, 8) = '0';  // bit 3 '1'; bit 9 stays '1': bit 4 '0'
-    if (c.bit7Programmed) src->mcConfig.at(c.mc, 7) = '0';
-    if (c.bits01Programmed) src->mcConfig.at(c.mc, 0) = src->mcConfig.at(c.mc, 1) = '0';
-    src->logicArray.at(17, 0, c.column) = '0';
-    Captured r;
-    r.run.options.slew = AUTO;
-    Qpl6000 q;
-    q.TranslateMacrocells(StageContext{*src, r.run.pof.device, r.run.options, r.run.outcome, r.run});
-    const std::string bits = Bits(q, c.mc);
-    EXPECT_EQ(bits.substr(0, 2), c.bits01Programmed ? "11" : "00") << bits;
-    EXPECT_EQ(bits[2], c.bit7Programmed ? '1' : '0') << bits;
-    EXPECT_EQ(bits[3], '1') << bits;
-    EXPECT_EQ(bits[4], c.bit4) << bits;
-  }
 }
 
 }  // namespace

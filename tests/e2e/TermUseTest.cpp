@@ -54,7 +54,7 @@ TEST(TermUse, ConfigurationBitsAloneDecideWhichTermsAreInUse) {
   for (const char* device : {"EPM7032SLC44-10", "EPM7064SLC44-10"}) {
     for (const Row& row : kRows) {
       SCOPED_TRACE(std::string(device) + ": " + row.why);
-      const Converted c = ConvertDesign(device, [&row](SourceImage& s) {
+      const Converted c(device, [&row](SourceImage& s) {
         for (int m = 0; m < s.macrocells(); ++m) s.mcConfig.at(m, 7) = '0';
         for (const auto& [i, bit] : row.mc) s.mcConfig.at(4, i) = bit;
         s.ioConfig.at(4, 4) = row.io4;

@@ -299,6 +299,21 @@ TEST(LogicCheckNames, DeliberateAndKnownChanges) {
          im.mcConfig.at(2, 8) = im.mcConfig.at(2, 9) = '0';
        },
        0, "1 race-coverage terms added"},
+      {"own feedback read through the pin on the QPL6000", "EPM7032LC44-10", {"-device", "6000"},
+       [](SourceImage& im) {
+         im.pia.at(0, 0, 0) = im.pia.at(0, 1, 0) = '0';  // rows 0 and 1 code 01: pin 5, feedback of MC 2
+         im.mcConfig.at(1, 0) = '0';                      // MC 2: PT 1 kept, output always enabled
+         im.logicArray.at(1, 0, 0) = im.logicArray.at(1, 0, 3) = '0';  // PT 1 = pin 5 & /MC 2
+       },
+       0, "1 own feedback read as own pin (pin feedback)"},
+      {"a row served by its pair row in the mirror LAB", "EPM7128SLC84-15", {},
+       [](SourceImage& im) {
+         im.pia.at(1, 19, 13) = '0';  // LAB 1 row 19 is served by row 27 of LAB 6,
+         im.pia.at(6, 27, 7) = '0';   // which picks GCLK1
+         im.logicArray.at(20, 0, 38) = '0';  // MC 21 PT 1 reads LAB 1 row 19
+         im.mcConfig.at(20, 0) = '0';
+       },
+       0, "; no difference"},
       {"a row read in both polarities parks its line", "EPM7032SLC44-10", {},
        [](SourceImage& im) {
          im.pia.at(0, 0, 0) = '0';  // row 0 picks F4
@@ -336,6 +351,33 @@ TEST(LogicCheckNames, DeliberateAndKnownChanges) {
       EXPECT_NE(lines.substr(p, e - p).find(": known: "), std::string::npos) << lines.substr(p, e - p);
     }
   }
+}
+
+// A QPL6000 term that read its own feedback reads its pin instead (pin
+// feedback, no difference); a file that lost the literal altogether is a
+// difference, and --check names it.
+TEST(LogicCheckNames, LostOwnFeedbackIsNoPinFeedback) {
+  ScratchDir dir;
+  for (const char* name : {"fb", "nofb"}) {
+    PofBuilder b("EPM7032LC44-10");
+    SourceImage& im = b.image();
+    im.pia.at(0, 0, 0) = im.pia.at(0, 1, 0) = '0';  // rows 0 and 1 code 01: pin 5, feedback of MC 2
+    im.mcConfig.at(1, 0) = '0';                      // MC 2: PT 1 kept, output always enabled
+    im.logicArray.at(1, 0, 0) = '0';                 // PT 1 = pin 5 (& /MC 2 in "fb")
+    if (name == std::string("fb")) im.logicArray.at(1, 0, 3) = '0';
+    b.WriteTo(dir.File(std::string(name) + ".pof"));
+    ASSERT_EQ(RunInProcess({"fusecvt", "-device", "6000", dir.File(std::string(name) + ".pof")}).status, 0);
+  }
+  // The file of "fb" without the product-term fuse that carries the literal.
+  std::string fuses = ReadJedecFile(dir.File("fb.jed")).fuses;
+  const std::string without = ReadJedecFile(dir.File("nofb.jed")).fuses;
+  const std::vector<long> literal = Differences(fuses, without, 0, 24320);
+  ASSERT_EQ(literal.size(), 1u);
+  fuses[static_cast<std::size_t>(literal[0])] = without[static_cast<std::size_t>(literal[0])];
+  WriteFile(dir.File("bad.jed"), JedecOf(fuses));
+  const RunResult r = RunInProcess({"fusecvt", "--check", dir.File("fb.pof"), dir.File("bad.jed")});
+  EXPECT_EQ(r.status, 3) << r.out;
+  EXPECT_NE(MacrocellLines(r.out).find("Logic check: MC 2 PT 1: "), std::string::npos) << r.out;
 }
 
 // The product's JEDEC reader: fields, F default, L lists, C checksum.

@@ -42,11 +42,23 @@ std::string Label(BlockTargetKind k, char block, int group, int line) {
   return kPairLabels[group][line];
 }
 
-// Columns of the QPL6128 global OE lines: 'b' a mux fuse, '1' fixed.
-const char* const kGoePatterns[6] = {
-    "bb11bbbbbbbbbbb11111111111b", "bbbbbbbbbb1bbbb111111111111", "1bb111b11111111bbbbbbbbbbb1",
-    "1bb111b11111111bbbbbbbbbbb1", "bbbbbbbbbbbbbb1111111111111", "11bb11111111111bbbbbbbbbbbb",
+// A QPL6128 global OE line has 27 columns. The fuses of goeMux[g], from
+// index 13 down to 0, fill these runs of columns (first, last) in order;
+// every other column is a fixed '1'.
+const int kGoeRuns[6][3][2] = {
+    {{0, 1}, {4, 14}, {26, 26}}, {{0, 9}, {11, 14}, {-1, -1}}, {{1, 2}, {6, 6}, {15, 25}},
+    {{1, 2}, {6, 6}, {15, 25}},  {{0, 13}, {-1, -1}, {-1, -1}}, {{2, 3}, {15, 26}, {-1, -1}},
 };
+
+// The goeMux index at column col of QPL6128 GOE g; -1 for a fixed column.
+int GoeFuseAt(int g, int col) {
+  int next = 13;
+  for (const auto& run : kGoeRuns[g]) {
+    if (run[0] >= 0 && col >= run[0] && col <= run[1]) return next - (col - run[0]);
+    next -= run[1] - run[0] + 1;
+  }
+  return -1;
+}
 
 // The macrocell (from 0) and product term of the term at address a.
 std::pair<int, int> TermOwner(BlockTargetKind k, long a) {
@@ -62,61 +74,79 @@ std::pair<char, int> UimLineOwner(BlockTargetKind k, const std::string& pair, in
   return {pair[r == 1 || r == 2 ? 1 : 0], 2 * q + r % 2};
 }
 
-// Bit `bit` of macrocell mc: S0..S2 read 0 when the writer clears them (all
-// of S0, S1, S2 and S21 '1').
-char EditedS(const BlockTargetImage& img, int mc, int bit) {
-  const char* s = img.mcBits.row(mc);
-  return s[0] == '1' && s[1] == '1' && s[2] == '1' && s[21] == '1' && bit <= 2 ? '0' : s[bit];
-}
+// Where the fuse at address a of a target's file comes from: a position of
+// one of the image's fields, or a fixed value.
+struct FuseRef {
+  enum Field { kFixed0, kFixed1, kFoldback, kInput, kMcBit, kUim, kGoe, kConfig, kJtag, kUes } field;
+  int a = 0, b = 0, c = 0;
+};
 
-// The fuse at every address 0..QF-1.
-std::string ExpectedFuseMap(const BlockTargetImage& img) {
-  const BlockTargetKind k = img.targetKind();
+FuseRef RefAt(BlockTargetKind k, long a) {
   const auto& t = kTargets[static_cast<int>(k)];
   const SectionStarts& s = t.starts;
   const int w = t.w;
-  std::string map(static_cast<std::size_t>(s.total), '?');
-  for (long a = 0; a < s.total; ++a) {
-    char& f = map[static_cast<std::size_t>(a)];
-    if (a < s.mcConfig) {
-      const auto [mc, pt] = TermOwner(k, a);
-      const int i = static_cast<int>(a % 96);
-      f = i < 16 ? img.ptFoldbackFuses.at(mc, pt, i) : img.ptInputFuses.at(mc, pt, i - 16);
-    } else if (a < s.uim) {
-      const long perHalf = (s.uim - s.mcConfig) / 2, r = (a - s.mcConfig) % perHalf;
-      const std::string& half = t.halves[static_cast<std::size_t>((a - s.mcConfig) / perHalf)];
-      const long groupSize = 80 * static_cast<long>(half.size());
-      const int group = static_cast<int>(r / groupSize), x = static_cast<int>(r % 80) - 16;
-      const char block = half[static_cast<std::size_t>(r % groupSize / 80)];
-      if (x < 0) {
-        f = '1';
-        continue;
-      }
-      const int line = x / 32, i = x % 32 / 2, second = x % 2;
-      // QPL6032 runs its first pair line from the highest macrocell down,
-      // the others their second one.
-      const bool down = (k == BlockTargetKind::Qpl6032) == (line == 0);
-      int bits[2];
-      std::sscanf(kPairLabels[group][line], "S%d ,S%d", &bits[0], &bits[1]);
-      f = EditedS(img, (block - 'A') * 16 + (down ? 15 - i : i), bits[i % 2 == 0 ? second : 1 - second]);
-    } else if (a < s.goe) {
-      const long per = 80L * w;
-      const auto [block, mux] = UimLineOwner(k, t.pairs[static_cast<std::size_t>((a - s.uim) / per)], static_cast<int>((a - s.uim) % per / w));
-      const int j = static_cast<int>((a - s.uim) % w);
-      f = img.uimMux.at(block - 'A', mux, k == BlockTargetKind::Qpl6032 ? j : w - 1 - j);
-    } else if (a < s.config) {
-      const int g = static_cast<int>((a - s.goe) / w), col = static_cast<int>((a - s.goe) % w);
-      const char* p = kGoePatterns[g];
-      if (k == BlockTargetKind::Qpl6032) f = img.goeMux.at(5 - g, 4 - col);
-      else if (k == BlockTargetKind::Qpl6064) f = img.goeMux.at(g, 8 - col);
-      else f = p[col] == '1' ? '1' : img.goeMux.at(g, 13 - static_cast<int>(std::count(p, p + col, 'b')));
-    } else if (a < s.jtag) {
-      f = img.configBits.at(31 - static_cast<int>(a - s.config));
-    } else if (a < s.ues) {
-      f = a - s.jtag == 1 ? img.jtagBit : '1';
-    } else {
-      f = a < s.reserved ? img.uesBits.at(static_cast<int>(a - s.ues)) : '0';
-    }
+  if (a < s.mcConfig) {
+    const auto [mc, pt] = TermOwner(k, a);
+    const int i = static_cast<int>(a % 96);
+    return i < 16 ? FuseRef{FuseRef::kFoldback, mc, pt, i} : FuseRef{FuseRef::kInput, mc, pt, i - 16};
+  }
+  if (a < s.uim) {
+    const long perHalf = (s.uim - s.mcConfig) / 2, r = (a - s.mcConfig) % perHalf;
+    const std::string& half = t.halves[static_cast<std::size_t>((a - s.mcConfig) / perHalf)];
+    const long groupSize = 80 * static_cast<long>(half.size());
+    const int group = static_cast<int>(r / groupSize), x = static_cast<int>(r % 80) - 16;
+    const char block = half[static_cast<std::size_t>(r % groupSize / 80)];
+    if (x < 0) return {FuseRef::kFixed1};
+    const int line = x / 32, i = x % 32 / 2, second = x % 2;
+    // QPL6032 runs its first pair line from the highest macrocell down,
+    // the others their second one.
+    const bool down = (k == BlockTargetKind::Qpl6032) == (line == 0);
+    int bits[2];
+    std::sscanf(kPairLabels[group][line], "S%d ,S%d", &bits[0], &bits[1]);
+    return {FuseRef::kMcBit, (block - 'A') * 16 + (down ? 15 - i : i), bits[i % 2 == 0 ? second : 1 - second]};
+  }
+  if (a < s.goe) {
+    const long per = 80L * w;
+    const auto [block, mux] = UimLineOwner(k, t.pairs[static_cast<std::size_t>((a - s.uim) / per)], static_cast<int>((a - s.uim) % per / w));
+    const int j = static_cast<int>((a - s.uim) % w);
+    return {FuseRef::kUim, block - 'A', mux, k == BlockTargetKind::Qpl6032 ? j : w - 1 - j};
+  }
+  if (a < s.config) {
+    const int g = static_cast<int>((a - s.goe) / w), col = static_cast<int>((a - s.goe) % w);
+    const int i = k == BlockTargetKind::Qpl6128 ? GoeFuseAt(g, col) : w - 1 - col;
+    return i < 0 ? FuseRef{FuseRef::kFixed1} : FuseRef{FuseRef::kGoe, k == BlockTargetKind::Qpl6032 ? 5 - g : g, i};
+  }
+  if (a < s.jtag) return {FuseRef::kConfig, 31 - static_cast<int>(a - s.config)};
+  if (a < s.ues) return a - s.jtag == 1 ? FuseRef{FuseRef::kJtag} : FuseRef{FuseRef::kFixed1};
+  return a < s.reserved ? FuseRef{FuseRef::kUes, static_cast<int>(a - s.ues)} : FuseRef{FuseRef::kFixed0};
+}
+
+// The image position a reference names; null for a fixed value.
+char* Slot(BlockTargetImage& img, const FuseRef& r) {
+  switch (r.field) {
+    case FuseRef::kFoldback: return &img.ptFoldbackFuses.at(r.a, r.b, r.c);
+    case FuseRef::kInput: return &img.ptInputFuses.at(r.a, r.b, r.c);
+    case FuseRef::kMcBit: return &img.mcBits.at(r.a, r.b);
+    case FuseRef::kUim: return &img.uimMux.at(r.a, r.b, r.c);
+    case FuseRef::kGoe: return &img.goeMux.at(r.a, r.b);
+    case FuseRef::kConfig: return &img.configBits.at(r.a);
+    case FuseRef::kJtag: return &img.jtagBit;
+    case FuseRef::kUes: return &img.uesBits.at(r.a);
+    default: return nullptr;
+  }
+}
+
+// The fuse at every address 0..QF-1. S0..S2 of a macrocell read 0 when the
+// writer clears them (all of S0, S1, S2 and S21 '1').
+std::string ExpectedFuseMap(const BlockTargetImage& image) {
+  BlockTargetImage& img = const_cast<BlockTargetImage&>(image);  // read only
+  const BlockTargetKind k = img.targetKind();
+  std::string map(static_cast<std::size_t>(kTargets[static_cast<int>(k)].starts.total), '?');
+  for (std::size_t a = 0; a < map.size(); ++a) {
+    const FuseRef r = RefAt(k, static_cast<long>(a));
+    const char* s = r.field == FuseRef::kMcBit ? img.mcBits.row(r.a) : nullptr;
+    const bool cleared = s && r.b <= 2 && s[0] == '1' && s[1] == '1' && s[2] == '1' && s[21] == '1';
+    map[a] = r.field == FuseRef::kFixed0 || cleared ? '0' : r.field == FuseRef::kFixed1 ? '1' : *Slot(img, r);
   }
   return map;
 }
@@ -126,6 +156,20 @@ std::string Num(long v) { return std::to_string(v); }
 }  // namespace
 
 SectionStarts SectionStartsOf(BlockTargetKind kind) { return kTargets[static_cast<int>(kind)].starts; }
+
+std::unique_ptr<BlockTargetImage> ImageOfFuses(const std::string& fuses) {
+  std::unique_ptr<BlockTargetImage> img;
+  for (int k = 0; k < 3; ++k) {
+    if (static_cast<long>(fuses.size()) != kTargets[k].starts.total) continue;
+    if (k == 0) img = std::make_unique<Qpl6032>();
+    if (k == 1) img = std::make_unique<Qpl6064>();
+    if (k == 2) img = std::make_unique<Qpl6128>();
+    for (std::size_t a = 0; a < fuses.size(); ++a) {
+      if (char* slot = Slot(*img, RefAt(img->targetKind(), static_cast<long>(a)))) *slot = fuses[a];
+    }
+  }
+  return img;
+}
 
 std::string ExpectedJedecFile(const BlockTargetImage& img, const ExpectedHeader& h) {
   const BlockTargetKind k = img.targetKind();

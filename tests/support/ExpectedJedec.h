@@ -5,6 +5,7 @@
 // the writer on purpose: it walks from addresses back to image fields, while
 // the writer walks from the fields out.
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,10 @@ struct SectionStarts {
   long productTerms, mcConfig, uim, goe, config, jtag, ues, reserved, total;
 };
 SectionStarts SectionStartsOf(BlockTargetKind kind);
+
+// The image a block target's file of these fuses holds, read through the
+// same address map; null when the fuse count is no block target's.
+std::unique_ptr<BlockTargetImage> ImageOfFuses(const std::string& fuses);
 
 // The complete file, bytes as they must reach the disk (S0..S2 of each
 // macrocell taken as the writer leaves them).

@@ -1,16 +1,18 @@
 #pragma once
-// Facts read back from a JEDEC file of the QPL6032, QPL6064 or QPL6128 by its
-// own notes, not by any table of the product: the S bits of a macrocell from
-// the labelled pair lines of the macrocell area, whether a product term was
-// written ("NOTE PT p of MC m(LAB X)"), the device configuration bits and the
-// JTAG fuse.
+// Facts read back from a JEDEC file of the QPL6032, QPL6064 or QPL6128 by the
+// tests' own reader and the tests' own statement of the fuse map (the one the
+// expected files are laid out by), not by any table of the product: the S
+// bits of a macrocell, the fuses of a product term, the device configuration
+// bits and the JTAG fuse.
 //
 //   const JedecFacts f(ReadFile("design.jed"));
 //   EXPECT_EQ(f.S(48).substr(0, 3), "000");   // S0 S1 S2 of MC 48
 //   EXPECT_TRUE(f.PtWritten(48, 2));           // PT 2 of MC 48
 
+#include <memory>
 #include <string>
-#include <vector>
+
+#include "translate/BlockTarget.h"
 
 namespace fusecvt::test {
 
@@ -18,29 +20,23 @@ class JedecFacts {
  public:
   explicit JedecFacts(const std::string& jedec);
 
-  int macrocells() const { return macrocells_; }  // 32, 64 or 128; 0 for another file
-  // S0..S23 of MC mc (counted from 1); '?' for a bit no line gave.
+  int macrocells() const { return image_ ? image_->geometry().macrocells : 0; }  // 0 for another file
+  // S0..S23 of MC mc (counted from 1); '?'s for a macrocell the file lacks.
   std::string S(int mc) const;
   // S0 S1 S2 of MC mc.
   std::string Oe(int mc) const { return S(mc).substr(0, 3); }
-  // Whether product term pt (1..5) of MC mc was written (it holds a '1').
-  bool PtWritten(int mc, int pt) const;
-  // The select fuses of UIM line `line` (0..39) of block `block` (0 = A),
-  // index 0 first (the 32-macrocell file writes them from index 0, the others
-  // from the last index down); empty when the file has no such line.
-  std::string Uim(int block, int line) const;
-  // configBits index 0..31 (the file writes them from index 31 down).
-  std::string ConfigBits() const { return config_; }
+  // The 96 fuses of product term pt (1..5) of MC mc: 16 foldback fuses, then
+  // the 80 UIM-column fuses; empty when the file lacks the macrocell.
+  std::string Term(int mc, int pt) const;
+  // Whether the term was written: the file leaves out terms of all '0'.
+  bool PtWritten(int mc, int pt) const { return Term(mc, pt).find('1') != std::string::npos; }
+  // configBits index 0..31.
+  std::string ConfigBits() const;
   // The second of the four special-purpose fuses; '?' when absent.
-  char JtagFuse() const { return jtag_; }
+  char JtagFuse() const { return image_ ? image_->jtagBit : '?'; }
 
  private:
-  std::string text_;
-  int macrocells_ = 0;
-  std::vector<std::string> bits_;  // per MC (index mc - 1)
-  std::vector<std::string> uim_;   // per block * 40 + line
-  std::string config_;
-  char jtag_ = '?';
+  std::unique_ptr<BlockTargetImage> image_;
 };
 
 }  // namespace fusecvt::test

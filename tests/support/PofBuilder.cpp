@@ -5,10 +5,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <optional>
 #include <stdexcept>
 #include <tuple>
 
 #include "pof/DeviceCatalogue.h"
+#include "support/PinOut.h"
 
 namespace fusecvt::test {
 
@@ -16,14 +18,25 @@ namespace {
 
 using Field = PofBuilder::Field;
 
-// Which image a device name selects, tried in this order.
-const std::pair<const char*, SourceKind> kKindWords[] = {
-    {"7032S", SourceKind::Max7032S},   {"7032AE", SourceKind::Max7032AE}, {"7032", SourceKind::Max7032},
-    {"7128S", SourceKind::Max7128S},   {"7128AE", SourceKind::Max7128AE}, {"7128A", SourceKind::Max7128S},
-    {"7128E", SourceKind::Max7128E},   {"7128", SourceKind::Max7128},     {"7064S", SourceKind::Max7064S},
-    {"7064AE", SourceKind::Max7064AE}, {"7064", SourceKind::Max7064},     {"3032A", SourceKind::Max3032A},
-    {"3064A", SourceKind::Max3064A},   {"3128A", SourceKind::Max3128A},
-};
+// The kind of image a part's name selects: the digits after "EPM" and the
+// longest beginning of the letters after them that names a source kind
+// ("7032S" of EPM7032SLC44-10, "7064" of EPM7064LC68); the 7128A shares the
+// 7128S's fuse layout. None for other names.
+std::optional<SourceKind> KindOfName(const std::string& upper) {
+  const std::size_t at = upper.find("EPM"), first = at + 3;
+  if (at == std::string::npos) return std::nullopt;
+  std::size_t end = first;
+  while (end < upper.size() && std::isdigit(static_cast<unsigned char>(upper[end]))) ++end;
+  while (end < upper.size() && std::isalpha(static_cast<unsigned char>(upper[end]))) ++end;
+  for (; end > first; --end) {
+    const std::string word = upper.substr(first, end - first);
+    if (word == "7128A") return SourceKind::Max7128S;
+    for (int k = 0; k < kSourceKindCount; ++k) {
+      if (word == SourceKindName(static_cast<SourceKind>(k))) return static_cast<SourceKind>(k);
+    }
+  }
+  return std::nullopt;
+}
 
 // Address maps: the ranges in address order from address 0, each a field
 // letter (the order of Field: L logic array, M macrocell configuration, P PIA,
@@ -48,12 +61,6 @@ const std::pair<const char*, const char*> kMaps[] = {
     {"3128A", "L56320:88 M1792:14 P4032:14 O84:14 I576:6 C3 J1 S32 G92"},
     {"7256AE", "G62932 T67692"},
 };
-
-// I/O pins of the plain 7064 (or 7128) packages; 1 for other pin counts.
-int IoPins(bool plain7128, int pins) {
-  if (plain7128) return pins == 84 ? 64 : pins == 100 ? 80 : pins == 160 ? 96 : 1;
-  return pins == 44 ? 32 : pins == 68 ? 48 : pins == 84 || pins == 100 ? 64 : 1;
-}
 
 bool Has(const std::string& s, const char* w) { return s.find(w) != std::string::npos; }
 
@@ -86,8 +93,7 @@ void ForEachStored(const std::vector<PofBuilder::Segment>& segments, SourceImage
 PofBuilder::PofBuilder(std::string deviceName) : deviceName_(std::move(deviceName)) {
   std::string upper = deviceName_;
   for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  const auto* word = std::find_if(std::begin(kKindWords), std::end(kKindWords), [&](const auto& w) { return Has(upper, w.first); });
-  if (word != std::end(kKindWords)) image_ = MakeSourceImage(word->second);
+  if (const std::optional<SourceKind> kind = KindOfName(upper)) image_ = MakeSourceImage(*kind);
   // Pin codes rank 44, 68, 84, 100, 160: the last match here wins.
   for (const char* pins : {"160", "100", "84", "68", "44"}) pinCount_ = Has(upper, pins) ? std::atoi(pins) : pinCount_;
   const std::string mapName = image_ ? SourceKindName(image_->kind()) : Has(upper, "7256AE") ? "7256AE" : "";
@@ -107,7 +113,7 @@ std::vector<PofBuilder::Segment> PofBuilder::Segments() const {
     const auto field = static_cast<Field>(std::strchr(kLetters, *p++) - kLetters);
     char* end = nullptr;
     std::int64_t n = std::strtol(p, &end, 10);
-    if (*end == 'p') n *= IoPins(plain7128_, pinCount_), ++end;
+    if (*end == 'p') n *= PlainIoPins(plain7128_, pinCount_), ++end;
     const int width = *end == ':' ? static_cast<int>(std::strtol(end + 1, &end, 10)) : 0;
     out.push_back({field, at, n, width});
     at += n;
