@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Writes cmake/hot-functions.txt: the functions (linker symbol names) that
-# conversions of the example POFs run, in the order callgrind first meets
-# them. The static Linux release links them side by side at the start of its
-# code, so that a run maps a few neighbouring pages of code instead of pages
+# conversions of the example POFs run, sorted by name (the order within the
+# group matters little, and a sorted list changes little from run to run).
+# The static Linux release links them side by side at the start of its code,
+# so that a run maps a few neighbouring pages of code instead of pages
 # all over the program. A symbol that no longer exists is passed over by the
 # link; rerun this after larger changes to the code.
 set -euo pipefail
@@ -24,7 +25,7 @@ for pof in examples/demo7128s.pof examples/demo7064s.pof examples/demo7032s.pof;
     "$build/fusecvt" -o "$scratch/out" "$pof" >/dev/null 2>&1
 done
 # fn=(id) name and cfn=(id) name name a function the first time it appears.
-cat "${profiles[@]}" | sed -n -E 's/^c?fn=\([0-9]+\) (.+)$/\1/p' | grep -v '^0x' >"$scratch/seen"
+cat "${profiles[@]}" | sed -n -E 's/^c?fn=\([0-9]+\) (.+)$/\1/p' | grep -v '^0x' | sort -u >"$scratch/seen"
 # The C library picks a variant of its string functions for the processor at
 # start-up (valgrind's processor is not the one a run has): every variant of
 # a function seen is listed after the rest, and the choosers, which every
