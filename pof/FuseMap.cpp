@@ -289,6 +289,21 @@ void ProgramByte(char* target, unsigned programmed) {
   std::memcpy(target, &chars, 8);
 }
 
+// ProgramByte over `count` packed bytes into 8 * count characters; `erased`
+// is the byte of 8 erased fuses. Eight bytes that are all erased (most of a
+// design) are passed over at once.
+void ProgramBytes(char* target, const unsigned char* in, std::int64_t count, unsigned erased) {
+  const std::uint64_t erasedWord = erased != 0 ? ~std::uint64_t{0} : 0;
+  std::int64_t k = 0;
+  for (; k + 8 <= count; k += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, in + k, 8);
+    if (word == erasedWord) continue;
+    for (std::int64_t j = k; j < k + 8; ++j) ProgramByte(target + 8 * j, in[j] ^ erased);
+  }
+  for (; k < count; ++k) ProgramByte(target + 8 * k, in[k] ^ erased);
+}
+
 // The highest programmed address below limit, or -1: the packet's last
 // programmed fuse that counts toward the blank check.
 std::int64_t LastProgrammedBelow(const FuseStream& fuses, std::int64_t limit) {
@@ -329,7 +344,7 @@ void DecodeFuseData(const FuseMap& map, std::string_view data, bool bigEndian, S
       const std::int64_t whole = a + 8 <= stop ? (stop - a) / 8 : 0;  // whole bytes
       const unsigned char* in = fuses.bytes + a / 8;
       const unsigned erased = fuses.inverted ? 0x00u : 0xFFu;  // the byte of 8 erased fuses
-      for (std::int64_t k = 0; k < whole; ++k) ProgramByte(r.target + 8 * k, in[k] ^ erased);
+      ProgramBytes(r.target, in, whole, erased);
       a += 8 * whole;
     }
     std::int64_t b = a - r.start;

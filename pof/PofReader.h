@@ -9,6 +9,7 @@
 #include <iosfwd>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace fusecvt {
 
@@ -43,6 +44,14 @@ class PofInput {
   virtual std::size_t Read(char* to, std::size_t size) = 0;
   // Passes over up to size bytes.
   virtual void Skip(std::size_t size) = 0;
+  // The next `size` bytes (size > 0), valid until the next call on this
+  // input; nothing when fewer are left (they are consumed). This one reads
+  // them into a buffer of its own that grows with the bytes actually read,
+  // never with `size` alone.
+  virtual std::optional<std::string_view> Take(std::size_t size);
+
+ private:
+  std::string taken_;
 };
 
 class PofReader {
@@ -89,8 +98,8 @@ class PofReader {
 
   // The packet's data, or nothing when fewer than `length` bytes are left
   // (they are consumed) or `length` is 0. Memory grows with the bytes
-  // actually read, never with `length` alone.
-  std::optional<std::string> ReadPacketData(std::int32_t length);
+  // actually read, never with `length` alone. Valid until the next read.
+  std::optional<std::string_view> ReadPacketData(std::int32_t length);
   void SkipPacketData(std::int32_t length);
 
   SourceData& run_;

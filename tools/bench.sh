@@ -15,8 +15,9 @@ build/bench/bench/bench_fusecvt "$@"
 # 7128 POF (the repository's 7128S example without the sample folder) against
 # a trivial statically linked C program, started the same way, alternating,
 # 21 runs each; prints the median of the pairwise time ratios, and with
-# valgrind the instructions each process runs. The outputs go to a memory
-# file system where there is one, so that the disk does not enter the figure.
+# valgrind the instructions each process runs, with perf the page faults. The
+# outputs go to a memory file system where there is one, so that the disk does
+# not enter the figure.
 echo "== whole process: release program against a trivial static C program"
 source tools/lib/samples.sh
 cmake -S . -B build/release-linux -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=g++ \
@@ -45,5 +46,14 @@ if command -v valgrind >/dev/null; then
     refs=$(valgrind --tool=callgrind --callgrind-out-file=/dev/null $cmd 2>&1 >/dev/null |
       sed -n 's/.*Collected : //p')
     echo "instructions: $refs  ($(basename "${cmd%% *}"))"
+  done
+fi
+# Page faults: on this kind of machine each new page a run touches costs about
+# as much as 14 000 instructions (about 1.4 us).
+if command -v perf >/dev/null && perf stat -e page-faults true >/dev/null 2>&1; then
+  for cmd in build/bench/trivial "$program -o $scratch/out $scratch/design.pof"; do
+    # shellcheck disable=SC2086
+    faults=$(perf stat -x, -e page-faults -r 20 $cmd 2>&1 >/dev/null | cut -d, -f1 | tail -n1)
+    echo "page faults: $faults  ($(basename "${cmd%% *}"))"
   done
 fi

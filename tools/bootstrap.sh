@@ -21,6 +21,8 @@ have npm || need+=(npm)
 have x86_64-w64-mingw32-g++-posix || need+=(g++-mingw-w64-x86-64-posix)
 have wine || need+=(wine wine64)
 have lintian || need+=(lintian)
+# lld lays out the static release program (cmake/Release.cmake).
+have ld.lld || need+=(lld)
 have cpack || need+=(cmake)
 if [ ${#need[@]} -gt 0 ]; then
   SUDO=""

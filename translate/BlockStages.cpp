@@ -49,11 +49,12 @@ void BlockTargetImage::TranslateMacrocells(const StageContext& run) {
   const FuseArray& records = plain ? s.outputEnable : s.ioConfig;
   const std::vector<int> recordOf = IoRecordIndex(s.kind(), s.macrocells(), run.device.pinCount);
   const int g = ClockCode(s);
+  const MacrocellBitPlan plan = PlanMacrocellBits(map, run.options);
 
   for (int m = 0; m < geometry().macrocells; ++m) {
     const int rec = recordOf[static_cast<std::size_t>(m)];
     const char* record = rec >= 0 && rec < records.dim0() ? records.row(rec) : nullptr;
-    TranslateMacrocellBits(*this, run.options, m, p.oeEncoding,
+    TranslateMacrocellBits(*this, plan, m, p.oeEncoding,
                            MacrocellSource{&map, s.mcConfig.row(m), s.mcConfig.dim1(), record, records.dim1()});
     FixFoldback(*this, m);
     CleanUpClockTerm(*this, m);

@@ -194,7 +194,22 @@ struct MacrocellSource {
   const char* record;          // its pin record; null: none
   int recordWidth;
 };
-void TranslateMacrocellBits(BlockTargetImage& t, const ConversionOptions& options, int m,
+// The rules of S3..S20, S22, S23 that write a bit, with the options applied
+// (S8, S20, S22 forced or left alone): the same for every macrocell of a run,
+// worked out once.
+struct MacrocellBitPlan {
+  struct Step {
+    int bit;
+    BitRule rule;
+    bool needsRecord;  // the bit is left alone when the macrocell has no pin record
+  };
+  std::array<Step, 24> steps;
+  int count = 0;
+};
+MacrocellBitPlan PlanMacrocellBits(const MacrocellBitMap& map, const ConversionOptions& options);
+
+// `plan` is PlanMacrocellBits of source.map and the run's options.
+void TranslateMacrocellBits(BlockTargetImage& t, const MacrocellBitPlan& plan, int m,
                             const OeEncoding& encoding, const MacrocellSource& source);
 
 // Foldback fix-up: with S6 '1', S10 '0' and S11 '1', S11 becomes '0' when some

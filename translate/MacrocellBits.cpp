@@ -149,7 +149,20 @@ const MacrocellBitMap& MacrocellBitMapOf(SourceKind kind) {
   return kSBits;
 }
 
-void TranslateMacrocellBits(BlockTargetImage& t, const ConversionOptions& options, int m,
+MacrocellBitPlan PlanMacrocellBits(const MacrocellBitMap& map, const ConversionOptions& options) {
+  MacrocellBitPlan plan;
+  for (int bit = kOutputSelectBits; bit < kMacrocellBits; ++bit) {
+    if (bit == kTermsInUseBit) continue;
+    const BitRule& rule = map.bits[bit];
+    const char forced = OptionValue(bit, options);
+    if (forced == 0 || (forced == 'a' && rule.from == BitFrom::kKeep)) continue;
+    const BitRule written = forced == 'a' ? rule : BitRule{forced == '1' ? BitFrom::kOne : BitFrom::kZero, 0};
+    plan.steps[static_cast<std::size_t>(plan.count++)] = {bit, written, ReadsRecord(rule)};
+  }
+  return plan;
+}
+
+void TranslateMacrocellBits(BlockTargetImage& t, const MacrocellBitPlan& plan, int m,
                             const OeEncoding& encoding, const MacrocellSource& source) {
   const MacrocellBitMap& map = *source.map;
   const char* mc = source.mc;
@@ -173,14 +186,11 @@ void TranslateMacrocellBits(BlockTargetImage& t, const ConversionOptions& option
     }
     if (bits) std::memcpy(s, bits, 3);
   }
-  for (int bit = kOutputSelectBits; bit < kMacrocellBits; ++bit) {
-    if (bit == kTermsInUseBit) continue;
-    const BitRule& rule = map.bits[bit];
-    if (ReadsRecord(rule) && !record) continue;
-    const char forced = OptionValue(bit, options);
-    if (forced == 0) continue;
-    const char v = forced == 'a' ? EvalRule(rule, mc, mcWidth, record, recordWidth) : forced;
-    if (v != 0) s[bit] = v;
+  for (int i = 0; i < plan.count; ++i) {
+    const MacrocellBitPlan::Step& step = plan.steps[static_cast<std::size_t>(i)];
+    if (step.needsRecord && !record) continue;
+    const char v = EvalRule(step.rule, mc, mcWidth, record, recordWidth);
+    if (v != 0) s[step.bit] = v;
   }
   for (int k = 0; k < 5; ++k) {
     if (IsProductTermUsed(t, m, k)) {
