@@ -282,10 +282,6 @@ void WriteProductTerms(JedecFuseImage& image) {
 void BuildMacrocellConfig(JedecFuseImage& image) {
   BlockTargetImage& t = image.target;
   const int n = t.geometry().macrocells;
-  for (int m = 0; m < n; ++m) {
-    char* s = t.mcBits.row(m);
-    if (s[0] == '1' && s[1] == '1' && s[2] == '1' && s[21] == '1') s[0] = s[1] = s[2] = '0';
-  }
   image.mcConfigFuses.assign(static_cast<std::size_t>(n) * kMcConfigFuses, '1');
   const BlockJedecLayout& l = LayoutOf(image);
   ForEachConfigGroup(image, [&](int block, int group, long offset) {
@@ -387,21 +383,23 @@ void WriteGlobalOe(JedecFuseImage& image) {
   image.out.Append("*\n");
 }
 
-void WriteConfigBits(JedecFuseImage& image) {
-  const long address = SectionAddresses(image.target.geometry(), LayoutOf(image)).config;
-  image.out.Append(
-      "\nNOTE  device configuration bits*\nNOTE    0         0         0         0*\n");
+// A section's notes, then its fuse line's address and the blank after it.
+void StartSection(JedecFuseImage& image, const char* notes, long address) {
+  image.out.Append(notes);
   PutAddress(image, address);
   image.out.Put(' ');
+}
+
+void WriteConfigBits(JedecFuseImage& image) {
+  StartSection(image, "\nNOTE  device configuration bits*\nNOTE    0         0         0         0*\n",
+               SectionAddresses(image.target.geometry(), LayoutOf(image)).config);
   PutFusesReversed(image, image.target.configBits.data(), kConfigBits);
   image.out.Append("*\n");
 }
 
 void WriteJtagBits(JedecFuseImage& image) {
-  const long address = SectionAddresses(image.target.geometry(), LayoutOf(image)).jtag;
-  image.out.Append("\nNOTE  Special Purpose Bits (JTAG) *\n");
-  PutAddress(image, address);
-  image.out.Put(' ');
+  StartSection(image, "\nNOTE  Special Purpose Bits (JTAG) *\n",
+               SectionAddresses(image.target.geometry(), LayoutOf(image)).jtag);
   PutFuse(image, '1');
   PutFuse(image, image.target.jtagBit);
   PutFuse(image, '1');
@@ -410,10 +408,7 @@ void WriteJtagBits(JedecFuseImage& image) {
 }
 
 void WriteUesBits(JedecFuseImage& image) {
-  const long address = SectionAddresses(image.target.geometry(), LayoutOf(image)).ues;
-  image.out.Append("\nNOTE  UES bits*\n");
-  PutAddress(image, address);
-  image.out.Put(' ');
+  StartSection(image, "\nNOTE  UES bits*\n", SectionAddresses(image.target.geometry(), LayoutOf(image)).ues);
   PutFuses(image, image.target.uesBits.data(), kUesBits);
   image.out.Append("*\n");
 }

@@ -11,11 +11,18 @@ namespace {
 
 // --- QPL6032 ------------------------------------------------------------------
 
-std::vector<LabRoutes> Resolve6032(const SourceImage& source) {
+// The rows of every LAB of a target whose rows feed one fixed line each.
+template <std::size_t Picks>
+std::vector<LabRoutes> AllDirectRoutes(const SourceImage& source, int labs, const Signal (&signals)[36][Picks],
+                                       const int (&toUim)[36]) {
   std::vector<LabRoutes> routes;
-  routes.reserve(2);
-  for (int lab = 0; lab < 2; ++lab) routes.push_back(DirectRoutes(source, lab, qpl6032::kPiaSignal, qpl6032::kPiaToUim));
+  routes.reserve(static_cast<std::size_t>(labs));
+  for (int lab = 0; lab < labs; ++lab) routes.push_back(DirectRoutes(source, lab, signals, toUim));
   return routes;
+}
+
+std::vector<LabRoutes> Resolve6032(const SourceImage& source) {
+  return AllDirectRoutes(source, 2, qpl6032::kPiaSignal, qpl6032::kPiaToUim);
 }
 
 // The unknown and remaining bits of the newer kinds have no counterpart.
@@ -26,10 +33,7 @@ void ReportUnknownBits(const StageContext& run) {
 // --- QPL6064 ------------------------------------------------------------------
 
 std::vector<LabRoutes> Resolve6064(const SourceImage& source) {
-  std::vector<LabRoutes> routes;
-  routes.reserve(4);
-  for (int lab = 0; lab < 4; ++lab) routes.push_back(DirectRoutes(source, lab, qpl6064::kPiaSignal, qpl6064::kPiaToUim));
-  return routes;
+  return AllDirectRoutes(source, 4, qpl6064::kPiaSignal, qpl6064::kPiaToUim);
 }
 
 // --- QPL6128 ------------------------------------------------------------------

@@ -141,6 +141,16 @@ void BlockTargetImage::RouteUim(const StageContext& run) {
   p.reportUnsupported(run);
 }
 
-void BlockTargetImage::ClearUnusedProductTerms(const StageContext&) { DisableUnusedProductTerms(*this); }
+void BlockTargetImage::ClearUnusedProductTerms(const StageContext&) {
+  DisableUnusedProductTerms(*this);
+  // An output always enabled (S0 S1 S2 = 111) on a macrocell none of whose
+  // product terms is in use (S21 '1') is never enabled instead.
+  for (int m = 0; m < geometry().macrocells; ++m) {
+    char* s = mcBits.row(m) + kOutputSelect;
+    if (std::count(s, s + kOutputSelectBits, '1') == kOutputSelectBits && mcBits.at(m, kTermsInUseBit) == '1') {
+      std::fill(s, s + kOutputSelectBits, '0');
+    }
+  }
+}
 
 }  // namespace fusecvt

@@ -24,42 +24,29 @@ constexpr BitRule Io(int p) { return {BitFrom::kIo, p}; }
 constexpr BitRule NotIo(int p) { return {BitFrom::kNotIo, p}; }
 constexpr BitRule McIfBinary(int p) { return {BitFrom::kMcIfBinary, p}; }
 
-// The rules every family shares: S3 and S5..S19, S23 from the macrocell's
-// configuration (mc) bits; S4, S20 and S22 come from the pin record or differ
-// per family (below). S0..S2 and S21 are not taken from here.
-constexpr std::array<BitRule, kMacrocellBits> CommonRules() {
-  std::array<BitRule, kMacrocellBits> r{};
-  for (BitRule& rule : r) rule = K;
-  r[kCombinationalBit] = Mc(10);
-  r[kTermClockBit] = Mc(5);
-  r[kFoldbackModeBit] = Mc(7);
-  r[kClockSelectBit] = Mc(12);
-  r[kLowPowerBit] = Mc(11);
-  r[kTerm1ToSumBit] = Mc(0);
-  r[kFoldbackLowBit] = Mc(8);
-  r[kFoldbackHighBit] = Mc(9);
-  r[kTerm4ToSumBit] = Mc(3);
-  r[kTerm2ToSumBit] = Mc(1);
-  r[kRegisterOptionBit] = Mc(4);
-  r[kRegisterOption2Bit] = NotMc(6);
-  r[kTerm3ToSumBit] = Mc(2);
-  r[kFixedBit17] = One;
-  r[kCombinationalCopyBit] = McIfBinary(10);
-  r[kClockSelectCopyBit] = Mc(12);
-  r[kFixedBit23] = One;
-  return r;
-}
-
 struct Override {
   int bit;
   BitRule rule;
+};
+
+// The rules every family shares: S3 and S5..S19, S23 from the macrocell's
+// configuration (mc) bits; S4, S20 and S22 come from the pin record or differ
+// per family (below). S0..S2 and S21 are not taken from here.
+constexpr Override kCommonRules[] = {
+    {kCombinationalBit, Mc(10)}, {kTermClockBit, Mc(5)}, {kFoldbackModeBit, Mc(7)}, {kClockSelectBit, Mc(12)},
+    {kLowPowerBit, Mc(11)}, {kTerm1ToSumBit, Mc(0)}, {kFoldbackLowBit, Mc(8)}, {kFoldbackHighBit, Mc(9)},
+    {kTerm4ToSumBit, Mc(3)}, {kTerm2ToSumBit, Mc(1)}, {kRegisterOptionBit, Mc(4)}, {kRegisterOption2Bit, NotMc(6)},
+    {kTerm3ToSumBit, Mc(2)}, {kFixedBit17, One}, {kCombinationalCopyBit, McIfBinary(10)},
+    {kClockSelectCopyBit, Mc(12)}, {kFixedBit23, One},
 };
 
 // A family's map: where its output-enable select lies, and its rules that
 // differ from the common ones.
 constexpr MacrocellBitMap FamilyMap(bool selectFromIo, std::array<int, 3> select,
                                     std::initializer_list<Override> overrides) {
-  MacrocellBitMap map{selectFromIo, select, CommonRules()};
+  MacrocellBitMap map{selectFromIo, select, {}};
+  for (BitRule& rule : map.bits) rule = K;
+  for (const Override& o : kCommonRules) map.bits[static_cast<std::size_t>(o.bit)] = o.rule;
   for (const Override& o : overrides) map.bits[static_cast<std::size_t>(o.bit)] = o.rule;
   return map;
 }

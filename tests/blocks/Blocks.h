@@ -123,7 +123,7 @@ inline constexpr char kGclk2ItdKept[] =
 using Step = void (BlockTargetImage::*)(const StageContext&);
 constexpr Step kTerms = &BlockTargetImage::ReadProductTerms, kMacrocells = &BlockTargetImage::TranslateMacrocells,
                kGlobalOe = &BlockTargetImage::RouteGlobalOe, kOptions = &BlockTargetImage::ApplyDeviceOptions,
-               kUim = &BlockTargetImage::RouteUim;
+               kUim = &BlockTargetImage::RouteUim, kClear = &BlockTargetImage::ClearUnusedProductTerms;
 
 class Stage {
  public:

@@ -136,17 +136,14 @@ char* Slot(BlockTargetImage& img, const FuseRef& r) {
   }
 }
 
-// The fuse at every address 0..QF-1. S0..S2 of a macrocell read 0 when the
-// writer clears them (all of S0, S1, S2 and S21 '1').
+// The fuse at every address 0..QF-1.
 std::string ExpectedFuseMap(const BlockTargetImage& image) {
   BlockTargetImage& img = const_cast<BlockTargetImage&>(image);  // read only
   const BlockTargetKind k = img.targetKind();
   std::string map(static_cast<std::size_t>(kTargets[static_cast<int>(k)].starts.total), '?');
   for (std::size_t a = 0; a < map.size(); ++a) {
     const FuseRef r = RefAt(k, static_cast<long>(a));
-    const char* s = r.field == FuseRef::kMcBit ? img.mcBits.row(r.a) : nullptr;
-    const bool cleared = s && r.b <= 2 && s[0] == '1' && s[1] == '1' && s[2] == '1' && s[21] == '1';
-    map[a] = r.field == FuseRef::kFixed0 || cleared ? '0' : r.field == FuseRef::kFixed1 ? '1' : *Slot(img, r);
+    map[a] = r.field == FuseRef::kFixed0 ? '0' : r.field == FuseRef::kFixed1 ? '1' : *Slot(img, r);
   }
   return map;
 }
