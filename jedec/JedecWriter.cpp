@@ -115,7 +115,6 @@ const BlockJedecLayout& LayoutOf(BlockTargetKind kind) {
 
 // First addresses of the sections, from the geometry and the layout.
 struct SectionAddresses {
-  long productTerms = 0;
   long mcConfig, uim, goe, config, jtag, ues, reserved, end;
   SectionAddresses(const TargetGeometry& g, const BlockJedecLayout& l)
       : mcConfig(static_cast<long>(g.macrocells) * kSlotFuses),

@@ -146,10 +146,11 @@ constexpr ClockFlagRule kPlainGclk2Rule[kTargets] = {ClockFlagRule::kByParity, C
 // LABs of the low half, of the high half, and for the plain kinds. QPL6032:
 // rows 27, 35 and 0, 8 (pick 1); QPL6064: rows 33, 35 and 6, 8 (pick 3);
 // QPL6128: pick 7 of rows 27, 33 and 0, 6, reached unpaired or through the
-// rows whose pair row (of the LAB's half) they are.
+// rows whose pair row (of the LAB's half) they are. The plain kinds convert
+// GCLK1 only.
 const std::array<PtClockTaps, 3> kClockTaps[kTargets] = {
-    {Taps({27, 35}, {0, 8}), Taps({27, 35}, {0, 8}), Taps({27, 35}, {0, 8})},
-    {Taps({33, 35}, {6, 8}), Taps({33, 35}, {6, 8}), Taps({33, 35}, {6, 8})},
+    {Taps({27, 35}, {0, 8}), Taps({27, 35}, {0, 8}), Taps({27, 35}, {})},
+    {Taps({33, 35}, {6, 8}), Taps({33, 35}, {6, 8}), Taps({33, 35}, {})},
     {Taps({27, 33, 19, 25}, {0, 6, 10, 16}), Taps({27, 33, 18, 23}, {0, 6, 9, 14}), Taps({27, 33}, {})},
 };
 

@@ -18,7 +18,6 @@ struct Signal {
   std::int32_t kind;
 };
 constexpr bool operator==(Signal a, Signal b) { return a.code == b.code && a.kind == b.kind; }
-constexpr bool operator!=(Signal a, Signal b) { return !(a == b); }
 
 // The dedicated inputs and "none" in that coding.
 inline constexpr Signal kGclk1Signal{-5, 0};

@@ -147,6 +147,12 @@ TEST(BlocksPinClock, ProductTermClocksBecomePinClocks) {
       {K::Max7128S, 4, 9, 0, 7, 18, "110", '0', {}},   {K::Max7128E, 3, 25, 33, 7, 50, "001", '1', {}},
       {K::Max7128S, 2, 19, -1, 7, 38, "001", 0, {27, 7, 54}}, {K::Max7128, 4, 27, -1, 7, 55, nullptr, '0', {}},
       {K::Max7128, 4, 0, -1, 7, 0, nullptr, 0, {}},     {K::Max7128, 4, 33, -1, 7, 67, nullptr, '0', {}},
+      // GCLK1 through row 35 in the upper QPL6064 LABs and on the plain 7064;
+      // GCLK2 through its own row 6 in either half of the QPL6128, and
+      // through row 8 in the lower QPL6032 LAB.
+      {K::Max7064S, 3, 35, -1, 3, 71, "100", '1', {}}, {K::Max7064, 2, 35, -1, 3, 70, nullptr, '1', {}},
+      {K::Max7128S, 1, 6, -1, 7, 12, "100", '0', {}},  {K::Max7128S, 5, 6, -1, 7, 12, "001", '0', {}},
+      {K::Max7032S, 0, 8, -1, 1, 16, "001", '0', {}},
   };
   for (const auto& r : rows) {
     for (int variant = 0; variant < (r.value ? 5 : 1); ++variant) {  // then S3 '1', two inputs, no -pinclk, S5 '0'

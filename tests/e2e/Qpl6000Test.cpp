@@ -15,6 +15,7 @@
 
 #include "driver/Conversion.h"
 #include "qpl6000/Qpl6000.h"
+#include "qpl6000/Qpl6000Tables.h"
 #include "support/EndToEnd.h"
 #include "support/ExpectedQpl6000.h"
 #include "support/PofBuilder.h"
@@ -367,6 +368,21 @@ TEST(Qpl6000ClearUnusedTerms, OpenTermsAreKeptOnlyWhereTheirMacrocellUsesThem) {
 }
 
 // ------------------------------------------------------------ the JEDEC file
+
+// The latch pass turns a literal into its other polarity: the true and
+// complement columns of every device pin, the dedicated inputs 1, 2, 43 and
+// 44 among them, are each other's opposite.
+TEST(Qpl6000CoverRaces, EveryPinColumnHasItsOtherPolarity) {
+  int inputs = 0;
+  for (const qpl6000::PinColumns& c : qpl6000::kPinColumns) {
+    if (c.pin == 0) continue;  // the table's first row is no pin
+    SCOPED_TRACE("pin " + std::to_string(c.pin));
+    EXPECT_EQ(Qpl6000::FindOppositeColumn(c.pinTrue), c.pinComplement);
+    EXPECT_EQ(Qpl6000::FindOppositeColumn(c.pinComplement), c.pinTrue);
+    inputs += c.pin == 1 || c.pin == 2 || c.pin == 43 || c.pin == 44;
+  }
+  EXPECT_EQ(inputs, 4);
+}
 
 TEST(Qpl6000WriteJedec, UnopenableOutputIsReportedAndLeavesNoFile) {
   ScratchDir dir;
