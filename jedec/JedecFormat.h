@@ -44,7 +44,7 @@ class FuseChecksum {
       word = bits >> 16;
     }
     for (; i + 8 <= count; i += 8) {
-      const std::uint32_t bits = word | WordOf(fuses + i) << bits_;
+      const std::uint32_t bits = word | MatchMask8(fuses + i, '1') << bits_;
       sum += bits & 0xFFu;
       word = bits >> 8;
     }
@@ -53,7 +53,7 @@ class FuseChecksum {
     if (i < count) {
       char last[8] = {};
       std::memcpy(last, fuses + i, count - i);
-      PutBits(WordOf(last), static_cast<std::uint32_t>(count - i));
+      PutBits(MatchMask8(last, '1'), static_cast<std::uint32_t>(count - i));
     }
   }
   // Adds a last, incomplete word (if any).
@@ -79,25 +79,6 @@ class FuseChecksum {
       word_ >>= 8;
       bits_ -= 8;
     }
-  }
-
-  // The word of 8 fuses: bit i set where fuse i is '1'.
-  static std::uint32_t WordOf(const char* fuses) {
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-    // Byte lane i holds fuse i. Lanes that held '1' become zero, every
-    // non-zero lane gets its high bit, and the high bits of the zero lanes
-    // are gathered into the top byte by one multiplication.
-    std::uint64_t x;
-    std::memcpy(&x, fuses, 8);
-    x ^= 0x3131313131313131u;
-    const std::uint64_t nonZero = ((x & 0x7F7F7F7F7F7F7F7Fu) + 0x7F7F7F7F7F7F7F7Fu) | x;
-    const std::uint64_t ones = (~nonZero & 0x8080808080808080u) >> 7;
-    return static_cast<std::uint32_t>((ones * 0x0102040810204080u) >> 56);
-#else
-    std::uint32_t word = 0;
-    for (int i = 0; i < 8; ++i) word |= static_cast<std::uint32_t>(fuses[i] == '1') << i;
-    return word;
-#endif
   }
 
   std::uint32_t word_ = 0;

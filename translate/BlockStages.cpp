@@ -1,6 +1,7 @@
 // The six translation stages of the block targets QPL6032, QPL6064 and
 // QPL6128: one implementation, driven by the target's profile.
 #include <algorithm>
+#include <cstring>
 
 #include "pof/PinOut.h"
 #include "translate/BlockProfile.h"
@@ -147,7 +148,7 @@ void BlockTargetImage::ClearUnusedProductTerms(const StageContext&) {
   // product terms is in use (S21 '1') is never enabled instead.
   for (int m = 0; m < geometry().macrocells; ++m) {
     char* s = mcBits.row(m) + kOutputSelect;
-    if (std::count(s, s + kOutputSelectBits, '1') == kOutputSelectBits && mcBits.at(m, kTermsInUseBit) == '1') {
+    if (std::memcmp(s, "111", kOutputSelectBits) == 0 && mcBits.at(m, kTermsInUseBit) == '1') {
       std::fill(s, s + kOutputSelectBits, '0');
     }
   }

@@ -173,7 +173,7 @@ int IsProductTermUsed(const BlockTargetImage& t, int m, int k) {
 int IsPinUsed(const BlockTargetImage& t, int m) {
   const char* s = t.mcBits.row(m);
   const auto is = [s](int bit, char c) { return s[bit] == c; };
-  if (!is(kOutputSelect, '1') || !is(kOutputSelect + 1, '1') || !is(kOutputSelect + 2, '1')) return 1;
+  if (std::memcmp(s + kOutputSelect, "111", kOutputSelectBits) != 0) return 1;
   bool anyUsed = false;
   for (int k = 0; k < 5 && !anyUsed; ++k) anyUsed = IsProductTermUsed(t, m, k) != 0;
   if (!anyUsed) return 0;
