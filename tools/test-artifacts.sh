@@ -94,33 +94,57 @@ run_linux() {
   done < "$cases"
 }
 
-# Runs the Windows program on every case under $1 in one wine session.
-run_wine() {
-  local base=$1 id pof place args
-  lay_out "$base"
-  local bat=$base/run.bat
-  # Named as a user would run it, so that the banner names "fusecvt".
-  mkdir -p "$work/bin"
-  cp "$exe" "$work/bin/fusecvt.exe"
-  local exew
+# Writes a batch file $2 that runs the Windows program on the cases of the
+# list $3 (lines of $cases) under $1.
+write_batch() {
+  local base=$1 bat=$2 list=$3 id pof place args exew dirw
   exew="Z:$(echo "$work/bin/fusecvt.exe" | tr / '\\')"
   {
     echo "@echo off"
     while IFS=$'\t' read -r id pof place args; do
-      local dirw
       dirw="Z:$(echo "$base/$id" | tr / '\\')"
       args=${args//@DIR@/$dirw}
       echo "cd /d \"$dirw\""
       echo "\"$exew\" $(echo "$args" | tr / '\\') > console.out 2> console.err"
       echo ">status echo %ERRORLEVEL%"
-    done < "$cases"
+    done < "$list"
     echo "exit /b 0"
   } | sed 's/$/\r/' > "$bat"
+}
+
+# Runs the Windows program on every case under $1, in one wine session. Now
+# and then wine's command interpreter fails to start a program at all (status
+# 9009, "Can't recognize ..."), which the converter never returns; such cases
+# are laid out afresh and run again in a new session, up to three times.
+run_wine() {
+  local base=$1 attempt id
+  lay_out "$base"
+  # Named as a user would run it, so that the banner names "fusecvt".
+  mkdir -p "$work/bin"
+  cp "$exe" "$work/bin/fusecvt.exe"
   export WINEPREFIX=${FUSECVT_WINEPREFIX:-$root/build/wine-prefix}
   mkdir -p "$WINEPREFIX"
-  WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" \
-    wine cmd /c "Z:$(echo "$bat" | tr / '\\')" > "$base/wine.log" 2>&1 < /dev/null || true
-  wineserver -w 2>/dev/null || true
+  cp "$cases" "$base/todo.tsv"
+  for attempt in 1 2 3 4; do
+    write_batch "$base" "$base/run.bat" "$base/todo.tsv"
+    WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" \
+      wine cmd /c "Z:$(echo "$base/run.bat" | tr / '\\')" >> "$base/wine.log" 2>&1 < /dev/null || true
+    wineserver -w 2>/dev/null || true
+    : > "$base/again.tsv"
+    while IFS=$'\t' read -r id _; do
+      if [ "$(tr -d '\r ' < "$base/$id/status" 2>/dev/null)" = 9009 ]; then
+        grep "^$id"$'\t' "$cases" >> "$base/again.tsv"
+      fi
+    done < "$base/todo.tsv"
+    [ -s "$base/again.tsv" ] && [ "$attempt" -lt 4 ] || break
+    echo "== wine failed to start the program in $(wc -l < "$base/again.tsv") case(s); running them again"
+    while IFS=$'\t' read -r id _; do
+      rm -rf "${base:?}/$id"
+      cp -a "$work/template/$id" "$base/$id"
+    done < "$base/again.tsv"
+    mv "$base/again.tsv" "$base/todo.tsv"
+  done
+  rm -f "$base/todo.tsv" "$base/again.tsv"
 }
 
 # Brings the files of a run into comparable form: no time lines, the case
