@@ -1,5 +1,7 @@
 #include "driver/Conversion.h"
 
+#include "driver/Version.h"
+
 #include <limits>
 #include <utility>
 
@@ -73,7 +75,7 @@ StageContext Conversion::Stages() {
 
 JedecJob Conversion::Jedec() {
   const std::tm now = clock.localTime ? clock.localTime() : Clock::System().localTime();
-  return JedecJob{options, pof.device, sources, outcome.securitySet, now, *this};
+  return JedecJob{options, pof.device, sources, outcome.securitySet, now, kVersionText, *this};
 }
 
 }  // namespace fusecvt

@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <cstring>
 
-#include "driver/Version.h"
 #include "jedec/ProductTermLines.h"
 
 namespace fusecvt {
@@ -234,7 +233,7 @@ void WriteHeader(JedecFuseImage& image, const JedecJob& run) {
   const std::tm now = run.createdOn;
   JedecBuffer& out = image.out;
   out.Put('\x02');
-  out.Append(kVersionText);
+  out.Append(run.versionText);
   out.Append("\nJEDEC file for: ");
   out.Append(g.deviceWord);
   out.Put(' ');

@@ -6,7 +6,6 @@
 #include <cstring>
 #include <string>
 
-#include "driver/Version.h"
 #include "jedec/JedecFormat.h"
 #include "pof/Text.h"
 #include "pof/TextOut.h"
@@ -59,7 +58,7 @@ struct FuseWriter {
 
 std::string HeaderText(const Qpl6000& q, const JedecJob& run, bool extended) {
   StringTextOut header;
-  header << '\x02' << JedecFieldText(run.options.programName) << ' ' << kVersionText << '\n'
+  header << '\x02' << JedecFieldText(run.options.programName) << ' ' << run.versionText << '\n'
          << "Device " << (extended ? "QPL6000E" : "QPL6000") << (run.device.quadFlatPack ? " (TQFP)\n" : " (PLCC)\n")
          << "Created on: " << FormatCreatedOn(run.createdOn) << "\n\n"
          << JedecFieldText(run.sources.creatorId.value_or("")) << '\n';

@@ -29,6 +29,7 @@ struct JedecJob {
   const SourceImageSet& sources;     // creator, comment, security word, test vectors
   bool securitySet;                  // the security fuse set at the user's request
   std::tm createdOn;                 // the header date
+  const char* versionText;           // the program's version, written after STX
   Messages& messages;
 };
 
