@@ -60,7 +60,7 @@ void BlockTargetImage::TranslateMacrocells(const StageContext& run) {
     FixFoldback(*this, m);
     CleanUpClockTerm(*this, m);
     if (run.options.pinClock != 1) continue;
-    const char* pt4 = s.logicArray.row(m, 3);
+    const PackedFuseArray::ConstRow pt4 = s.logicArray.row(m, 3);
     const int lab = m / 16;
     const LabRoutes& labRoutes = routes_[static_cast<std::size_t>(lab)];
     if (plain) {

@@ -239,10 +239,10 @@ struct PtClockMarks {
 };
 
 // Marks of the two-clock rule: every tap row is tested in both columns.
-PtClockMarks FindClockMarks(const char* pt4, const LabRoutes& routes, const PtClockTaps& taps);
+PtClockMarks FindClockMarks(PackedFuseArray::ConstRow pt4, const LabRoutes& routes, const PtClockTaps& taps);
 // Marks of the single-clock rule of the plain kinds (GCLK1 only): the
 // complement column of a row is tested only when its true column is not '0'.
-PtClockMarks FindPlainClockMarks(const char* pt4, const LabRoutes& routes,
+PtClockMarks FindPlainClockMarks(PackedFuseArray::ConstRow pt4, const LabRoutes& routes,
                                  const PtClockTaps& taps);
 
 // `ConvertPtClock` with a global clock code g (two clock lines). Returns true
