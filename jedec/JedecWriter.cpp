@@ -212,10 +212,15 @@ void AppendPairLabel(LineText<Capacity>& line, const BlockJedecLayout& l, int bl
 
 void PutUimLine(JedecFuseImage& image, long address, int block, int mux, bool reversed) {
   const int w = image.target.geometry().uimWidth;
-  const char* fuses = image.target.uimMux.row(block, mux);
-  const ReversedFuses reversedFuses(fuses, reversed ? w : 0);
+  const PackedFuseArray::ConstRow row = image.target.uimMux.row(block, mux);
+  char fuses[ReversedFuses::kMax];
+  if (reversed) {
+    row.FormatReversed(fuses);
+  } else {
+    row.Format(fuses);
+  }
   LineText<96> line;
-  StartFuseLine(image, line, address, reversed ? reversedFuses.fuses : fuses, w);
+  StartFuseLine(image, line, address, fuses, w);
   line.Text("*  NOTE Mux-").Number(mux).Text(" of block ").Char(BlockLetter(block)).Char('*').LineEnd();
   image.out.AppendFileBytes(line.data(), line.size());
 }

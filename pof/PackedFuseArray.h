@@ -51,7 +51,7 @@ class PackedFuseArray {
     }
     int CountProgrammed() const {
       int n = 0;
-      for (int first = 0; first < width_; first += 64) n += __builtin_popcountll(ProgrammedBits(first, Chunk(first)));
+      for (int first = 0; first < width_; first += 64) n += BitCount(ProgrammedBits(first, Chunk(first)));
       return n;
     }
     bool AnyProgrammed() const {
@@ -67,11 +67,23 @@ class PackedFuseArray {
       }
       return true;
     }
-    // Writes the fuse characters into out, which holds exactly size().
+    // Writes the size() fuse characters into out, which holds at least as
+    // many.
     template <std::size_t N>
     void Format(char (&out)[N]) const {
-      assert(static_cast<int>(N) == width_);
-      FormatTo(out, static_cast<int>(N));
+      assert(static_cast<int>(N) >= width_);
+      FormatTo(out, width_ < static_cast<int>(N) ? width_ : static_cast<int>(N));
+    }
+    // The same for a row of at most 64 fuses, the last fuse first.
+    template <std::size_t N>
+    void FormatReversed(char (&out)[N]) const {
+      assert(static_cast<int>(N) >= width_ && width_ <= 64);
+      const int count = width_ < static_cast<int>(N) ? width_ : static_cast<int>(N);
+      const std::uint64_t stored = ~ProgrammedBits(0, count) & LowBits(count);
+      const std::uint64_t reversed = count == 0 ? 0 : ReverseBits(stored) >> (64 - count);
+      const int whole = count / 8;
+      for (int i = 0; i < whole; ++i) std::memcpy(out + 8 * i, kFuseCharsOfByte[(reversed >> (8 * i)) & 0xFFu].data(), 8);
+      for (int k = 8 * whole; k < count; ++k) out[k] = (reversed >> k) & 1u ? '1' : '0';
     }
     std::string Text() const {
       std::string text(static_cast<std::size_t>(width_), '1');
@@ -89,6 +101,21 @@ class PackedFuseArray {
       for (int k = 8 * whole; k < count; ++k) out[k] = kFuseCharsOfByte[bytes_[k / 8]][static_cast<std::size_t>(k % 8)];
     }
     int Chunk(int first) const { return width_ - first < 64 ? width_ - first : 64; }
+    // Set bits of x, added in parallel (no library call where the processor
+    // has no instruction for it).
+    static int BitCount(std::uint64_t x) {
+      x -= (x >> 1) & 0x5555555555555555u;
+      x = (x & 0x3333333333333333u) + ((x >> 2) & 0x3333333333333333u);
+      x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0Fu;
+      return static_cast<int>((x * 0x0101010101010101u) >> 56);
+    }
+    // Bit i of x as bit 63 - i.
+    static std::uint64_t ReverseBits(std::uint64_t x) {
+      x = ((x >> 1) & 0x5555555555555555u) | ((x & 0x5555555555555555u) << 1);
+      x = ((x >> 2) & 0x3333333333333333u) | ((x & 0x3333333333333333u) << 2);
+      x = ((x >> 4) & 0x0F0F0F0F0F0F0F0Fu) | ((x & 0x0F0F0F0F0F0F0F0Fu) << 4);
+      return __builtin_bswap64(x);
+    }
     static std::uint64_t LowBits(int n) { return n >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << n) - 1; }
     // The `count` bytes at p as one word, the first in the lowest bits.
     static std::uint64_t Load(const std::uint8_t* p, int count) {

@@ -50,7 +50,7 @@ BlockTargetImage::BlockTargetImage(BlockTargetKind kind)
   ptFoldbackFuses = PackedFuseArray(g.macrocells, 5, 16);
   mcBits = FuseArray(g.macrocells, 24);
   for (int m = 0; m < g.macrocells; ++m) std::memcpy(mcBits.row(m), g.mcBitsDefault, 24);
-  uimMux = FuseArray(g.blocks, 40, g.uimWidth);
+  uimMux = PackedFuseArray(g.blocks, 40, g.uimWidth);
   goeMux = FuseArray(6, g.goeWidth);
   configBits = FuseArray(32);
   uesBits = FuseArray(16);

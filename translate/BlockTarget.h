@@ -42,7 +42,7 @@ class BlockTargetImage : public TargetDevice {
   PackedFuseArray ptInputFuses;     // [N][5][80]: two fuses per UIM line
   PackedFuseArray ptFoldbackFuses;  // [N][5][16]: one per foldback term of the block
   FuseArray mcBits;            // [N][24]: S0..S23
-  FuseArray uimMux;            // [blocks][40][W]
+  PackedFuseArray uimMux;           // [blocks][40][W]
   FuseArray goeMux;            // [6][G]
   FuseArray configBits;        // [32]
   FuseArray uesBits;           // [16]

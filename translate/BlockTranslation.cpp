@@ -132,15 +132,6 @@ int MatchChoice(const Signal* choices, int count, Signal s) {
 
 // ---------------------------------------------------------------------------
 
-int CountProductTermZeros(const BlockTargetImage& t, int m, int k) {
-  return t.ptInputFuses.row(m, k).CountProgrammed() + t.ptFoldbackFuses.row(m, k).CountProgrammed();
-}
-
-void FillProductTerm(BlockTargetImage& t, int m, int k, char c) {
-  t.ptInputFuses.row(m, k).Fill(c);
-  t.ptFoldbackFuses.row(m, k).Fill(c);
-}
-
 int IsProductTermUsed(const BlockTargetImage& t, int m, int k) {
   if (t.ptInputFuses.row(m, k).AnyProgrammed() || t.ptFoldbackFuses.row(m, k).AnyProgrammed()) return 1;
   const char* s = t.mcBits.row(m);

@@ -150,7 +150,7 @@ void BuildExpected(BlockTargetImage& t, const Case& c, K kind) {
   if (w != 27) return;
   for (int lab = 0; lab < 8; ++lab) {
     for (int u = 36; u < 40; ++u) {
-      const std::string line(t.uimMux.row(lab, u), 27);
+      const std::string line = t.uimMux.row(lab, u).Text();
       if (line == Ones(27) || (kind == K::Max7128 && u < 38)) t.uimMux.at(lab, u, u < 38 ? 12 : 2) = '0';
     }
   }
