@@ -200,7 +200,9 @@ class JedecBuffer {
   void Flush();
 
  private:
-  static constexpr std::size_t kSize = 16 * 1024;
+  // Two pages: a block target's file (some 80 KB) goes out in ten writes;
+  // each page more would cost about as much as the writes it saves.
+  static constexpr std::size_t kSize = 8 * 1024;
   JedecSink& sink_;
   std::unique_ptr<char[]> text_;
   std::size_t used_ = 0;
