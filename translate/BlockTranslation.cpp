@@ -12,7 +12,6 @@ namespace {
 
 constexpr int kPtInputs = 80;
 constexpr int kUimLines = kPtInputs / 2;  // per block
-constexpr int kPtFoldbacks = 16;
 constexpr int kSourceFoldbacks = 72;  // per source product term: 36 PIA rows of two
                                       // columns, then the 16 foldback columns
 
