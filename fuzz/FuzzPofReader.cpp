@@ -52,8 +52,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (const SourceImage* image = run.sources.image()) {
     Check(run.pof.device.variant && run.pof.device.kind() == image->kind());
     Check(OneOf(run.pof.device.pinCount, {44, 68, 84, 100, 160}));
-    // The decoder writes only '0' into images that start all '1'.
-    for (const FuseArray* f : {&image->logicArray, &image->mcConfig, &image->pia,
+    // The decoder writes only '0' into images that start all '1' (the packed
+    // logic array holds nothing but fuses).
+    for (const FuseArray* f : {&image->mcConfig, &image->pia,
                                &image->oePia, &image->ioConfig, &image->outputEnable,
                                &image->globalClocks, &image->unknownBits, &image->ues}) {
       for (std::size_t i = 0; i < f->size(); ++i) Check(f->data()[i] == '0' || f->data()[i] == '1');

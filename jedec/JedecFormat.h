@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "pof/PackedFuseArray.h"
 #include "translate/BitOps.h"
 
 namespace fusecvt {
@@ -55,6 +56,34 @@ class FuseChecksum {
       std::memcpy(last, fuses + i, count - i);
       PutBits(MatchMask8(last, '1'), static_cast<std::uint32_t>(count - i));
     }
+  }
+  // The same as PutFuses over the fuses of a packed row, whose stored bytes
+  // are already 8-fuse words.
+  void PutFuses(const PackedFuseArray::ConstRow& row) {
+    const std::uint8_t* bytes = row.bytes();
+    const int whole = row.size() / 8;
+    std::uint32_t sum = sum_;
+    if (bits_ == 0) {  // the row's bytes are the words: added 8 at a time
+      int i = 0;
+      for (; i + 8 <= whole; i += 8) {
+        std::uint64_t w;
+        std::memcpy(&w, bytes + i, 8);
+        w = (w & 0x00FF00FF00FF00FFu) + ((w >> 8) & 0x00FF00FF00FF00FFu);
+        sum += static_cast<std::uint32_t>((w * 0x0001000100010001u) >> 48);
+      }
+      for (; i < whole; ++i) sum += bytes[i];
+    } else {
+      std::uint32_t word = word_;
+      for (int i = 0; i < whole; ++i) {
+        const std::uint32_t bits = word | std::uint32_t{bytes[i]} << bits_;
+        sum += bits & 0xFFu;
+        word = bits >> 8;
+      }
+      word_ = word;
+    }
+    sum_ = sum;
+    const int rest = row.size() % 8;
+    if (rest > 0) PutBits(bytes[whole] & ((1u << rest) - 1u), static_cast<std::uint32_t>(rest));
   }
   // Adds a last, incomplete word (if any).
   void Flush() {
@@ -178,7 +207,9 @@ class JedecBuffer {
   void Flush();
 
  private:
-  static constexpr std::size_t kSize = 16 * 1024;
+  // Two pages: a block target's file (some 80 KB) goes out in ten writes;
+  // each page more would cost about as much as the writes it saves.
+  static constexpr std::size_t kSize = 8 * 1024;
   JedecSink& sink_;
   std::unique_ptr<char[]> text_;
   std::size_t used_ = 0;

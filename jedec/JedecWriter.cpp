@@ -141,11 +141,9 @@ void PutAddress(JedecFuseImage& image, long address) {
   image.out.AppendNumber(address);
 }
 
-// Some of the 96 fuses of a product term is '1'; 16 at a time.
-bool AnyErased(const char* foldback, const char* inputs) {
-  std::uint32_t erased = MatchMask16(foldback, '1');
-  for (int i = 0; i < kInputFuses; i += 16) erased |= MatchMask16(inputs + i, '1');
-  return erased != 0;
+// Some of the 96 fuses of a product term is '1'.
+bool AnyErased(const PackedFuseArray::ConstRow& foldback, const PackedFuseArray::ConstRow& inputs) {
+  return !foldback.AllProgrammed() || !inputs.AllProgrammed();
 }
 
 // The same as PutFuse for each fuse, the text appended in one piece.
@@ -213,10 +211,15 @@ void AppendPairLabel(LineText<Capacity>& line, const BlockJedecLayout& l, int bl
 
 void PutUimLine(JedecFuseImage& image, long address, int block, int mux, bool reversed) {
   const int w = image.target.geometry().uimWidth;
-  const char* fuses = image.target.uimMux.row(block, mux);
-  const ReversedFuses reversedFuses(fuses, reversed ? w : 0);
+  const PackedFuseArray::ConstRow row = image.target.uimMux.row(block, mux);
+  char fuses[ReversedFuses::kMax];
+  if (reversed) {
+    row.FormatReversed(fuses);
+  } else {
+    row.Format(fuses);
+  }
   LineText<96> line;
-  StartFuseLine(image, line, address, reversed ? reversedFuses.fuses : fuses, w);
+  StartFuseLine(image, line, address, fuses, w);
   line.Text("*  NOTE Mux-").Number(mux).Text(" of block ").Char(BlockLetter(block)).Char('*').LineEnd();
   image.out.AppendFileBytes(line.data(), line.size());
 }
@@ -263,14 +266,14 @@ void WriteProductTerms(JedecFuseImage& image) {
       for (int k = 0; k < kTermsPerMc; ++k, address += kTermFuses) {
         // Even positions within a block hold PT 5 first, odd ones PT 1 first.
         const int pt = pos % 2 == 0 ? kTermsPerMc - 1 - k : k;
-        const char* foldback = t.ptFoldbackFuses.row(mc, pt);
-        const char* inputs = t.ptInputFuses.row(mc, pt);
+        const PackedFuseArray::ConstRow foldback = t.ptFoldbackFuses.row(mc, pt);
+        const PackedFuseArray::ConstRow inputs = t.ptInputFuses.row(mc, pt);
         if (!AnyErased(foldback, inputs)) continue;  // a disabled term is left to the F0 default
         assert(address >= image.nextAddress);
         const auto& text = lines.Compose(address, foldback, inputs, {pt + 1, mc + 1, BlockLetter(block)});
         image.out.AppendFileBytes(text.data(), text.size());
-        image.fuseChecksum.PutFuses(foldback, kFoldbackFuses);
-        image.fuseChecksum.PutFuses(inputs, kInputFuses);
+        image.fuseChecksum.PutFuses(foldback);
+        image.fuseChecksum.PutFuses(inputs);
         image.nextAddress = address + kTermFuses;
       }
     }

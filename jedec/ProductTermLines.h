@@ -91,12 +91,18 @@ struct TermName {
 // its macrocell and block.
 class ProductTermLines {
  public:
-  const LineText<192>& Compose(long address, const char* foldback, const char* inputs, TermName term) {
+  const LineText<192>& Compose(long address, const PackedFuseArray::ConstRow& foldback,
+                               const PackedFuseArray::ConstRow& inputs, TermName term) {
+    assert(foldback.size() == kFoldbackFuses && inputs.size() == kInputFuses);
+    char fb[kFoldbackFuses];
+    char in[kInputFuses];
+    foldback.Format(fb);
+    inputs.Format(in);
     text_.Clear();
     text_.Char('L').Number(address).LineEnd();
-    text_.Fuses(foldback, kFoldbackFuses).LineEnd();
-    text_.Fuses(inputs, kInputFuses / 2).LineEnd();
-    text_.Fuses(inputs + kInputFuses / 2, kInputFuses / 2);
+    text_.Fuses(fb, kFoldbackFuses).LineEnd();
+    text_.Fuses(in, kInputFuses / 2).LineEnd();
+    text_.Fuses(in + kInputFuses / 2, kInputFuses / 2);
     assert(term.pt >= 1 && term.pt <= 5);
     text_.Text("*  NOTE PT ").Char(static_cast<char>('0' + term.pt)).Text(" of MC ").Number(term.mc);
     text_.Text("(LAB ").Char(term.block).Text(") *").LineEnd();

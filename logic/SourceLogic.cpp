@@ -184,9 +184,9 @@ Design DecodeSource(const SourceImage& image, int pinCount) {
     mc.number = m + 1;
     const int lab = m / 16;
     for (int k = 0; k < 5; ++k) {
-      const char* s = image.logicArray.row(m, k);
+      const PackedFuseArray::ConstRow s = image.logicArray.row(m, k);
       Term& t = mc.terms[k];
-      t.literals.reserve(static_cast<std::size_t>(std::count(s, s + 88, '0')));
+      t.literals.reserve(static_cast<std::size_t>(s.CountProgrammed()));
       bool all = true;
       for (int c = 0; c < 88; ++c) {
         if (s[c] != '0') {

@@ -176,15 +176,16 @@ constexpr bool AllMapsWellFormed() {
 static_assert(AllMapsWellFormed(), "fuse maps: slot order, consecutive ranges, row widths");
 
 struct FieldRef {
-  char* data;
-  std::size_t size;
+  char* data = nullptr;
+  PackedFuseArray* packed = nullptr;
+  std::size_t size = 0;
 };
 
 FieldRef FieldOf(SourceImage& image, FuseField field) {
-  auto of = [](FuseArray& a) { return FieldRef{a.data(), a.size()}; };
+  auto of = [](FuseArray& a) { return FieldRef{a.data(), nullptr, a.size()}; };
   switch (field) {
-    case FuseField::None: return {nullptr, 0};
-    case FuseField::LogicArray: return of(image.logicArray);
+    case FuseField::None: return {};
+    case FuseField::LogicArray: return {nullptr, &image.logicArray, image.logicArray.size()};
     case FuseField::McConfig: return of(image.mcConfig);
     case FuseField::Pia: return of(image.pia);
     case FuseField::OePia: return of(image.oePia);
@@ -193,10 +194,10 @@ FieldRef FieldOf(SourceImage& image, FuseField field) {
     case FuseField::GlobalClocks: return of(image.globalClocks);
     case FuseField::UnknownBits: return of(image.unknownBits);
     case FuseField::JtagBit:
-      return image.layout().hasJtagBit ? FieldRef{&image.jtagBit, 1} : FieldRef{nullptr, 0};
+      return image.layout().hasJtagBit ? FieldRef{&image.jtagBit, nullptr, 1} : FieldRef{};
     case FuseField::Ues: return of(image.ues);
   }
-  return {nullptr, 0};
+  return {};
 }
 
 }  // namespace
@@ -235,8 +236,9 @@ FuseDecoder::FuseDecoder(const FuseMap& map, int pinCount, SourceImage* image) {
     Resolved& out = ranges_[count_++];
     out.start = r.start.At(p);
     out.end = r.end.At(p);
-    const FieldRef f = store ? FieldOf(*image, r.field) : FieldRef{nullptr, 0};
+    const FieldRef f = store ? FieldOf(*image, r.field) : FieldRef{};
     out.target = f.size > 0 ? f.data : nullptr;
+    out.packed = f.size > 0 ? f.packed : nullptr;
     out.size = f.size;
     out.rowWidth = r.rowWidth;
     out.rowStride = r.rowStride;
@@ -335,7 +337,7 @@ void DecodeFuseData(const FuseMap& map, std::string_view data, bool bigEndian, S
   // division; byte-aligned runs of whole rows a packed byte at a time.
   for (std::size_t i = 0; i < decoder.count_; ++i) {
     const FuseDecoder::Resolved& r = decoder.ranges_[i];
-    if (!r.target || r.start < 0) continue;
+    if ((!r.target && !r.packed) || r.start < 0) continue;
     const std::int64_t end = std::min(r.end, fuses.Count());
     std::int64_t a = r.start;
     if (fuses.packed && r.rowWidth == r.rowStride && a % 8 == 0) {
@@ -344,14 +346,24 @@ void DecodeFuseData(const FuseMap& map, std::string_view data, bool bigEndian, S
       const std::int64_t whole = a + 8 <= stop ? (stop - a) / 8 : 0;  // whole bytes
       const unsigned char* in = fuses.bytes + a / 8;
       const unsigned erased = fuses.inverted ? 0x00u : 0xFFu;  // the byte of 8 erased fuses
-      ProgramBytes(r.target, in, whole, erased);
+      if (r.packed) {
+        r.packed->ProgramFromBytes(in, static_cast<std::size_t>(whole), static_cast<std::uint8_t>(erased));
+      } else {
+        ProgramBytes(r.target, in, whole, erased);
+      }
       a += 8 * whole;
     }
     std::int64_t b = a - r.start;
     std::int64_t col = b % r.rowWidth;
     auto index = static_cast<std::size_t>((b / r.rowWidth) * r.rowStride + col);
     for (; a < end; ++a) {
-      if (fuses.Programmed(a) && index < r.size) r.target[index] = '0';
+      if (fuses.Programmed(a) && index < r.size) {
+        if (r.packed) {
+          r.packed->at(static_cast<int>(index)) = '0';
+        } else {
+          r.target[index] = '0';
+        }
+      }
       ++index;
       if (++col == r.rowWidth) {
         col = 0;

@@ -84,7 +84,8 @@ class FuseDecoder {
   struct Resolved {
     std::int64_t start;
     std::int64_t end;
-    char* target;  // null: not stored
+    char* target;             // a field of fuse characters, or
+    PackedFuseArray* packed;  // a packed field; both null: not stored
     std::size_t size;
     std::int32_t rowWidth;
     std::int32_t rowStride;

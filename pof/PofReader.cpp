@@ -52,10 +52,15 @@ const unsigned char* Bytes(std::string_view s) {
 
 // A file, read in large blocks straight into one buffer (no stream buffer
 // between); packets are handed out from the buffer without a copy. A POF of
-// the largest devices fits the first block.
+// the largest devices fits the first block, which is as large as the file
+// when its size can be found (one byte more, so that the first read sees
+// the end), and kFirstBlock otherwise.
 class FileInput final : public PofInput {
  public:
-  explicit FileInput(std::FILE* file) : file_(file) { std::setvbuf(file_, nullptr, _IONBF, 0); }
+  explicit FileInput(std::FILE* file) : file_(file) {
+    std::setvbuf(file_, nullptr, _IONBF, 0);
+    firstBlock_ = FirstBlockOf(file_);
+  }
   ~FileInput() override { std::fclose(file_); }
   FileInput(const FileInput&) = delete;
   FileInput& operator=(const FileInput&) = delete;
@@ -94,6 +99,16 @@ class FileInput final : public PofInput {
  private:
   static constexpr std::size_t kFirstBlock = 16 * 1024;
 
+  // The file's size plus one, at most kReadBlock; kFirstBlock when the file
+  // cannot seek (a pipe, say). The read position is back at the start.
+  static std::size_t FirstBlockOf(std::FILE* file) {
+    if (std::fseek(file, 0, SEEK_END) != 0) return kFirstBlock;
+    const long end = std::ftell(file);
+    std::rewind(file);
+    if (end < 0) return kFirstBlock;
+    return static_cast<unsigned long>(end) < kReadBlock ? static_cast<std::size_t>(end) + 1 : kReadBlock;
+  }
+
   // Reads until `size` bytes past the read position are in the buffer or the
   // file ends (a read error ends it too); the bytes there. Bytes already
   // consumed are dropped first, so the buffer grows with one packet's bytes
@@ -102,7 +117,7 @@ class FileInput final : public PofInput {
     while (bytes_.size() - at_ < size && !ended_) {
       bytes_.erase(0, at_);
       at_ = 0;
-      const std::size_t block = std::clamp(size - bytes_.size(), kFirstBlock, kReadBlock);
+      const std::size_t block = std::clamp(size - bytes_.size(), firstBlock_, kReadBlock);
       const std::size_t end = bytes_.size();
       bytes_.resize(end + block);
       const std::size_t got = std::fread(&bytes_[end], 1, block, file_);
@@ -113,6 +128,7 @@ class FileInput final : public PofInput {
   }
 
   std::FILE* file_;
+  std::size_t firstBlock_ = kFirstBlock;  // the least a read asks for
   std::string bytes_;
   std::size_t at_ = 0;  // the read position in bytes_
   bool ended_ = false;

@@ -42,7 +42,7 @@ const SourceLayout& LayoutOf(SourceKind kind) { return kLayouts[static_cast<int>
 
 SourceImage::SourceImage(SourceKind kind) : layout_(&LayoutOf(kind)) {
   const SourceLayout& l = *layout_;
-  logicArray = Field(l.macrocells, 5, 88);
+  logicArray = l.macrocells > 0 ? PackedFuseArray(l.macrocells, 5, 88) : PackedFuseArray();
   mcConfig = Field(l.macrocells, l.mcConfigWidth);
   pia = Field(l.macrocells / 16, 36, l.piaWidth);
   oePia = Field(l.oePiaWidth > 0 ? 6 : 0, l.oePiaWidth);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "pof/FuseArray.h"
+#include "pof/PackedFuseArray.h"
 #include "pof/SourceKind.h"
 
 namespace fusecvt {
@@ -41,17 +42,17 @@ class SourceImage {
   int macrocells() const { return layout_->macrocells; }
   int labs() const { return layout_->macrocells / 16; }
 
-  FuseArray logicArray;     // [MC][5][88]
-  FuseArray mcConfig;       // [MC][w]
-  FuseArray pia;            // [LAB][36][w]
-  FuseArray oePia;          // [6][w]
-  FuseArray ioConfig;       // [rows][w]
-  FuseArray outputEnable;   // [rows][2]
-  FuseArray globalClocks;   // [3]
-  FuseArray unknownBits;    // [n]
-  char jtagBit = '1';       // meaningful only when layout().hasJtagBit
-  FuseArray ues;            // [n]
-  FuseArray remainingBits;  // [n]
+  PackedFuseArray logicArray;  // [MC][5][88]
+  FuseArray mcConfig;          // [MC][w]
+  FuseArray pia;               // [LAB][36][w]
+  FuseArray oePia;             // [6][w]
+  FuseArray ioConfig;          // [rows][w]
+  FuseArray outputEnable;      // [rows][2]
+  FuseArray globalClocks;      // [3]
+  FuseArray unknownBits;       // [n]
+  char jtagBit = '1';          // meaningful only when layout().hasJtagBit
+  FuseArray ues;               // [n]
+  FuseArray remainingBits;     // [n]
 
  private:
   const SourceLayout* layout_;

@@ -97,9 +97,9 @@ void Qpl6000::ReadProductTerms(const StageContext& run) {
     const int block = m / 16;
     const char* piaBlock = source.pia.data() + block * kPiaBlockWidth;
     for (int p = 0; p < kTerms; ++p) {
-      const char* s = source.logicArray.row(m, p);
+      const PackedFuseArray::ConstRow s = source.logicArray.row(m, p);
       char* t = ptFuses.row(m, p);
-      if (!Has(s, kSourceTermWidth, '1')) {
+      if (s.AllProgrammed()) {
         std::fill(t, t + kColumns, '0');
         continue;
       }

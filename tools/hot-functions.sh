@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Writes cmake/hot-functions.txt: the functions (linker symbol names) that
-# conversions of the example POFs run, sorted by name (the order within the
-# group matters little, and a sorted list changes little from run to run).
+# conversions of the example POFs (and of the benchmark's design) run, sorted
+# by name (the order within the group matters little, and a sorted list
+# changes little from run to run).
 # The static Linux release links them side by side at the start of its code,
 # so that a run maps a few neighbouring pages of code instead of pages
 # all over the program. A symbol that no longer exists is passed over by the
@@ -18,8 +19,19 @@ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=g++ \
 cmake --build "$build" -j "$jobs" --target fusecvt >/dev/null
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
+# The examples, and the design the whole-process figure of tools/bench.sh
+# converts: the largest real 7128 POF, when the sample folder is there (it
+# runs paths the examples do not, such as the conversion error box).
+pofs=(examples/demo7128s.pof examples/demo7064s.pof examples/demo7032s.pof)
+source tools/lib/samples.sh
+samples=$(samples_dir)
+if [ -n "$samples" ]; then
+  largest=$(awk -F'\t' 'toupper($2) ~ /7128/ {print $1}' "$samples/SOURCES.tsv" |
+    while read -r f; do echo "$(stat -c %s "$samples/$f") $f"; done | sort -n | tail -n1 | cut -d' ' -f2-)
+  [ -n "$largest" ] && pofs+=("$samples/$largest")
+fi
 profiles=()
-for pof in examples/demo7128s.pof examples/demo7064s.pof examples/demo7032s.pof; do
+for pof in "${pofs[@]}"; do
   profiles+=("$scratch/$(basename "$pof").out")
   valgrind --tool=callgrind --demangle=no --callgrind-out-file="${profiles[-1]}" \
     "$build/fusecvt" -o "$scratch/out" "$pof" >/dev/null 2>&1

@@ -60,7 +60,7 @@ void BlockTargetImage::TranslateMacrocells(const StageContext& run) {
     FixFoldback(*this, m);
     CleanUpClockTerm(*this, m);
     if (run.options.pinClock != 1) continue;
-    const char* pt4 = s.logicArray.row(m, 3);
+    const PackedFuseArray::ConstRow pt4 = s.logicArray.row(m, 3);
     const int lab = m / 16;
     const LabRoutes& labRoutes = routes_[static_cast<std::size_t>(lab)];
     if (plain) {
@@ -133,8 +133,7 @@ void BlockTargetImage::RouteUim(const StageContext& run) {
     // lines 36 and 37 (the plain kinds set it there in any case), fuse 2 on
     // lines 38 and 39.
     for (int u = 36; u < 40; ++u) {
-      const char* fuses = uimMux.row(b, u);
-      const bool selected = std::find(fuses, fuses + width, '0') != fuses + width;
+      const bool selected = uimMux.row(b, u).AnyProgrammed();
       const int noneFuse = u < 38 ? 12 : 2;
       if (!selected || (plain && u < 38)) uimMux.at(b, u, noneFuse) = '0';
     }

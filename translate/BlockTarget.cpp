@@ -46,11 +46,11 @@ const TargetGeometry& GeometryOf(BlockTargetKind kind) {
 BlockTargetImage::BlockTargetImage(BlockTargetKind kind)
     : geometry_(&GeometryOf(kind)), profile_(&ProfileOf(kind)) {
   const TargetGeometry& g = *geometry_;
-  ptInputFuses = FuseArray(g.macrocells, 5, 80);
-  ptFoldbackFuses = FuseArray(g.macrocells, 5, 16);
+  ptInputFuses = PackedFuseArray(g.macrocells, 5, 80);
+  ptFoldbackFuses = PackedFuseArray(g.macrocells, 5, 16);
   mcBits = FuseArray(g.macrocells, 24);
   for (int m = 0; m < g.macrocells; ++m) std::memcpy(mcBits.row(m), g.mcBitsDefault, 24);
-  uimMux = FuseArray(g.blocks, 40, g.uimWidth);
+  uimMux = PackedFuseArray(g.blocks, 40, g.uimWidth);
   goeMux = FuseArray(6, g.goeWidth);
   configBits = FuseArray(32);
   uesBits = FuseArray(16);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "pof/FuseArray.h"
+#include "pof/PackedFuseArray.h"
 #include "pof/SourceImage.h"
 #include "translate/TargetDevice.h"
 #include "translate/PinUseFlags.h"
@@ -38,10 +39,10 @@ class BlockTargetImage : public TargetDevice {
   const TargetGeometry& geometry() const { return *geometry_; }
   BlockTargetKind targetKind() const { return geometry_->kind; }
 
-  FuseArray ptInputFuses;      // [N][5][80]: two fuses per UIM line
-  FuseArray ptFoldbackFuses;   // [N][5][16]: one per foldback term of the block
+  PackedFuseArray ptInputFuses;     // [N][5][80]: two fuses per UIM line
+  PackedFuseArray ptFoldbackFuses;  // [N][5][16]: one per foldback term of the block
   FuseArray mcBits;            // [N][24]: S0..S23
-  FuseArray uimMux;            // [blocks][40][W]
+  PackedFuseArray uimMux;           // [blocks][40][W]
   FuseArray goeMux;            // [6][G]
   FuseArray configBits;        // [32]
   FuseArray uesBits;           // [16]

@@ -12,14 +12,8 @@ namespace {
 
 constexpr int kPtInputs = 80;
 constexpr int kUimLines = kPtInputs / 2;  // per block
-constexpr int kPtFoldbacks = 16;
 constexpr int kSourceFoldbacks = 72;  // per source product term: 36 PIA rows of two
                                       // columns, then the 16 foldback columns
-
-// Some of the count characters is '0' (a programmed fuse).
-bool AnyProgrammed(const char* fuses, int count) {
-  return std::memchr(fuses, '0', static_cast<std::size_t>(count)) != nullptr;
-}
 
 void WriteStars(TextOut& out, int count) { out << std::string(count, '*') << '\n'; }
 
@@ -137,21 +131,8 @@ int MatchChoice(const Signal* choices, int count, Signal s) {
 
 // ---------------------------------------------------------------------------
 
-int CountProductTermZeros(const BlockTargetImage& t, int m, int k) {
-  return CountProgrammed(t.ptInputFuses.row(m, k), kPtInputs) +
-         CountProgrammed(t.ptFoldbackFuses.row(m, k), kPtFoldbacks);
-}
-
-void FillProductTerm(BlockTargetImage& t, int m, int k, char c) {
-  std::memset(t.ptInputFuses.row(m, k), c, kPtInputs);
-  std::memset(t.ptFoldbackFuses.row(m, k), c, kPtFoldbacks);
-}
-
 int IsProductTermUsed(const BlockTargetImage& t, int m, int k) {
-  if (AnyProgrammed(t.ptInputFuses.row(m, k), kPtInputs) ||
-      AnyProgrammed(t.ptFoldbackFuses.row(m, k), kPtFoldbacks)) {
-    return 1;
-  }
+  if (t.ptInputFuses.row(m, k).AnyProgrammed() || t.ptFoldbackFuses.row(m, k).AnyProgrammed()) return 1;
   const char* s = t.mcBits.row(m);
   const auto is = [s](int bit, char c) { return s[bit] == c; };
   // The foldback bits with S10 '0' and S11 '1'.
@@ -184,20 +165,21 @@ int IsPinUsed(const BlockTargetImage& t, int m) {
 }
 
 UimLineSet UimLinesRead(const BlockTargetImage& t, int block) {
-  // Per 16 input fuses (8 lines): bit 2j set where some term has exactly one
-  // '0' in the pair of line j.
-  std::uint32_t oneOfPair[kPtInputs / 16] = {};
+  // Bit 2u set where some term has exactly one programmed fuse in the pair
+  // of line u (lines 0..31 in the first word, 32..39 in the second).
+  constexpr std::uint64_t kEvenBits = 0x5555555555555555u;
+  std::uint64_t oneOfPair[2] = {};
   for (int m = block * 16; m < block * 16 + 16; ++m) {
     for (int k = 0; k < 5; ++k) {
-      const char* in = t.ptInputFuses.row(m, k);
-      for (int v = 0; v < kPtInputs / 16; ++v) {
-        const std::uint32_t zeros = MatchMask16(in + 16 * v, '0');
-        oneOfPair[v] |= (zeros ^ (zeros >> 1)) & 0x5555u;
-      }
+      const PackedFuseArray::ConstRow in = t.ptInputFuses.row(m, k);
+      const std::uint64_t low = in.ProgrammedBits(0, 64);
+      const std::uint64_t high = in.ProgrammedBits(64, kPtInputs - 64);
+      oneOfPair[0] |= (low ^ (low >> 1)) & kEvenBits;
+      oneOfPair[1] |= (high ^ (high >> 1)) & kEvenBits;
     }
   }
   UimLineSet read{};
-  for (int u = 0; u < kUimLines; ++u) read[static_cast<std::size_t>(u)] = (oneOfPair[u / 8] >> (2 * (u % 8))) & 1u;
+  for (int u = 0; u < kUimLines; ++u) read[static_cast<std::size_t>(u)] = (oneOfPair[u / 32] >> (2 * (u % 32))) & 1u;
   return read;
 }
 
@@ -270,33 +252,33 @@ void RaiseFlags(PinUseFlags& f, unsigned flags) {
   if (flags & kGclk3Used) f.gclk3Used = 1;
 }
 
-// The '0' columns of one source term: bit c of `rows` for columns 0..63,
-// bit c - 64 of `rest` for columns 64..87 (the last 16 are the foldbacks).
+// The programmed columns of one source term: bit c of `rows` for columns
+// 0..63, bit c - 64 of `rest` for columns 64..87 (the last 16 are the
+// foldbacks).
 struct ProgrammedColumns {
   std::uint64_t rows;
   std::uint32_t rest;
 
-  explicit ProgrammedColumns(const char* s) : rows(0), rest(MatchMask16(s + 64, '0') | MatchMask8(s + 80, '0') << 16) {
-    for (int v = 0; v < 4; ++v) rows |= static_cast<std::uint64_t>(MatchMask16(s + 16 * v, '0')) << (16 * v);
-  }
+  explicit ProgrammedColumns(PackedFuseArray::ConstRow s)
+      : rows(s.ProgrammedBits(0, 64)), rest(static_cast<std::uint32_t>(s.ProgrammedBits(64, 24))) {}
   bool all() const { return rows == ~std::uint64_t{0} && rest == 0xFFFFFFu; }
   std::uint32_t foldbacks() const { return rest >> (kSourceFoldbacks - 64); }
 };
 
 // One source term into target term (m, k); returns the flags it raises.
-unsigned CopyProductTerm(BlockTargetImage& t, const char* s, int m, int k, const LabColumns& columns) {
+unsigned CopyProductTerm(BlockTargetImage& t, PackedFuseArray::ConstRow s, int m, int k, const LabColumns& columns) {
   const ProgrammedColumns zeros(s);
   if (zeros.all()) {
     FillProductTerm(t, m, k, '0');
     return 0;
   }
-  char* fb = t.ptFoldbackFuses.row(m, k);
-  for (std::uint32_t b = zeros.foldbacks(); b != 0; b &= b - 1) fb[__builtin_ctz(b)] = '0';
-  char* in = t.ptInputFuses.row(m, k);
+  PackedFuseArray::Row fb = t.ptFoldbackFuses.row(m, k);
+  for (std::uint32_t b = zeros.foldbacks(); b != 0; b &= b - 1) fb.Program(__builtin_ctz(b));
+  PackedFuseArray::Row in = t.ptInputFuses.row(m, k);
   unsigned flags = 0;
   const auto program = [&](int c) {
     const ColumnEffect& e = columns[static_cast<std::size_t>(c)];
-    in[e.fuse] = '0';
+    in.Program(e.fuse);
     flags |= e.flags;
   };
   for (std::uint64_t b = zeros.rows; b != 0; b &= b - 1) program(__builtin_ctzll(b));

@@ -88,10 +88,16 @@ int IsPinUsed(const BlockTargetImage& t, int m);
 // polarity (one '0' in its fuse pair 2u, 2u+1), all found in one pass.
 using UimLineSet = std::array<bool, 40>;
 UimLineSet UimLinesRead(const BlockTargetImage& t, int block);
-// Number of '0' among the 96 fuses of PT k of macrocell m.
-int CountProductTermZeros(const BlockTargetImage& t, int m, int k);
+// Number of '0' among the 96 fuses of PT k of macrocell m (inline: a few
+// word operations on the packed rows).
+inline int CountProductTermZeros(const BlockTargetImage& t, int m, int k) {
+  return t.ptInputFuses.row(m, k).CountProgrammed() + t.ptFoldbackFuses.row(m, k).CountProgrammed();
+}
 // Sets all 96 fuses of PT k of macrocell m to c.
-void FillProductTerm(BlockTargetImage& t, int m, int k, char c);
+inline void FillProductTerm(BlockTargetImage& t, int m, int k, char c) {
+  t.ptInputFuses.row(m, k).Fill(c);
+  t.ptFoldbackFuses.row(m, k).Fill(c);
+}
 
 // ---------------------------------------------------------------------------
 // The target's special pins
@@ -115,7 +121,7 @@ LabRoutes DirectRoutes(const SourceImage& source, int lab, const Signal (&signal
   LabRoutes routes;
   for (int r = 0; r < 36; ++r) {
     RowRoute& rr = routes[r];
-    rr.line = toUim[r];
+    rr.line = static_cast<std::int8_t>(toUim[r]);
     rr.muxLine = rr.line;
     const int p = PiaSelection(source, lab, r);
     if (p != kNoPick && p < static_cast<int>(Picks)) {
@@ -239,10 +245,10 @@ struct PtClockMarks {
 };
 
 // Marks of the two-clock rule: every tap row is tested in both columns.
-PtClockMarks FindClockMarks(const char* pt4, const LabRoutes& routes, const PtClockTaps& taps);
+PtClockMarks FindClockMarks(PackedFuseArray::ConstRow pt4, const LabRoutes& routes, const PtClockTaps& taps);
 // Marks of the single-clock rule of the plain kinds (GCLK1 only): the
 // complement column of a row is tested only when its true column is not '0'.
-PtClockMarks FindPlainClockMarks(const char* pt4, const LabRoutes& routes,
+PtClockMarks FindPlainClockMarks(PackedFuseArray::ConstRow pt4, const LabRoutes& routes,
                                  const PtClockTaps& taps);
 
 // `ConvertPtClock` with a global clock code g (two clock lines). Returns true

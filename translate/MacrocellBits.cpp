@@ -194,8 +194,8 @@ void FixFoldback(BlockTargetImage& t, int m) {
   const int own = m % 16;
   for (int mm = first; mm < first + 16; ++mm) {
     for (int k = 0; k < 5; ++k) {
-      const char* fb = t.ptFoldbackFuses.row(mm, k);
-      if (!(fb[0] == '0' && fb[1] == '0') && fb[own] == '0') {
+      const PackedFuseArray::ConstRow fb = t.ptFoldbackFuses.row(mm, k);
+      if (!(fb.programmed(0) && fb.programmed(1)) && fb.programmed(own)) {
         s[kFoldbackHighBit] = '0';
         return;
       }
@@ -211,7 +211,7 @@ void CleanUpClockTerm(BlockTargetImage& t, int m) {
   }
 }
 
-PtClockMarks FindClockMarks(const char* pt4, const LabRoutes& routes, const PtClockTaps& taps) {
+PtClockMarks FindClockMarks(PackedFuseArray::ConstRow pt4, const LabRoutes& routes, const PtClockTaps& taps) {
   PtClockMarks marks;
   for (int r : taps.gclk1Rows) {
     if (!Carries(routes, r, taps.gclk1)) continue;
@@ -226,7 +226,7 @@ PtClockMarks FindClockMarks(const char* pt4, const LabRoutes& routes, const PtCl
   return marks;
 }
 
-PtClockMarks FindPlainClockMarks(const char* pt4, const LabRoutes& routes,
+PtClockMarks FindPlainClockMarks(PackedFuseArray::ConstRow pt4, const LabRoutes& routes,
                                  const PtClockTaps& taps) {
   PtClockMarks marks;
   for (int r : taps.gclk1Rows) {

@@ -96,7 +96,7 @@ LabRoutes ResolveLab(const SourceImage& source, int lab) {
     const PiaRow& row = kPia[serving];
 
     RowRoute& route = routes[static_cast<std::size_t>(r)];
-    route.line = secondary ? row.secondaryLine : row.primaryLine;
+    route.line = static_cast<std::int8_t>(secondary ? row.secondaryLine : row.primaryLine);
     route.muxLine = route.line;
     const int p = PiaSelection(source, servingLab, serving);
     if (p == kNoPick || p >= 13) continue;
@@ -104,10 +104,10 @@ LabRoutes ResolveLab(const SourceImage& source, int lab) {
     route.signal = row.picks[p];
     for (const Placement& pl : plain ? Placements(kPlainPlacements) : Placements(kPairedPlacements)) {
       if (pl.row == serving && pl.signal == route.signal && OnSide(pl.when, secondary)) {
-        route.line = pl.termLine;
-        route.muxLine = pl.muxLine;
-        route.extraLine = pl.extra[high ? 1 : 0].line;
-        route.extraFuse = pl.extra[high ? 1 : 0].fuse;
+        route.line = static_cast<std::int8_t>(pl.termLine);
+        route.muxLine = static_cast<std::int8_t>(pl.muxLine);
+        route.extraLine = static_cast<std::int8_t>(pl.extra[high ? 1 : 0].line);
+        route.extraFuse = static_cast<std::int8_t>(pl.extra[high ? 1 : 0].fuse);
         break;
       }
     }

@@ -153,8 +153,8 @@ class Stage {
 
   static std::string Of(const char* p, int n) { return std::string(p, static_cast<std::size_t>(n)); }
   std::string Bits(int m) const { return Of(t->mcBits.row(m), 24); }
-  std::string Inputs(int m, int k) const { return Of(t->ptInputFuses.row(m, k), 80); }
-  std::string Uim(int b, int u) const { return Of(t->uimMux.row(b, u), t->geometry().uimWidth); }
+  std::string Inputs(int m, int k) const { return t->ptInputFuses.row(m, k).Text(); }
+  std::string Uim(int b, int u) const { return t->uimMux.row(b, u).Text(); }
   std::string Goe(int e) const { return Of(t->goeMux.row(e), t->geometry().goeWidth); }
   std::string Config(int first, int n) const { return Of(t->configBits.data() + first, n); }
 

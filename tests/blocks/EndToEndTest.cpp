@@ -26,13 +26,13 @@ namespace {
 
 // A source edit: characters into a field at (a, b, c), or a kind-aware write.
 struct Src {
-  enum Op { kPut, kPick, kPair, kSelect, kOe, kClock, kJtag } op;
+  enum Op { kPut, kCol, kPick, kPair, kSelect, kOe, kClock, kJtag } op;
   FuseArray SourceImage::*field;
   int a, b, c;
   const char* text;
 };
 Src Put(FuseArray SourceImage::*f, int a, int b, const char* t) { return {Src::kPut, f, a, b, 0, t}; }
-Src Col(int m, int k, int c) { return {Src::kPut, &SourceImage::logicArray, m, k, c, "0"}; }
+Src Col(int m, int k, int c) { return {Src::kCol, nullptr, m, k, c, "0"}; }
 Src Pk(int lab, int row, int p) { return {Src::kPick, nullptr, lab, row, p, nullptr}; }
 Src Pair(int lab, int row) { return {Src::kPair, nullptr, lab, row, 0, nullptr}; }
 Src Sel(int rec, const char* s) { return {Src::kSelect, nullptr, rec, 0, 0, s}; }
@@ -87,11 +87,17 @@ void Write(FuseArray& f, int a, int b, int c, const std::string& text) {
   std::memcpy(at, text.data(), text.size());
 }
 
+void Write(PackedFuseArray& f, int a, int b, int c, const std::string& text) {
+  ASSERT_LE(c + static_cast<long>(text.size()), f.dim2());
+  for (std::size_t i = 0; i < text.size(); ++i) f.at(a, b, c + static_cast<int>(i)) = text[i];
+}
+
 void BuildSource(SourceImage& s, const std::vector<Src>& edits) {
   IdleAll(s);
   for (const Src& e : edits) {
     switch (e.op) {
       case Src::kPut: Write(s.*e.field, e.a, e.b, e.c, e.text); break;
+      case Src::kCol: s.logicArray.at(e.a, e.b, e.c) = '0'; break;
       case Src::kPick: WritePick(s, e.a, e.b, e.c); break;
       case Src::kPair: WritePair(s, e.a, e.b); break;
       case Src::kSelect: WriteSelect(s, e.a, e.text); break;
@@ -144,7 +150,7 @@ void BuildExpected(BlockTargetImage& t, const Case& c, K kind) {
   if (w != 27) return;
   for (int lab = 0; lab < 8; ++lab) {
     for (int u = 36; u < 40; ++u) {
-      const std::string line(t.uimMux.row(lab, u), 27);
+      const std::string line = t.uimMux.row(lab, u).Text();
       if (line == Ones(27) || (kind == K::Max7128 && u < 38)) t.uimMux.at(lab, u, u < 38 ? 12 : 2) = '0';
     }
   }

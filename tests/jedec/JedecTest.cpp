@@ -68,10 +68,16 @@ std::unique_ptr<BlockTargetImage> MakeImage(BlockTargetKind kind) {
 void FillPattern(BlockTargetImage& img, unsigned seed) {
   unsigned state = seed * 2654435761u + 1u;
   auto next = [&] { return ((state = state * 1103515245u + 12345u) >> 16) & 1u ? '1' : '0'; };
-  for (FuseArray* a : {&img.ptInputFuses, &img.ptFoldbackFuses, &img.mcBits, &img.uimMux,
-                       &img.goeMux, &img.configBits, &img.uesBits}) {
-    for (std::size_t i = 0; i < a->size(); ++i) a->data()[i] = next();
-  }
+  auto fill = [&](auto& a) {
+    for (std::size_t i = 0; i < a.size(); ++i) a.at(static_cast<int>(i)) = next();
+  };
+  fill(img.ptInputFuses);
+  fill(img.ptFoldbackFuses);
+  fill(img.mcBits);
+  fill(img.uimMux);
+  fill(img.goeMux);
+  fill(img.configBits);
+  fill(img.uesBits);
   img.jtagBit = '1';
   // Fuse i of a term in file order: 16 foldback, then 80 inputs.
   auto term = [&](int mc, int pt, int lone) {
@@ -164,8 +170,8 @@ TEST(JedecWriter, FreshImageDefaults) {
     EXPECT_EQ(text(img->goeMux), row.goe);
     EXPECT_EQ(text(img->configBits), row.config);
     EXPECT_EQ(text(img->uesBits) + img->jtagBit, std::string(16, '1') + "0");
-    for (const FuseArray* a : {&img->ptInputFuses, &img->ptFoldbackFuses, &img->uimMux}) {
-      EXPECT_EQ(text(*a), std::string(a->size(), '1'));
+    for (const PackedFuseArray* a : {&img->ptInputFuses, &img->ptFoldbackFuses, &img->uimMux}) {
+      for (std::size_t i = 0; i < a->size(); ++i) EXPECT_EQ(a->at(static_cast<int>(i)), '1');
     }
   }
 }

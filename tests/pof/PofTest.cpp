@@ -56,16 +56,17 @@ PofBuilder::Packet P(std::int16_t tag, std::string data, std::optional<std::int3
   return {tag, std::move(data), length};
 }
 
-// Every fuse field of an image but the JTAG bit.
+// Every fuse field of an image but the logic array (packed) and the JTAG bit.
 template <class Image>
 auto FieldsOf(Image& i) {
-  return std::array{&i.logicArray, &i.mcConfig, &i.pia, &i.oePia, &i.ioConfig, &i.outputEnable, &i.globalClocks,
+  return std::array{&i.mcConfig, &i.pia, &i.oePia, &i.ioConfig, &i.outputEnable, &i.globalClocks,
                     &i.unknownBits, &i.ues, &i.remainingBits};
 }
 
 // Programmed characters in every field of an image.
 int ZerosOf(const SourceImage& img) {
   int n = img.jtagBit == '0';
+  for (std::size_t i = 0; i < img.logicArray.size(); ++i) n += img.logicArray.at(static_cast<int>(i)) == '0';
   for (const FuseArray* a : FieldsOf(img)) n += static_cast<int>(std::count(a->data(), a->data() + a->size(), '0'));
   return n;
 }
@@ -82,6 +83,9 @@ std::string StreamOf(const std::string& device, const SourceImage& img) {
 void Scramble(SourceImage& img, unsigned seed, unsigned oneIn) {
   unsigned x = seed * 2654435761u + 1;
   auto next = [&] { return (x = x * 1103515245u + 12345u) >> 16; };
+  for (std::size_t i = 0; i < img.logicArray.size(); ++i) {
+    img.logicArray.at(static_cast<int>(i)) = next() % oneIn == 0 ? '0' : '1';
+  }
   for (FuseArray* a : FieldsOf(img)) {
     for (std::size_t i = 0; i < a->size(); ++i) a->data()[i] = next() % oneIn == 0 ? '0' : '1';
   }
@@ -144,7 +148,7 @@ TEST(FuseDecoding, RoundTripOfEveryKindInEveryEncoding) {
 }
 
 // Whether an image holds fuse data: each kind looks at one field only, and
-// there only at the positions listed.
+// there only at the positions listed (no field: the logic array).
 TEST(FuseDecoding, FuseDataProbeOfEveryKind) {
   const struct { const char* device; FuseArray SourceImage::*field; std::vector<std::size_t> seen, unseen; } rows[] = {
       {"EPM7032LC44", &SourceImage::outputEnable, {0, 63}, {}}, {"EPM7064LC44", &SourceImage::outputEnable, {127}, {}},
@@ -153,7 +157,7 @@ TEST(FuseDecoding, FuseDataProbeOfEveryKind) {
       {"EPM7064SLC44", &SourceImage::ues, {15}, {}},            {"EPM7064AETC44", &SourceImage::ues, {0}, {16}},
       {"EPM3064ATC44", &SourceImage::ues, {0}, {31}},           {"EPM7128ELC84", &SourceImage::ioConfig, {0, 287}, {}},
       {"EPM7128SLC84", &SourceImage::ioConfig, {5, 575}, {}},   {"EPM7128AETC100", &SourceImage::ioConfig, {670}, {6, 671}},
-      {"EPM3128ATC100", &SourceImage::ioConfig, {5}, {6}},      {"EPM7032SLC44", &SourceImage::logicArray, {}, {0}},
+      {"EPM3128ATC100", &SourceImage::ioConfig, {5}, {6}},      {"EPM7032SLC44", nullptr, {}, {0}},
       {"EPM7128SLC84", &SourceImage::unknownBits, {}, {0}},
   };
   for (const auto& r : rows) {
@@ -163,7 +167,11 @@ TEST(FuseDecoding, FuseDataProbeOfEveryKind) {
         SourceImageSet set;
         ASSERT_NE(set.CreateImage(ParseDeviceName(r.device).kind()), nullptr);
         EXPECT_EQ(set.HasFuseData(), 0);
-        (set.image()->*r.field).data()[i] = '0';
+        if (r.field) {
+          (set.image()->*r.field).data()[i] = '0';
+        } else {
+          set.image()->logicArray.at(static_cast<int>(i)) = '0';
+        }
         EXPECT_EQ(set.HasFuseData(), seen ? 1 : 0);
       }
     }

@@ -121,18 +121,20 @@ FuseRef RefAt(BlockTargetKind k, long a) {
   return a < s.reserved ? FuseRef{FuseRef::kUes, static_cast<int>(a - s.ues)} : FuseRef{FuseRef::kFixed0};
 }
 
-// The image position a reference names; null for a fixed value.
-char* Slot(BlockTargetImage& img, const FuseRef& r) {
+// Calls f with the image position a reference names (a char& or a packed
+// field's fuse reference); false, without a call, for a fixed value.
+template <class F>
+bool WithSlot(BlockTargetImage& img, const FuseRef& r, F f) {
   switch (r.field) {
-    case FuseRef::kFoldback: return &img.ptFoldbackFuses.at(r.a, r.b, r.c);
-    case FuseRef::kInput: return &img.ptInputFuses.at(r.a, r.b, r.c);
-    case FuseRef::kMcBit: return &img.mcBits.at(r.a, r.b);
-    case FuseRef::kUim: return &img.uimMux.at(r.a, r.b, r.c);
-    case FuseRef::kGoe: return &img.goeMux.at(r.a, r.b);
-    case FuseRef::kConfig: return &img.configBits.at(r.a);
-    case FuseRef::kJtag: return &img.jtagBit;
-    case FuseRef::kUes: return &img.uesBits.at(r.a);
-    default: return nullptr;
+    case FuseRef::kFoldback: f(img.ptFoldbackFuses.at(r.a, r.b, r.c)); return true;
+    case FuseRef::kInput: f(img.ptInputFuses.at(r.a, r.b, r.c)); return true;
+    case FuseRef::kMcBit: f(img.mcBits.at(r.a, r.b)); return true;
+    case FuseRef::kUim: f(img.uimMux.at(r.a, r.b, r.c)); return true;
+    case FuseRef::kGoe: f(img.goeMux.at(r.a, r.b)); return true;
+    case FuseRef::kConfig: f(img.configBits.at(r.a)); return true;
+    case FuseRef::kJtag: f(img.jtagBit); return true;
+    case FuseRef::kUes: f(img.uesBits.at(r.a)); return true;
+    default: return false;
   }
 }
 
@@ -143,7 +145,8 @@ std::string ExpectedFuseMap(const BlockTargetImage& image) {
   std::string map(static_cast<std::size_t>(kTargets[static_cast<int>(k)].starts.total), '?');
   for (std::size_t a = 0; a < map.size(); ++a) {
     const FuseRef r = RefAt(k, static_cast<long>(a));
-    map[a] = r.field == FuseRef::kFixed0 ? '0' : r.field == FuseRef::kFixed1 ? '1' : *Slot(img, r);
+    map[a] = r.field == FuseRef::kFixed0 ? '0' : '1';
+    WithSlot(img, r, [&](auto&& slot) { map[a] = slot; });
   }
   return map;
 }
@@ -162,7 +165,7 @@ std::unique_ptr<BlockTargetImage> ImageOfFuses(const std::string& fuses) {
     if (k == 1) img = std::make_unique<Qpl6064>();
     if (k == 2) img = std::make_unique<Qpl6128>();
     for (std::size_t a = 0; a < fuses.size(); ++a) {
-      if (char* slot = Slot(*img, RefAt(img->targetKind(), static_cast<long>(a)))) *slot = fuses[a];
+      WithSlot(*img, RefAt(img->targetKind(), static_cast<long>(a)), [&](auto&& slot) { slot = fuses[a]; });
     }
   }
   return img;

@@ -17,7 +17,7 @@ std::string JedecFacts::S(int mc) const {
 
 std::string JedecFacts::Term(int mc, int pt) const {
   if (mc < 1 || mc > macrocells() || pt < 1 || pt > 5) return "";
-  return std::string(image_->ptFoldbackFuses.row(mc - 1, pt - 1), 16) + std::string(image_->ptInputFuses.row(mc - 1, pt - 1), 80);
+  return image_->ptFoldbackFuses.row(mc - 1, pt - 1).Text() + image_->ptInputFuses.row(mc - 1, pt - 1).Text();
 }
 
 std::string JedecFacts::ConfigBits() const {

@@ -64,26 +64,34 @@ const std::pair<const char*, const char*> kMaps[] = {
 
 bool Has(const std::string& s, const char* w) { return s.find(w) != std::string::npos; }
 
-// The image field a map field lands in: data, size and image row length.
+// The image field a map field lands in: data, size and image row length
+// (the packed logic array: no data, see ForEachStored).
 std::tuple<char*, std::size_t, int> ViewOf(SourceImage& img, Field f) {
-  FuseArray* rows[] = {&img.logicArray, &img.mcConfig, &img.pia, &img.oePia, &img.ioConfig, &img.outputEnable};
+  FuseArray* rows[] = {nullptr, &img.mcConfig, &img.pia, &img.oePia, &img.ioConfig, &img.outputEnable};
   FuseArray* flat[] = {&img.globalClocks, &img.unknownBits, nullptr, &img.ues};
   const auto i = static_cast<std::size_t>(f);
-  if (i < 6) return {rows[i]->data(), rows[i]->size(), i == 0 || i == 2 ? rows[i]->dim2() : rows[i]->dim1()};
+  if (f == Field::LogicArray) return {nullptr, img.logicArray.size(), img.logicArray.dim2()};
+  if (i < 6) return {rows[i]->data(), rows[i]->size(), i == 2 ? rows[i]->dim2() : rows[i]->dim1()};
   if (f == Field::JtagBit) return {&img.jtagBit, 1, 1};
   if (i < 10) return {flat[i - 6]->data(), flat[i - 6]->size(), 1};
   return {nullptr, 0, 1};
 }
 
-// Calls f(address, image character) for every fuse the map stores.
+// Calls f(address, image character) for every fuse the map stores (a char&,
+// or a fuse reference of the packed logic array).
 template <typename F>
 void ForEachStored(const std::vector<PofBuilder::Segment>& segments, SourceImage& img, F f) {
   for (const auto& s : segments) {
     const auto [data, size, stride] = ViewOf(img, s.field);
-    for (std::int64_t b = 0; data && b < s.count; ++b) {
+    const bool logic = s.field == Field::LogicArray;
+    for (std::int64_t b = 0; (data || logic) && b < s.count; ++b) {
       const auto at = static_cast<std::size_t>(s.rowWidth ? b / s.rowWidth * stride + b % s.rowWidth : b);
       if (at >= size) throw std::logic_error("builder map exceeds an image field");
-      f(s.start + b, data[at]);
+      if (logic) {
+        f(s.start + b, img.logicArray.at(static_cast<int>(at)));
+      } else {
+        f(s.start + b, data[at]);
+      }
     }
   }
 }
@@ -148,7 +156,7 @@ std::unique_ptr<SourceImage> PofBuilder::CarriedImage() const {
   std::unique_ptr<SourceImage> out = MakeSourceImage(image().kind());
   std::string carried(static_cast<std::size_t>(MapLength()), '1');
   ForEachStored(Segments(), *image_, [&](std::int64_t a, char c) { carried[static_cast<std::size_t>(a)] = c == '0' ? '0' : '1'; });
-  ForEachStored(Segments(), *out, [&](std::int64_t a, char& c) { c = carried[static_cast<std::size_t>(a)]; });
+  ForEachStored(Segments(), *out, [&](std::int64_t a, auto&& c) { c = carried[static_cast<std::size_t>(a)]; });
   return out;
 }
 

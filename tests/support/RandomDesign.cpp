@@ -38,8 +38,11 @@ RandomDesign MakeRandomDesign(unsigned seed, long n) {
   d.density = std::uniform_int_distribution<int>(0, 40)(rng);
   std::uniform_int_distribution<int> pct(0, 99);
   SourceImage& image = b.image();
-  for (FuseArray* f : {&image.logicArray, &image.mcConfig, &image.pia, &image.oePia, &image.ioConfig,
-                       &image.outputEnable, &image.globalClocks, &image.unknownBits, &image.ues}) {
+  for (std::size_t i = 0; i < image.logicArray.size(); ++i) {
+    image.logicArray.at(static_cast<int>(i)) = pct(rng) < d.density ? '0' : '1';
+  }
+  for (FuseArray* f : {&image.mcConfig, &image.pia, &image.oePia, &image.ioConfig, &image.outputEnable,
+                       &image.globalClocks, &image.unknownBits, &image.ues}) {
     for (std::size_t i = 0; i < f->size(); ++i) f->data()[i] = pct(rng) < d.density ? '0' : '1';
   }
   const bool jtagOff = pct(rng) < 50;
