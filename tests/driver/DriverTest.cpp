@@ -63,16 +63,6 @@ struct Captured {
   }
 };
 
-// The refusal of a device word of another architecture.
-const std::string kRefusal = "ERROR:  Invalid Device type specified. Target\n    device for 7032S is 6032ES\n\n";
-
-// The notice for a target word given with a file to convert: it names the
-// family word that matched; the next argument keeps its case.
-std::string Notice(const std::string& word) {
-  return "NOTE : You should not use " + word + " option here when converting a file.\n       Ignore " + word +
-         " option.\n\n";
-}
-
 TEST(CommandLine, ArgumentsToOptionFieldsNoticesAndResult) {
   struct Row {
     std::vector<std::string> args;
@@ -106,9 +96,9 @@ TEST(CommandLine, ArgumentsToOptionFieldsNoticesAndResult) {
       // Target words: usage when last, advanced help before -h2 (any case).
       {{"-6032esl"}, "help=6032", EXIT}, {{"-6064ES", "-H2", "d.pof"}, "help=6064", EXIT},
       {{"-6128esxx", "-h2"}, "help=6128", EXIT},
-      {{"-6032esl", "Design.POF"}, "in=Design.POF help=6032", CONTINUE, Notice("-6032es")},
+      {{"-6032esl", "Design.POF"}, "in=Design.POF help=6032", CONTINUE, TargetWordNotice("-6032es")},
       {{"-6128ESL", "-SLEW", "Slow", "-6064es", "-i", "Keep.POF"}, "in=Keep.POF help=6064 slew=SLOW", CONTINUE,
-       Notice("-6128es") + Notice("-6064es")},
+       TargetWordNotice("-6128es") + TargetWordNotice("-6064es")},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(testing::PrintToString(r.args));
@@ -277,7 +267,7 @@ TEST(CommandLine, SourceKindAndDeviceWordChooseTheTarget) {
                                                   : kNone;
     EXPECT_EQ(made, r.made);
     EXPECT_EQ(c.report.str(), ConversionLine(source, target) + ReportFileNames("d.pof", "d.jed", "d.txt") +
-                                  (r.warned ? LowVoltageWarning() : "") + (made == kRefused ? kRefusal : ""));
+                                  (r.warned ? LowVoltageWarning() : "") + (made == kRefused ? k7032SRefusal : ""));
     O o = c.run.options;  // less the names the report's lines show
     o.outputFileName = o.reportFileName = o.inputFileName = "";
     o.targetDeviceName = O().targetDeviceName;

@@ -367,34 +367,5 @@ TEST(Qpl6000ClearUnusedTerms, OpenTermsAreKeptOnlyWhereTheirMacrocellUsesThem) {
   }
 }
 
-// ------------------------------------------------------------ the JEDEC file
-
-// The latch pass turns a literal into its other polarity: the true and
-// complement columns of every device pin, the dedicated inputs 1, 2, 43 and
-// 44 among them, are each other's opposite.
-TEST(Qpl6000CoverRaces, EveryPinColumnHasItsOtherPolarity) {
-  int inputs = 0;
-  for (const qpl6000::PinColumns& c : qpl6000::kPinColumns) {
-    if (c.pin == 0) continue;  // the table's first row is no pin
-    SCOPED_TRACE("pin " + std::to_string(c.pin));
-    EXPECT_EQ(Qpl6000::FindOppositeColumn(c.pinTrue), c.pinComplement);
-    EXPECT_EQ(Qpl6000::FindOppositeColumn(c.pinComplement), c.pinTrue);
-    inputs += c.pin == 1 || c.pin == 2 || c.pin == 43 || c.pin == 44;
-  }
-  EXPECT_EQ(inputs, 4);
-}
-
-TEST(Qpl6000WriteJedec, UnopenableOutputIsReportedAndLeavesNoFile) {
-  ScratchDir dir;
-  Captured r;
-  r.run.options.outputFileName = dir.File("missing/out.jed");
-  Qpl6000 q;
-  q.raceConsole = "Combinatorial Latch Detected at Macrocell 1 from POF file\n";
-  EXPECT_EQ(q.WriteJedec(r.run.Jedec()), kJedecOpenFailed);
-  EXPECT_EQ(r.error.str(), "Cannot write output_file " + r.run.options.outputFileName + "\n");
-  EXPECT_EQ(r.console.str(), "");  // the latch notices only come with a file
-  EXPECT_FALSE(FileExists(r.run.options.outputFileName));
-}
-
 }  // namespace
 }  // namespace fusecvt::test

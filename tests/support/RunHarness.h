@@ -33,8 +33,6 @@ std::tm TestTime();
 inline constexpr char kTestTimeText[] = "Thu Mar 05 09:07:03 2026";
 
 RunResult RunInProcess(std::vector<std::string> args);
-// workDir: the child's working directory (empty: the test's own).
-RunResult RunBinary(std::vector<std::string> args, const std::string& workDir = std::string());
 
 // How the child of RunBinary is started, beyond its arguments.
 struct ChildSetup {
@@ -42,6 +40,6 @@ struct ChildSetup {
   std::vector<std::string> env;     // "NAME=value" entries set in the child's environment
   bool closedStandardOutput = false;  // standard output: a pipe whose reading end is closed
 };
-RunResult RunBinary(std::vector<std::string> args, const ChildSetup& setup);
+RunResult RunBinary(std::vector<std::string> args, const ChildSetup& setup = {});
 
 }  // namespace fusecvt::test
