@@ -52,10 +52,7 @@ std::string Changed(const O& o) {
   return s;
 }
 
-struct Captured {
-  std::ostringstream out, err, report;
-  Conversion run{out, err, Clock::Fixed(TestTime())};
-  Captured() { run.SetReport(&report); }
+struct Captured : CapturedRun {
   ParseResult Parse(const std::vector<std::string>& words) {
     std::vector<std::string> args{"fusecvt"};
     args.insert(args.end(), words.begin(), words.end());
@@ -105,8 +102,8 @@ TEST(CommandLine, ArgumentsToOptionFieldsNoticesAndResult) {
     Captured c;
     EXPECT_EQ(c.Parse(r.args), r.result);
     EXPECT_EQ(Changed(c.run.options), r.fields);
-    EXPECT_TRUE(r.result == EXIT || c.out.str() == r.out) << c.out.str();
-    EXPECT_EQ(c.err.str(), "");
+    EXPECT_TRUE(r.result == EXIT || c.console.str() == r.out) << c.console.str();
+    EXPECT_EQ(c.error.str(), "");
   }
 }
 
@@ -160,8 +157,8 @@ TEST(CommandLine, WarningsNowNameUnknownOptionsValuesAndReplacedInputs) {
     Captured c;
     EXPECT_EQ(c.Parse(r.args), CONTINUE);
     EXPECT_EQ(Changed(c.run.options), r.fields);
-    EXPECT_EQ(c.err.str(), r.err);
-    EXPECT_EQ(c.out.str(), "");
+    EXPECT_EQ(c.error.str(), r.err);
+    EXPECT_EQ(c.console.str(), "");
   }
 }
 
@@ -313,7 +310,7 @@ TEST(CommandLine, DeviceWordOfAnotherFamilyNowDroppedWithAWarning) {
     NormalizeDeviceName(device, c.run);
     const std::string warning =
         "Warning: -device " + std::string(r.word) + " does not name a target for " + source + "; ignored\n";
-    EXPECT_EQ(c.err.str(), r.kept ? "" : warning);
+    EXPECT_EQ(c.error.str(), r.kept ? "" : warning);
     EXPECT_EQ(c.run.options.targetDeviceName, r.kept ? AsciiLower(r.word) : "unselected");
     EXPECT_EQ(c.run.options.targetDeviceGiven, r.kept ? 1 : 0);
   }

@@ -179,11 +179,10 @@ TEST(RunWarnings, EachNamedOnStandardErrorAndTheRunGoesOn) {
     std::string err;
   };
   const Row rows[] = {
-      {kPlain7064, {"-slwe", "slow", "a.pof"}, {"a.pof"},
-       "Warning: unknown option -slwe ignored\nWarning: input file slow replaced by a.pof\n"},
-      {kPlain7064, {"-JTAG", "Maybe", "a.pof"}, {"a.pof"}, "Warning: unknown value Maybe for -jtag ignored\n"},
-      {kPlain7064, {"-i", "b.pof", "a.pof", "-h2"}, {"a.pof"},
-       "Warning: input file b.pof replaced by a.pof\nWarning: unknown option -h2 ignored\n"},
+      {kPlain7064, {"-slwe", "slow", "-JTAG", "Maybe", "-i", "b.pof", "a.pof", "-h2"}, {"a.pof"},
+       "Warning: unknown option -slwe ignored\nWarning: unknown value Maybe for -jtag ignored\n"
+       "Warning: input file slow replaced by b.pof\nWarning: input file b.pof replaced by a.pof\n"
+       "Warning: unknown option -h2 ignored\n"},
       {k7032S, {"-device", "6064ES", "a.pof"}, {"a.pof"},
        "Warning: -device 6064ES does not name a target for " + std::string(k7032S) + "; ignored\n"},
       {kPlain7064, {"-pin_keep", "-device", "6128es", "a.pof"}, {"-pin_keep", "a.pof"},

@@ -204,11 +204,6 @@ TEST(ConvertPlain7032, DesignsDeviceWordsAndOptions) {
   }
 }
 
-struct Captured {
-  std::ostringstream console, error, out;
-  Conversion run{console, error, Clock::Fixed(std::tm{})};
-};
-
 struct RaceCase {
   std::string what, bits;
   std::vector<Term> before, after;  // `after`: the terms checked afterwards
@@ -265,7 +260,7 @@ TEST(Qpl6000CoverRaces, CoverageTermPinFeedbackOrNothing) {
   }
   for (const RaceCase& k : cases) {
     SCOPED_TRACE(k.what);
-    Captured r;
+    CapturedRun r;
     r.run.options.verbose = k.verbose;
     Qpl6000 q;
     const int mc = k.before[0].mc;
@@ -308,7 +303,7 @@ TEST(Qpl6000TranslateMacrocells, EachSourceBitReachesItsConfigurationBit) {
   src->logicArray.at(17, 0, 72 + 15) = '0';
   src->mcConfig.at(16, 10) = '0';  // MC 17 registered, its clock term reads only pin 43
   for (int pinClock : {1, 0}) {
-    Captured r;
+    CapturedRun r;
     r.run.options.slew = AUTO;
     r.run.options.pinClock = pinClock;
     Qpl6000 q;
@@ -348,7 +343,7 @@ TEST(Qpl6000ClearUnusedTerms, OpenTermsAreKeptOnlyWhereTheirMacrocellUsesThem) {
       {14, "0000000000000000", "0000000000000000", "CCKKC"}, // PT 5 never kept
   };
   for (int verbose : {1, 0}) {
-    Captured r;
+    CapturedRun r;
     r.run.options.verbose = verbose;
     Qpl6000 q;
     for (int m = 0; m < 32; ++m) SetBits(q, m, std::string(16, '0'));

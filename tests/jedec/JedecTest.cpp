@@ -30,6 +30,7 @@
 #include "qpl6000/Qpl6000Tables.h"
 #include "support/EndToEnd.h"
 #include "support/Jedutil.h"
+#include "support/RunHarness.h"
 #include "support/TestPaths.h"
 #include "translate/RoutingTables.h"
 
@@ -47,10 +48,8 @@ inline std::tm Tm(int year, int mon, int mday, int hour, int min, int sec, int w
 const std::tm kDate = Tm(2026, 11, 5, 16, 42, 8, 6);  // what ExpectedHeader says by default
 
 // A conversion run with captured console and error streams and a fixed clock.
-struct TestRun {
-  std::ostringstream console, error;
-  Conversion run;
-  TestRun(const std::string& package, int pins, const std::tm& date = kDate) : run(console, error, Clock::Fixed(date)) {
+struct TestRun : CapturedRun {
+  TestRun(const std::string& package, int pins, const std::tm& date = kDate) : CapturedRun(date) {
     run.pof.device.packageName = package;
     run.pof.device.pinCount = pins;
   }

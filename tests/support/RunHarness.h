@@ -15,8 +15,11 @@
 // or workDir for RunBinary), so pass paths inside a ScratchDir.
 
 #include <ctime>
+#include <sstream>
 #include <string>
 #include <vector>
+
+#include "driver/Conversion.h"
 
 namespace fusecvt::test {
 
@@ -33,6 +36,14 @@ std::tm TestTime();
 inline constexpr char kTestTimeText[] = "Thu Mar 05 09:07:03 2026";
 
 RunResult RunInProcess(std::vector<std::string> args);
+
+// A conversion record for running parts of a conversion in the test: its
+// console, error and report streams captured, its clock fixed.
+struct CapturedRun {
+  explicit CapturedRun(const std::tm& now = TestTime()) : run(console, error, Clock::Fixed(now)) { run.SetReport(&report); }
+  std::ostringstream console, error, report;
+  Conversion run;
+};
 
 // How the child of RunBinary is started, beyond its arguments.
 struct ChildSetup {
