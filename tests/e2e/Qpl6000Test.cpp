@@ -5,8 +5,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <optional>
-#include <random>
 #include <sstream>
 #include <tuple>
 #include <utility>
@@ -15,7 +13,6 @@
 
 #include "driver/Conversion.h"
 #include "qpl6000/Qpl6000.h"
-#include "qpl6000/Qpl6000Tables.h"
 #include "support/EndToEnd.h"
 #include "support/ExpectedQpl6000.h"
 #include "support/PofBuilder.h"
