@@ -15,17 +15,16 @@
 #include "translate/BlockTarget.h"
 #include "pof/SourceImage.h"
 #include "support/EndToEnd.h"
+#include "support/ExpectedJedec.h"
 
 namespace fusecvt::test {
 
 using K = SourceKind;
 
-inline std::unique_ptr<BlockTargetImage> TargetOf(int macrocells) {
-  if (macrocells == 32) return std::make_unique<Qpl6032>();
-  if (macrocells == 64) return std::make_unique<Qpl6064>();
-  return std::make_unique<Qpl6128>();
+// The target of the source's macrocell count: 32, 64 or 128.
+inline std::unique_ptr<BlockTargetImage> TargetFor(const SourceImage& s) {
+  return MakeBlockTarget(static_cast<BlockTargetKind>(s.macrocells() / 64));
 }
-inline std::unique_ptr<BlockTargetImage> TargetFor(const SourceImage& s) { return TargetOf(s.macrocells()); }
 
 // Kinds whose PIA picks are binary codes (first character most significant).
 inline int PickCodeWidth(K k) {

@@ -7,19 +7,16 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstring>
-#include <regex>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "Blocks.h"
+#include "support/DesignRun.h"
 #include "support/EndToEnd.h"
 #include "support/ExpectedJedec.h"
 #include "support/PofBuilder.h"
-#include "support/RunHarness.h"
-#include "support/TestPaths.h"
 
 namespace fusecvt::test {
 namespace {
@@ -60,8 +57,8 @@ Tgt JtagOut(const char* bit) { return {Tgt::kJtag, nullptr, 0, 0, 0, 0, bit}; }
 const std::vector<Tgt> kOn32{Cfg(15, "010110"), JtagOut("1"), Bits(8, "000"), Bits(24, "000"), Bits(3, "000")};
 
 struct Msg {
-  enum Kind { kPd1, kBox, kConsoleBox, kText, kConsoleText, kReportText } kind;
-  std::string text;  // the PD1 pin, or the text (of both streams or the console only)
+  enum Kind { kBox, kConsoleBox, kConsoleText, kReportText } kind;
+  std::string text;  // the text of one stream
 };
 
 using SummaryField = std::pair<std::string BlockSummary::*, const char*>;
@@ -77,8 +74,6 @@ struct Case {
   std::vector<Msg> messages;
   bool ptClock;
   std::vector<SummaryField> summary;
-  std::vector<std::string> vectors = {};  // with the POF's security word
-  int pofSecurity = 0;
 };
 
 void Write(FuseArray& f, int a, int b, int c, const std::string& text) {
@@ -109,9 +104,6 @@ void BuildSource(SourceImage& s, const std::vector<Src>& edits) {
 }
 
 bool LowVoltage(const Case& c) { return std::strstr(c.target, "ESL") != nullptr; }
-bool Has(const Case& c, const char* option) {
-  return std::find(c.options.begin(), c.options.end(), option) != c.options.end();
-}
 
 // A fresh target with every product term disabled, every macrocell idle,
 // the ITD fuses on and the lines that no PIA row feeds on fuse 1; then the
@@ -159,9 +151,7 @@ void BuildExpected(BlockTargetImage& t, const Case& c, K kind) {
 std::string Render(const std::vector<Msg>& messages, bool console) {
   std::string s;
   for (const Msg& m : messages) {
-    if (m.kind == Msg::kPd1) {
-      s += PowerDownRefusal("PD1", m.text, console);
-    } else if (m.kind == Msg::kText || m.kind == (console ? Msg::kConsoleText : Msg::kReportText)) {
+    if (m.kind == (console ? Msg::kConsoleText : Msg::kReportText)) {
       s += m.text;
     } else if (m.kind == Msg::kBox || (m.kind == Msg::kConsoleBox && console)) {
       s += ErrorBox(console ? 63 : 62);
@@ -172,43 +162,31 @@ std::string Render(const std::vector<Msg>& messages, bool console) {
 
 void RunCase(const Case& c) {
   SCOPED_TRACE(c.device);
-  ScratchDir dir;
-  const std::string pof = dir.File("design.pof"), jed = dir.File("design.jed"), txt = dir.File("design.txt");
-  PofBuilder b(c.device);
-  ASSERT_EQ(b.pinCount(), c.pins);
-  BuildSource(b.image(), c.source);
-  if (!c.vectors.empty()) b.Vectors(c.vectors).Security(static_cast<std::uint16_t>(c.pofSecurity));
-  b.WriteTo(pof);
-  std::vector<std::string> args{"fusecvt"};
-  args.insert(args.end(), c.options.begin(), c.options.end());
-  args.push_back(pof);
+  std::vector<std::string> args = c.options;
+  args.push_back("a.pof");
   // The built program, its clock fixed by SOURCE_DATE_EPOCH (1700000000 s after 1970 in UTC).
-  RunResult r = RunBinary(args, ChildSetup{"", {"SOURCE_DATE_EPOCH=1700000000"}});
-  r.out = std::regex_replace(r.out, std::regex("processed [0-9]+ seconds"), "processed 0 seconds");
-  ASSERT_EQ(r.status, 0) << r.out << r.err;
-  EXPECT_EQ(r.err, "");
+  const Converted r(c.device, args, {[&c](SourceImage& s) { BuildSource(s, c.source); }, nullptr, 0,
+                                     {"", {"SOURCE_DATE_EPOCH=1700000000"}}});
+  ASSERT_EQ(r.run.status, 0) << r.run.out << r.run.err;
+  EXPECT_EQ(r.run.err, "");
 
+  const PofBuilder b(c.device);
   std::unique_ptr<BlockTargetImage> want = TargetFor(b.image());
   BuildExpected(*want, c, b.kind());
-  const bool secure = Has(c, "-secure") || c.pofSecurity;
-  EXPECT_SAME_TEXT(ExpectedJedecFile(*want, {c.package, c.pins, "Tue Nov 14 22:13:20 2023", secure, c.vectors}), ReadFile(jed));
-  ExpectSoundJedec(jed, want->geometry().fuseCount);
+  EXPECT_SAME_TEXT(ExpectedJedecFile(*want, {c.package, c.pins, "Tue Nov 14 22:13:20 2023", false, {}}), ReadFile(r.dir.File("a.jed")));
+  ExpectSoundJedec(r.dir.File("a.jed"), want->geometry().fuseCount);
 
   BlockSummary sum;
   const std::string word = std::string(c.target).substr(3, 4);
   sum.heading = c.device[3] == '3' ? "" : "Options :  (" + word + " only)";
   if (LowVoltage(c)) sum.powerReset = "ONCE";
   for (const SummaryField& f : c.summary) sum.*f.first = f.second;
-  const std::string head = Banner() + ConversionLine(c.device, c.target);
-  const bool warn = c.target[0] == 'Q' && !LowVoltage(c) && !Has(c, "-power_reset");
-  const std::string warning = warn ? LowVoltageWarning() : "";
+  const std::string warning = c.target[0] == 'Q' && !LowVoltage(c) ? LowVoltageWarning() : "";
   const std::string clock = c.ptClock ? kPtClockLine : "";
-  EXPECT_SAME_TEXT(head + ConsoleFileNames(pof, jed, txt) + warning + Render(c.messages, true) + clock +
-                       TimingLine() + kCompleted,
-                   r.out);
-  EXPECT_SAME_TEXT(head + ReportFileNames(pof, jed, txt) + warning + Render(c.messages, false) + clock +
-                       kCompleted + sum.Text(),
-                   ReadFile(txt));
+  EXPECT_SAME_TEXT(Banner() + Head(true, c.device, c.target) + warning + Render(c.messages, true) + clock +
+                       TimingLine() + kCompleted, r.run.out);
+  EXPECT_SAME_TEXT(Banner() + Head(false, c.device, c.target) + warning + Render(c.messages, false) + clock +
+                       kCompleted + sum.Text(), r.report);
 }
 
 const auto kMcCfg = &SourceImage::mcConfig;

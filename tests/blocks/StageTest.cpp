@@ -293,25 +293,6 @@ TEST(BlocksMacrocells, FoldbackAndClockTermFixUps) {
   }
 }
 
-// The last stage: an output always enabled (S0 S1 S2 111) on a macrocell none
-// of whose product terms is in use (S21 '1') is never enabled instead.
-TEST(BlocksMacrocells, AlwaysEnabledOutputWithoutTermsIsSwitchedOff) {
-  const struct { const char* select; char s21; const char* after; } rows[] = {
-      {"111", '1', "000"}, {"111", '0', "111"}, {"110", '1', "110"}, {"011", '1', "011"}};
-  for (K kind : {K::Max7032S, K::Max7064S, K::Max7128S}) {
-    for (const auto& r : rows) {
-      SCOPED_TRACE(std::string(SourceKindName(kind)) + " " + r.select + r.s21);
-      Stage s(kind);
-      IdleAll(*s.src);
-      s.Run({kTerms, kMacrocells});
-      std::memcpy(s.t->mcBits.row(5), r.select, 3);
-      s.t->mcBits.at(5, 21) = r.s21;
-      s.Run({kClear});
-      EXPECT_EQ(s.Bits(5).substr(0, 3), r.after);
-    }
-  }
-}
-
 // The device options from the command line, over every kind of an idle
 // erased source: S8 S20 S22 of MC 0 (null: left to the source), configBits
 // 6..11 and 28..30, the JTAG bit, whether the TMS macrocell lost its output

@@ -52,26 +52,13 @@ std::string Changed(const O& o) {
   return s;
 }
 
-struct Captured {
-  std::ostringstream out, err, report;
-  Conversion run{out, err, Clock::Fixed(TestTime())};
-  Captured() { run.SetReport(&report); }
+struct Captured : CapturedRun {
   ParseResult Parse(const std::vector<std::string>& words) {
     std::vector<std::string> args{"fusecvt"};
     args.insert(args.end(), words.begin(), words.end());
     return ParseCommandLine(args, run);
   }
 };
-
-// The refusal of a device word of another architecture.
-const std::string kRefusal = "ERROR:  Invalid Device type specified. Target\n    device for 7032S is 6032ES\n\n";
-
-// The notice for a target word given with a file to convert: it names the
-// family word that matched; the next argument keeps its case.
-std::string Notice(const std::string& word) {
-  return "NOTE : You should not use " + word + " option here when converting a file.\n       Ignore " + word +
-         " option.\n\n";
-}
 
 TEST(CommandLine, ArgumentsToOptionFieldsNoticesAndResult) {
   struct Row {
@@ -106,17 +93,17 @@ TEST(CommandLine, ArgumentsToOptionFieldsNoticesAndResult) {
       // Target words: usage when last, advanced help before -h2 (any case).
       {{"-6032esl"}, "help=6032", EXIT}, {{"-6064ES", "-H2", "d.pof"}, "help=6064", EXIT},
       {{"-6128esxx", "-h2"}, "help=6128", EXIT},
-      {{"-6032esl", "Design.POF"}, "in=Design.POF help=6032", CONTINUE, Notice("-6032es")},
+      {{"-6032esl", "Design.POF"}, "in=Design.POF help=6032", CONTINUE, TargetWordNotice("-6032es")},
       {{"-6128ESL", "-SLEW", "Slow", "-6064es", "-i", "Keep.POF"}, "in=Keep.POF help=6064 slew=SLOW", CONTINUE,
-       Notice("-6128es") + Notice("-6064es")},
+       TargetWordNotice("-6128es") + TargetWordNotice("-6064es")},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(testing::PrintToString(r.args));
     Captured c;
     EXPECT_EQ(c.Parse(r.args), r.result);
     EXPECT_EQ(Changed(c.run.options), r.fields);
-    EXPECT_TRUE(r.result == EXIT || c.out.str() == r.out) << c.out.str();
-    EXPECT_EQ(c.err.str(), "");
+    EXPECT_TRUE(r.result == EXIT || c.console.str() == r.out) << c.console.str();
+    EXPECT_EQ(c.error.str(), "");
   }
 }
 
@@ -170,8 +157,8 @@ TEST(CommandLine, WarningsNowNameUnknownOptionsValuesAndReplacedInputs) {
     Captured c;
     EXPECT_EQ(c.Parse(r.args), CONTINUE);
     EXPECT_EQ(Changed(c.run.options), r.fields);
-    EXPECT_EQ(c.err.str(), r.err);
-    EXPECT_EQ(c.out.str(), "");
+    EXPECT_EQ(c.error.str(), r.err);
+    EXPECT_EQ(c.console.str(), "");
   }
 }
 
@@ -277,7 +264,7 @@ TEST(CommandLine, SourceKindAndDeviceWordChooseTheTarget) {
                                                   : kNone;
     EXPECT_EQ(made, r.made);
     EXPECT_EQ(c.report.str(), ConversionLine(source, target) + ReportFileNames("d.pof", "d.jed", "d.txt") +
-                                  (r.warned ? LowVoltageWarning() : "") + (made == kRefused ? kRefusal : ""));
+                                  (r.warned ? LowVoltageWarning() : "") + (made == kRefused ? k7032SRefusal : ""));
     O o = c.run.options;  // less the names the report's lines show
     o.outputFileName = o.reportFileName = o.inputFileName = "";
     o.targetDeviceName = O().targetDeviceName;
@@ -323,7 +310,7 @@ TEST(CommandLine, DeviceWordOfAnotherFamilyNowDroppedWithAWarning) {
     NormalizeDeviceName(device, c.run);
     const std::string warning =
         "Warning: -device " + std::string(r.word) + " does not name a target for " + source + "; ignored\n";
-    EXPECT_EQ(c.err.str(), r.kept ? "" : warning);
+    EXPECT_EQ(c.error.str(), r.kept ? "" : warning);
     EXPECT_EQ(c.run.options.targetDeviceName, r.kept ? AsciiLower(r.word) : "unselected");
     EXPECT_EQ(c.run.options.targetDeviceGiven, r.kept ? 1 : 0);
   }

@@ -28,12 +28,13 @@ constexpr char k7032S[] = "EPM7032SLC44-10";
 constexpr char kPlain7032[] = "EPM7032LC44-10";
 
 // The settings summary of a plain 7064 source converted without options.
-std::string Plain7064Summary() {
+BlockSummary Plain7064() {
   BlockSummary s;
   s.heading = "Options :  (6064 only)";
   s.openCollector = s.jtag = "OFF";
-  return s.Text();
+  return s;
 }
+std::string Plain7064Summary() { return Plain7064().Text(); }
 
 // Console (after the banner) and report (after the banner) of a plain 7064
 // conversion of `input` into <stem>.jed and <stem>.txt.
@@ -43,11 +44,6 @@ std::string Console7064(const std::string& stem, const std::string& input = "a.p
 std::string Report7064(const std::string& stem, const std::string& input = "a.pof") {
   return Head(false, kPlain7064, "QPL6064ESPLCC68", stem, input) + LowVoltageWarning() + kCompleted +
          Plain7064Summary();
-}
-
-std::string Notice(const std::string& word) {
-  return "NOTE : You should not use " + word + " option here when converting a file.\n       Ignore " + word +
-         " option.\n\n";
 }
 
 void MakeDir(const std::string& path, mode_t mode = 0755) { ASSERT_EQ(mkdir(path.c_str(), mode), 0) << path; }
@@ -74,12 +70,8 @@ TEST(RunOutcomes, StatusStreamsFilesAndReport) {
     int stop = 0;                   // Converted's read stop
   };
   const std::string lv = LowVoltageWarning(), timing = TimingLine();
-  const std::string refusal = "ERROR:  Invalid Device type specified. Target\n    device for 7032S is 6032ES\n\n";
-  BlockSummary secured;
-  secured.heading = "Options :  (6064 only)";
-  secured.openCollector = secured.jtag = "OFF";
-  secured.security = "ON";
-  secured.powerReset = "ONCE";
+  BlockSummary secured = Plain7064();
+  secured.security = "ON", secured.powerReset = "ONCE";
   // A run that converts a.pof: `before` and `after` the usual console lines.
   auto converted = [&](const char* name, const char* device, std::vector<std::string> args, const char* target,
                        const std::string& warn, const std::string& summary, char security, const std::string& before = "",
@@ -124,7 +116,7 @@ TEST(RunOutcomes, StatusStreamsFilesAndReport) {
        1, "", "Error! Output file o/a.jed would overwrite the input file\n", "o o/a.jed"},
       {"mixed-case name after a target word", kPlain7064, {"-6064es", "MyDesign.pof"},
        [](const std::string& d) { Move(d + "/a.pof", d + "/MyDesign.pof"); }, 0,
-       Notice("-6064es") + Console7064("MyDesign", "MyDesign.pof"), "",
+       TargetWordNotice("-6064es") + Console7064("MyDesign", "MyDesign.pof"), "",
        "MyDesign.jed MyDesign.pof MyDesign.txt", "MyDesign.jed", Report7064("MyDesign", "MyDesign.pof"),
        "MyDesign.txt"},
       {"unreadable POF", nullptr, {"-slew", "slow", "none.pof"}, nullptr, 1, "Cannot open none.pof for read\n", "", ""},
@@ -132,8 +124,8 @@ TEST(RunOutcomes, StatusStreamsFilesAndReport) {
       converted("secured, named ESL", kPlain7064, {"-secure", "-device", "6064ESL", "a.pof"}, "6064eslPLCC68", "",
                 secured.Text(), '1'),
       {"7032S word refused", "EPM7032SLC44-7", {"-device", "6000E", "a.pof"}, nullptr, 1,
-       Head(true, "EPM7032SLC44-7", "6000ePLCC44") + refusal, "", "a.pof a.txt", nullptr,
-       Head(false, "EPM7032SLC44-7", "6000ePLCC44") + refusal},
+       Head(true, "EPM7032SLC44-7", "6000ePLCC44") + k7032SRefusal, "", "a.pof a.txt", nullptr,
+       Head(false, "EPM7032SLC44-7", "6000ePLCC44") + k7032SRefusal},
       {"144-pin package refused", "EPM7128AETC144-10", {"a.pof"}, nullptr, 1, "",
        "Error! Device EPM7128AETC144-10 has a 144-pin package; no target device has one\n", "a.pof"},
       {"stopped read without fuse data", "EPM7032LC44", {"a.pof"}, nullptr, 1, "",
@@ -187,11 +179,10 @@ TEST(RunWarnings, EachNamedOnStandardErrorAndTheRunGoesOn) {
     std::string err;
   };
   const Row rows[] = {
-      {kPlain7064, {"-slwe", "slow", "a.pof"}, {"a.pof"},
-       "Warning: unknown option -slwe ignored\nWarning: input file slow replaced by a.pof\n"},
-      {kPlain7064, {"-JTAG", "Maybe", "a.pof"}, {"a.pof"}, "Warning: unknown value Maybe for -jtag ignored\n"},
-      {kPlain7064, {"-i", "b.pof", "a.pof", "-h2"}, {"a.pof"},
-       "Warning: input file b.pof replaced by a.pof\nWarning: unknown option -h2 ignored\n"},
+      {kPlain7064, {"-slwe", "slow", "-JTAG", "Maybe", "-i", "b.pof", "a.pof", "-h2"}, {"a.pof"},
+       "Warning: unknown option -slwe ignored\nWarning: unknown value Maybe for -jtag ignored\n"
+       "Warning: input file slow replaced by b.pof\nWarning: input file b.pof replaced by a.pof\n"
+       "Warning: unknown option -h2 ignored\n"},
       {k7032S, {"-device", "6064ES", "a.pof"}, {"a.pof"},
        "Warning: -device 6064ES does not name a target for " + std::string(k7032S) + "; ignored\n"},
       {kPlain7064, {"-pin_keep", "-device", "6128es", "a.pof"}, {"-pin_keep", "a.pof"},
@@ -215,22 +206,30 @@ TEST(RunWarnings, EachNamedOnStandardErrorAndTheRunGoesOn) {
 // SOURCE_DATE_EPOCH fixes the "Created on" line of both JEDEC writers at
 // that time in UTC (the local zone here is nine hours ahead), so two runs
 // give identical files; a value that is no non-negative integer is ignored.
-TEST(RunClock, SourceDateEpochGivesIdenticalFilesInUtc) {
+// The second run's console has lost its reader: the run ends with its usual
+// status, says nothing on standard error and writes both files just the same.
+TEST(RunClock, SourceDateEpochGivesIdenticalFilesInUtcWithOrWithoutAConsole) {
   const std::string epoch = "SOURCE_DATE_EPOCH=1700000000", zone = "TZ=JST-9";
   const std::string created = "Created on: Tue Nov 14 22:13:20 2023\r\n";  // 1700000000 s after 1970 in UTC
   for (const char* device : {kPlain7064, kPlain7032}) {
     SCOPED_TRACE(device);
-    Converted first(device, {"a.pof"}, {{}, nullptr, 0, {"", {epoch, zone}}});
-    Converted second(device, {"a.pof"}, {{}, nullptr, 0, {"", {epoch, zone}}});
+    Converted first(device, {"-verbose", "a.pof"}, {{}, nullptr, 0, {"", {epoch, zone}}});
+    Converted closed(device, {"-verbose", "a.pof"}, {{}, nullptr, 0, {"", {epoch, zone}, true}});
     Converted ignored(device, {"a.pof"}, {{}, nullptr, 0, {"", {"SOURCE_DATE_EPOCH=-1700000000", zone}}});
     ASSERT_EQ(first.run.status, 0);
     const std::string jed = ReadFile(first.dir.File("a.jed"));
     EXPECT_NE(jed.find(created), std::string::npos) << jed.substr(0, 120);
-    EXPECT_SAME_TEXT(jed, ReadFile(second.dir.File("a.jed")));
-    EXPECT_SAME_TEXT(ReadFile(first.dir.File("a.txt")), ReadFile(second.dir.File("a.txt")));
+    EXPECT_EQ(closed.run.status, 0);
+    EXPECT_EQ(closed.run.err, "");
+    EXPECT_EQ(closed.files, "a.jed a.pof a.txt");
+    EXPECT_SAME_TEXT(jed, ReadFile(closed.dir.File("a.jed")));
+    EXPECT_SAME_TEXT(ReadFile(first.dir.File("a.txt")), ReadFile(closed.dir.File("a.txt")));
     EXPECT_EQ(ReadFile(ignored.dir.File("a.jed")).find(created), std::string::npos);
     EXPECT_EQ(ignored.run.status, 0);
   }
+  // A failing run keeps its status too.
+  Converted refused(nullptr, {"missing.pof"}, {{}, nullptr, 0, {"", {}, true}});
+  EXPECT_EQ(refused.run.status, 1);
 }
 
 TEST(RunClock, SourceDateEpochText) {
@@ -252,25 +251,6 @@ TEST(RunClock, SourceDateEpochText) {
   const std::tm t = Clock::System("0").localTime();
   EXPECT_EQ(std::vector<int>({t.tm_year, t.tm_mon, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec, t.tm_wday}),
             std::vector<int>({70, 0, 1, 0, 0, 0, 4}));
-}
-
-// A console whose reader is gone: the run ends with its usual status, says
-// nothing on standard error, and writes both files exactly as with a console.
-TEST(RunConsole, ClosedStandardOutputNeitherStopsTheRunNorCutsTheFiles) {
-  for (const char* device : {kPlain7064, kPlain7032}) {
-    SCOPED_TRACE(device);
-    const std::vector<std::string> env = {"SOURCE_DATE_EPOCH=1000000000"};
-    Converted open(device, {"-verbose", "a.pof"}, {{}, nullptr, 0, {"", env}});
-    Converted closed(device, {"-verbose", "a.pof"}, {{}, nullptr, 0, {"", env, true}});
-    EXPECT_EQ(closed.run.status, 0);
-    EXPECT_EQ(closed.run.err, "");
-    EXPECT_EQ(closed.files, "a.jed a.pof a.txt");
-    EXPECT_SAME_TEXT(ReadFile(open.dir.File("a.jed")), ReadFile(closed.dir.File("a.jed")));
-    EXPECT_SAME_TEXT(ReadFile(open.dir.File("a.txt")), ReadFile(closed.dir.File("a.txt")));
-  }
-  // A failing run keeps its status too.
-  Converted refused(nullptr, {"missing.pof"}, {{}, nullptr, 0, {"", {}, true}});
-  EXPECT_EQ(refused.run.status, 1);
 }
 
 // --help and --version answer before the banner, with status 0, and read or

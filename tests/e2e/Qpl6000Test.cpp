@@ -5,8 +5,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <optional>
-#include <random>
 #include <sstream>
 #include <tuple>
 #include <utility>
@@ -15,7 +13,6 @@
 
 #include "driver/Conversion.h"
 #include "qpl6000/Qpl6000.h"
-#include "qpl6000/Qpl6000Tables.h"
 #include "support/EndToEnd.h"
 #include "support/ExpectedQpl6000.h"
 #include "support/PofBuilder.h"
@@ -204,11 +201,6 @@ TEST(ConvertPlain7032, DesignsDeviceWordsAndOptions) {
   }
 }
 
-struct Captured {
-  std::ostringstream console, error, out;
-  Conversion run{console, error, Clock::Fixed(std::tm{})};
-};
-
 struct RaceCase {
   std::string what, bits;
   std::vector<Term> before, after;  // `after`: the terms checked afterwards
@@ -265,7 +257,7 @@ TEST(Qpl6000CoverRaces, CoverageTermPinFeedbackOrNothing) {
   }
   for (const RaceCase& k : cases) {
     SCOPED_TRACE(k.what);
-    Captured r;
+    CapturedRun r;
     r.run.options.verbose = k.verbose;
     Qpl6000 q;
     const int mc = k.before[0].mc;
@@ -308,7 +300,7 @@ TEST(Qpl6000TranslateMacrocells, EachSourceBitReachesItsConfigurationBit) {
   src->logicArray.at(17, 0, 72 + 15) = '0';
   src->mcConfig.at(16, 10) = '0';  // MC 17 registered, its clock term reads only pin 43
   for (int pinClock : {1, 0}) {
-    Captured r;
+    CapturedRun r;
     r.run.options.slew = AUTO;
     r.run.options.pinClock = pinClock;
     Qpl6000 q;
@@ -348,7 +340,7 @@ TEST(Qpl6000ClearUnusedTerms, OpenTermsAreKeptOnlyWhereTheirMacrocellUsesThem) {
       {14, "0000000000000000", "0000000000000000", "CCKKC"}, // PT 5 never kept
   };
   for (int verbose : {1, 0}) {
-    Captured r;
+    CapturedRun r;
     r.run.options.verbose = verbose;
     Qpl6000 q;
     for (int m = 0; m < 32; ++m) SetBits(q, m, std::string(16, '0'));
@@ -365,35 +357,6 @@ TEST(Qpl6000ClearUnusedTerms, OpenTermsAreKeptOnlyWhereTheirMacrocellUsesThem) {
     EXPECT_EQ(Zeros(q, 15, 4), Cols{3});
     EXPECT_EQ(r.console.str(), verbose ? notices : "");
   }
-}
-
-// ------------------------------------------------------------ the JEDEC file
-
-// The latch pass turns a literal into its other polarity: the true and
-// complement columns of every device pin, the dedicated inputs 1, 2, 43 and
-// 44 among them, are each other's opposite.
-TEST(Qpl6000CoverRaces, EveryPinColumnHasItsOtherPolarity) {
-  int inputs = 0;
-  for (const qpl6000::PinColumns& c : qpl6000::kPinColumns) {
-    if (c.pin == 0) continue;  // the table's first row is no pin
-    SCOPED_TRACE("pin " + std::to_string(c.pin));
-    EXPECT_EQ(Qpl6000::FindOppositeColumn(c.pinTrue), c.pinComplement);
-    EXPECT_EQ(Qpl6000::FindOppositeColumn(c.pinComplement), c.pinTrue);
-    inputs += c.pin == 1 || c.pin == 2 || c.pin == 43 || c.pin == 44;
-  }
-  EXPECT_EQ(inputs, 4);
-}
-
-TEST(Qpl6000WriteJedec, UnopenableOutputIsReportedAndLeavesNoFile) {
-  ScratchDir dir;
-  Captured r;
-  r.run.options.outputFileName = dir.File("missing/out.jed");
-  Qpl6000 q;
-  q.raceConsole = "Combinatorial Latch Detected at Macrocell 1 from POF file\n";
-  EXPECT_EQ(q.WriteJedec(r.run.Jedec()), kJedecOpenFailed);
-  EXPECT_EQ(r.error.str(), "Cannot write output_file " + r.run.options.outputFileName + "\n");
-  EXPECT_EQ(r.console.str(), "");  // the latch notices only come with a file
-  EXPECT_FALSE(FileExists(r.run.options.outputFileName));
 }
 
 }  // namespace

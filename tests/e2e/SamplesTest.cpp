@@ -46,7 +46,7 @@ TEST(RealSamples, EverySampleConvertsWithEveryApplicableDeviceWord) {
         if (*run.word) args.insert(args.end(), {"-device", run.word});
         if (pinClock) args.push_back("-pinclk");
         args.push_back(file);
-        const RunResult r = RunBinary(args, dir.path());
+        const RunResult r = RunBinary(args, {dir.path(), {}});
         EXPECT_EQ(r.status, run.fuses ? 0 : 1) << r.out << r.err;
         EXPECT_EQ(r.err, "");
         EXPECT_EQ(r.out.find(kCompleted) != std::string::npos, run.fuses != 0) << r.out;

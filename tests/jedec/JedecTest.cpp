@@ -26,9 +26,11 @@
 #include "translate/BlockTarget.h"
 #include "jedec/JedecFormat.h"
 #include "jedec/JedecWriter.h"
+#include "qpl6000/Qpl6000.h"
 #include "qpl6000/Qpl6000Tables.h"
 #include "support/EndToEnd.h"
 #include "support/Jedutil.h"
+#include "support/RunHarness.h"
 #include "support/TestPaths.h"
 #include "translate/RoutingTables.h"
 
@@ -46,20 +48,12 @@ inline std::tm Tm(int year, int mon, int mday, int hour, int min, int sec, int w
 const std::tm kDate = Tm(2026, 11, 5, 16, 42, 8, 6);  // what ExpectedHeader says by default
 
 // A conversion run with captured console and error streams and a fixed clock.
-struct TestRun {
-  std::ostringstream console, error;
-  Conversion run;
-  TestRun(const std::string& package, int pins, const std::tm& date = kDate) : run(console, error, Clock::Fixed(date)) {
+struct TestRun : CapturedRun {
+  TestRun(const std::string& package, int pins, const std::tm& date = kDate) : CapturedRun(date) {
     run.pof.device.packageName = package;
     run.pof.device.pinCount = pins;
   }
 };
-
-std::unique_ptr<BlockTargetImage> MakeImage(BlockTargetKind kind) {
-  if (kind == BlockTargetKind::Qpl6032) return std::make_unique<Qpl6032>();
-  if (kind == BlockTargetKind::Qpl6064) return std::make_unique<Qpl6064>();
-  return std::make_unique<Qpl6128>();
-}
 
 // Fills every field with a repeatable mix of '0' and '1', then sets cases the
 // writer must tell apart: left-out (all '0') terms, terms with one '1' (an
@@ -126,7 +120,7 @@ TEST(JedecWriter, WholeFilesByteForByte) {
   };
   for (const FileCase& c : cases) {
     SCOPED_TRACE(std::string(GeometryOf(c.kind).deviceWord) + " pattern " + std::to_string(c.pattern));
-    auto img = MakeImage(c.kind);
+    auto img = MakeBlockTarget(c.kind);
     if (c.pattern) FillPattern(*img, c.pattern);
     ExpectedHeader h{c.package, c.pins, c.createdOn, c.security != 0, c.written.empty() ? c.vectors : c.written};
     const std::string expected = ExpectedJedecFile(*img, h);
@@ -165,7 +159,7 @@ TEST(JedecWriter, FreshImageDefaults) {
   auto text = [](const FuseArray& a) { return std::string(a.data(), a.size()); };
   for (const auto& row : rows) {
     SCOPED_TRACE(GeometryOf(row.kind).deviceWord);
-    auto img = MakeImage(row.kind);
+    auto img = MakeBlockTarget(row.kind);
     for (int m = 0; m < img->geometry().macrocells; ++m) EXPECT_EQ(std::string(img->mcBits.row(m), 24), row.mcBits);
     EXPECT_EQ(text(img->goeMux), row.goe);
     EXPECT_EQ(text(img->configBits), row.config);
@@ -180,12 +174,17 @@ TEST(JedecWriter, FreshImageDefaults) {
 // be deleted (a full device, which must be kept, is one of the driver's runs).
 TEST(JedecWriter, OutputsThatFail) {
   ScratchDir dir;
-  {  // no such folder: a message, no file
-    Qpl6032 img;
+  // No such folder: a message, no file, and no QPL6000 latch notices, which
+  // only come with a file.
+  Qpl6032 blocks;
+  Qpl6000 flat;
+  flat.raceConsole = "Combinatorial Latch Detected at Macrocell 1 from POF file\n";
+  for (TargetDevice* img : {static_cast<TargetDevice*>(&blocks), static_cast<TargetDevice*>(&flat)}) {
     TestRun r("PLCC", 44);
     r.run.options.outputFileName = dir.File("missing/out.jed");
-    EXPECT_EQ(img.WriteJedec(r.run.Jedec()), kJedecOpenFailed);
+    EXPECT_EQ(img->WriteJedec(r.run.Jedec()), kJedecOpenFailed);
     EXPECT_EQ(r.error.str() + "|" + r.console.str(), "Cannot write output_file " + dir.File("missing/out.jed") + "\n|");
+    EXPECT_FALSE(FileExists(dir.File("missing/out.jed")));
   }
   // The limit is set in a child; its exit code is 10 + result, +100 if the
   // file is left, +50 without the message.
@@ -402,15 +401,21 @@ TEST(RoutingTables, Qpl6128PicksAppearOnBothLinesOfTheirRowExceptFixedPlacements
   }
 }
 
-TEST(RoutingTables, Qpl6000ColumnsAreDistinctAndPinsExist) {
+// The latch pass turns a literal into its other polarity: the true and
+// complement columns of every device pin, the dedicated inputs 1, 2, 43 and
+// 44 among them, are each other's opposite.
+TEST(RoutingTables, Qpl6000ColumnsAreDistinctOppositesAndPinsExist) {
   std::set<int> used, pins;
   for (const auto& c : qpl6000::kPinColumns) {
     pins.insert(c.pin);
     if (c.pin == 0) continue;  // pin 0 only stands for undefined PIA picks
+    EXPECT_EQ(Qpl6000::FindOppositeColumn(c.pinTrue), c.pinComplement) << "pin " << c.pin;
+    EXPECT_EQ(Qpl6000::FindOppositeColumn(c.pinComplement), c.pinTrue) << "pin " << c.pin;
     for (int col : {c.pinTrue, c.pinComplement, c.feedbackTrue, c.feedbackComplement}) {
       EXPECT_TRUE(col < 0 || (col < 152 && used.insert(col).second)) << "column " << col;
     }
   }
+  for (int pin : {1, 2, 43, 44}) EXPECT_TRUE(pins.count(pin)) << "input " << pin;
   for (int m = 0; m < 32; ++m) EXPECT_TRUE(pins.count(qpl6000::kIoPin[m])) << "MC " << m + 1;
   for (const auto& row : qpl6000::kPiaTable) {
     for (const auto& s : row) EXPECT_TRUE(pins.count(s.pin)) << "pin " << s.pin;

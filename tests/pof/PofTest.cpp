@@ -245,6 +245,9 @@ TEST(PofReader, InputTable) {
   auto other = [&](S device, S kind, S pins) { return "r0 x- " + kind + " '" + device + "' " + pins + one; };
   auto named = [&](S device, S kind, S pins) { return Row{"", Design(device).Build(), other(device, kind, pins)}; };
   auto cut = [](S bytes, std::size_t n) { return bytes.substr(0, bytes.size() - n); };
+  auto marked = [](const S& mark) { return mark + Design().Build().substr(3); };
+  auto notPof = [](const char* what, S bytes) { return Row{what, bytes, "r1 x1" + kNothing, "", "Error! in/Design.pof is not a POF file\n"}; };
+  const S fusedmp = "JEDEC is defined in pof, the calling process should not be fusedmp\n";
   const Row rows[] = {
       {"good file", Design().Creator("Fitter 9.1").Comment("counter").Security(1).Vectors({"01", "1X0"}).Build(),
        d + " c=Fitter 9.1 t=counter s1 v2:01|1X0" + one},
@@ -325,53 +328,25 @@ TEST(PofReader, InputTable) {
        d + " last=1 zeros=2"},
       {"two kind words: the created image's map", PofBuilder("EPM7128E-7128SLC84").Program(62703).Build(),
        "r0 x- 7128S 'EPM7128E-7128SLC84' 84/PLCC last=62703 zeros=1"},
-      {"called as fusedmp", Design().Build(), kGood,
-       "JEDEC is defined in pof, the calling process should not be fusedmp\n", "", "/usr/local/bin/FuseDmp"},
+      {"called as fusedmp", Design().Build(), kGood, fusedmp, "", "/usr/local/bin/FuseDmp"},
+      // Files without a whole header, or whose first three bytes are not
+      // "POF", used to end as a "blank or secured part" with status 2. Now
+      // they are refused as no POF at all, with status 1, after the
+      // process-name notice; the whole header with its mark is read as a POF.
+      notPof("empty file", S()), notPof("header cut short", S("POF\0\0", 5)),
+      notPof("eleven bytes", Design().Build().substr(0, 11)), notPof("lower-case mark", marked("pof")),
+      notPof("other mark", marked("XOF")), notPof("text file", "design notes, not a fuse file\n"),
+      {"not a POF, called as fusedmp", "PO", "r1 x1" + kNothing, fusedmp, "Error! in/Design.pof is not a POF file\n", "fusedmp"},
+      {"the header alone", Design().Build().substr(0, 12), "r0 x2" + kNothing, kBlank},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what[0] ? row.what : row.summary.c_str());
-    const auto got = Load(row.bytes, row.program);
+    const auto got = Load(row.bytes, row.program, "in/Design.pof");
     EXPECT_EQ(Summary(*got), row.summary);
     EXPECT_EQ(got->console.str(), row.console);
     EXPECT_EQ(got->error.str(), row.error);
-  }
-}
-
-// Files without a whole header, or whose first three bytes are not "POF",
-// used to end as a "blank or secured part" with status 2. Now they are
-// refused as no POF at all, with status 1, after the process-name notice.
-TEST(PofReader, NotAPofNowRefusedWithStatusOne) {
-  using S = std::string;
-  const S good = Design().Build();
-  auto marked = [&](const S& mark) { return mark + good.substr(3); };
-  const struct {
-    const char* what;
-    S bytes;
-    const char* program = "fusecvt";
-  } rows[] = {
-      {"empty file", S()},
-      {"header cut short", S("POF\0\0", 5)},
-      {"eleven bytes", good.substr(0, 11)},
-      {"lower-case mark", marked("pof")},
-      {"other mark", marked("XOF")},
-      {"text file", "design notes, not a fuse file\n"},
-      {"called as fusedmp", S("PO"), "fusedmp"},
-  };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.what);
-    const auto got = Load(row.bytes, row.program, "in/Design.pof");
-    EXPECT_EQ(Summary(*got), "r1 x1" + kNothing);
-    EXPECT_EQ(got->console.str(), S(row.program) == "fusedmp"
-                                      ? "JEDEC is defined in pof, the calling process should not be fusedmp\n"
-                                      : "");
-    EXPECT_EQ(got->error.str(), "Error! in/Design.pof is not a POF file\n");
     EXPECT_EQ(got->run.options.inputFileName, "in/Design.pof");
   }
-  // The whole header with its mark is enough to be read as a POF.
-  const auto header = Load(good.substr(0, 12), "fusecvt", "in/Design.pof");
-  EXPECT_EQ(Summary(*header), "r0 x2" + kNothing);
-  EXPECT_EQ(header->console.str(), kBlank);
-  EXPECT_EQ(header->error.str(), "");
 }
 
 #ifndef _WIN32
@@ -413,17 +388,9 @@ TEST(TextChannels, WriteAsAStreamWrites) {
   };
   for (int v : {0, 7, -1, 42, INT_MIN, INT_MAX}) both(v);
   for (long v : {LONG_MIN, LONG_MAX, -100000L}) both(v);
-  both(LLONG_MIN);
-  both(UINT_MAX);
-  both(ULONG_MAX);
-  both(ULLONG_MAX);
-  both(std::size_t{4096});
-  both('a');
-  both(static_cast<signed char>('b'));
-  both(static_cast<unsigned char>('c'));
-  both("text");
-  both(std::string("string\n"));
-  both(std::string_view("view"));
+  both(LLONG_MIN), both(UINT_MAX), both(ULONG_MAX), both(ULLONG_MAX), both(std::size_t{4096});
+  both('a'), both(static_cast<signed char>('b')), both(static_cast<unsigned char>('c'));
+  both("text"), both(std::string("string\n")), both(std::string_view("view"));
   EXPECT_EQ(out.str(), stream.str());
 }
 

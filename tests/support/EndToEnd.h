@@ -45,6 +45,15 @@ inline std::string PowerDownRefusal(const std::string& pd, const std::string& pi
          "             " + pd + " option cannot be enabled.\n" + StarLine(n);
 }
 
+// The notice for a target word given with a file to convert: it names the
+// family word that matched.
+inline std::string TargetWordNotice(const std::string& word) {
+  return "NOTE : You should not use " + word + " option here when converting a file.\n       Ignore " + word +
+         " option.\n\n";
+}
+// The refusal of a QPL6000 device word for a 7032S source.
+inline constexpr char k7032SRefusal[] = "ERROR:  Invalid Device type specified. Target\n    device for 7032S is 6032ES\n\n";
+
 inline constexpr char kPtClockLine[] = "**** There are PT-Clock converted to Pin Clock ****\n";
 inline constexpr char kCompleted[] = "Conversion is completed\n";
 

@@ -157,13 +157,17 @@ std::string Num(long v) { return std::to_string(v); }
 
 SectionStarts SectionStartsOf(BlockTargetKind kind) { return kTargets[static_cast<int>(kind)].starts; }
 
+std::unique_ptr<BlockTargetImage> MakeBlockTarget(BlockTargetKind kind) {
+  if (kind == BlockTargetKind::Qpl6032) return std::make_unique<Qpl6032>();
+  if (kind == BlockTargetKind::Qpl6064) return std::make_unique<Qpl6064>();
+  return std::make_unique<Qpl6128>();
+}
+
 std::unique_ptr<BlockTargetImage> ImageOfFuses(const std::string& fuses) {
   std::unique_ptr<BlockTargetImage> img;
   for (int k = 0; k < 3; ++k) {
     if (static_cast<long>(fuses.size()) != kTargets[k].starts.total) continue;
-    if (k == 0) img = std::make_unique<Qpl6032>();
-    if (k == 1) img = std::make_unique<Qpl6064>();
-    if (k == 2) img = std::make_unique<Qpl6128>();
+    img = MakeBlockTarget(static_cast<BlockTargetKind>(k));
     for (std::size_t a = 0; a < fuses.size(); ++a) {
       WithSlot(*img, RefAt(img->targetKind(), static_cast<long>(a)), [&](auto&& slot) { slot = fuses[a]; });
     }

@@ -27,6 +27,9 @@ struct SectionStarts {
 };
 SectionStarts SectionStartsOf(BlockTargetKind kind);
 
+// A fresh image of the target.
+std::unique_ptr<BlockTargetImage> MakeBlockTarget(BlockTargetKind kind);
+
 // The image a block target's file of these fuses holds, read through the
 // same address map; null when the fuse count is no block target's.
 std::unique_ptr<BlockTargetImage> ImageOfFuses(const std::string& fuses);

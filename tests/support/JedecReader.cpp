@@ -141,7 +141,6 @@ class Parser {
   }
 
   void Finish() {
-    r_.securityFuse = security_ == 1;
     if (r_.fuseCount < 0) return Error(b_.size(), "no QF field");
     const auto unwritten = std::count(r_.written.begin(), r_.written.end(), false);
     for (std::size_t i = 0; i < r_.fuses.size(); ++i) {

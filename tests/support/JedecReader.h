@@ -44,7 +44,6 @@ struct JedecReadResult {
   std::string fuses;
   std::vector<bool> written;  // which fuses some L field named
   std::vector<JedecFuseList> fuseLists;
-  bool securityFuse = false;      // G1 seen
   bool hasChecksum = false;       // C field present
   unsigned fileChecksum = 0;      // its value
   unsigned computedChecksum = 0;  // recomputed over `fuses`

@@ -47,7 +47,6 @@ class PofBuilder {
 
   explicit PofBuilder(std::string deviceName);
 
-  const std::string& deviceName() const { return deviceName_; }
   bool hasImage() const { return image_ != nullptr; }
   SourceImage& image() const;  // throws std::logic_error when the name selects no image
   SourceKind kind() const { return image().kind(); }

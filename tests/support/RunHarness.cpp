@@ -72,12 +72,6 @@ RunResult RunInProcess(std::vector<std::string> args) {
   return {status, out.str(), err.str()};
 }
 
-RunResult RunBinary(std::vector<std::string> args, const std::string& workDir) {
-  ChildSetup setup;
-  setup.workDir = workDir;
-  return RunBinary(std::move(args), setup);
-}
-
 RunResult RunBinary(std::vector<std::string> args, const ChildSetup& setup) {
   const std::string& workDir = setup.workDir;
   const std::string binary = BinaryPath();

@@ -15,8 +15,11 @@
 // or workDir for RunBinary), so pass paths inside a ScratchDir.
 
 #include <ctime>
+#include <sstream>
 #include <string>
 #include <vector>
+
+#include "driver/Conversion.h"
 
 namespace fusecvt::test {
 
@@ -33,8 +36,14 @@ std::tm TestTime();
 inline constexpr char kTestTimeText[] = "Thu Mar 05 09:07:03 2026";
 
 RunResult RunInProcess(std::vector<std::string> args);
-// workDir: the child's working directory (empty: the test's own).
-RunResult RunBinary(std::vector<std::string> args, const std::string& workDir = std::string());
+
+// A conversion record for running parts of a conversion in the test: its
+// console, error and report streams captured, its clock fixed.
+struct CapturedRun {
+  explicit CapturedRun(const std::tm& now = TestTime()) : run(console, error, Clock::Fixed(now)) { run.SetReport(&report); }
+  std::ostringstream console, error, report;
+  Conversion run;
+};
 
 // How the child of RunBinary is started, beyond its arguments.
 struct ChildSetup {
@@ -42,6 +51,6 @@ struct ChildSetup {
   std::vector<std::string> env;     // "NAME=value" entries set in the child's environment
   bool closedStandardOutput = false;  // standard output: a pipe whose reading end is closed
 };
-RunResult RunBinary(std::vector<std::string> args, const ChildSetup& setup);
+RunResult RunBinary(std::vector<std::string> args, const ChildSetup& setup = {});
 
 }  // namespace fusecvt::test
