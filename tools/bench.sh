@@ -48,8 +48,9 @@ if command -v valgrind >/dev/null; then
     echo "instructions: $refs  ($(basename "${cmd%% *}"))"
   done
 fi
-# Page faults: on this kind of machine each new page a run touches costs about
-# as much as 14 000 instructions (about 1.4 us).
+# Page faults: each new page a run touches costs from about 1.4 us (14 000
+# instructions) on one kind of build machine to about 8.5 us on a virtual one,
+# so on those machines pages weigh more than instructions.
 if command -v perf >/dev/null && perf stat -e page-faults true >/dev/null 2>&1; then
   for cmd in build/bench/trivial "$program -o $scratch/out $scratch/design.pof"; do
     # shellcheck disable=SC2086
