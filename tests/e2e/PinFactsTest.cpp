@@ -195,20 +195,24 @@ const PowerDownPins kPowerDownPins[] = {
 };
 
 // -pd1 -pd2 with both power-down macrocells driving their pins: both refused,
-// naming the pins. With both macrocells buried (a term in use, S3 '0', S5 and
-// S15 '1', S14 '0': the pin is not used): both taken, the power-down
-// macrocells' outputs are switched off (S0..S2 "000" where the design had
-// "111") and configuration bits 29 (PD1) and 28 (PD2) are '0'.
+// naming the pins. A registered macrocell clocked by a term with S13 and S14
+// '1' (S3 '0', S5 and S15 '1') drives its pin too. With both macrocells
+// buried (a term in use, S3 '0', S5 and S15 '1', S14 '0': the pin is not
+// used): both taken, the power-down macrocells' outputs are switched off
+// (S0..S2 "000" where the design had "111") and configuration bits 29 (PD1)
+// and 28 (PD2) are '0'.
 TEST(PinFacts, PowerDownPinsAreRefusedWhenTheDesignUsesThem) {
   for (const PowerDownPins& p : kPowerDownPins) {
-    for (const bool used : {true, false}) {
-      SCOPED_TRACE(std::string(p.device) + (used ? " PD macrocells used" : " PD macrocells free"));
-      const Converted c(p.device, [used](SourceImage& s) {
+    for (const char* use : {"combinational", "registered", "buried"}) {
+      const bool used = use != std::string("buried");
+      SCOPED_TRACE(std::string(p.device) + " PD macrocells " + use);
+      const Converted c(p.device, [use, used](SourceImage& s) {
         const int n = s.macrocells(), pd1 = n == 32 ? 8 : 3, pd2 = n == 32 ? 32 : n == 64 ? 35 : 67;
         for (int m = 0; m < n; ++m) s.mcConfig.at(m, 7) = '0';
         for (int mc : {pd1, pd2}) {
           s.mcConfig.at(mc - 1, 2) = '0';
-          if (!used) s.mcConfig.at(mc - 1, 10) = s.mcConfig.at(mc - 1, 6) = s.mcConfig.at(mc - 1, 4) = '0';
+          if (use != std::string("combinational")) s.mcConfig.at(mc - 1, 10) = s.mcConfig.at(mc - 1, 6) = '0';
+          if (!used) s.mcConfig.at(mc - 1, 4) = '0';
         }
       }, p.word ? std::vector<std::string>{"-device", p.word, "-pd1", "-pd2"}
                 : std::vector<std::string>{"-jtag", "off", "-pd1", "-pd2"});
