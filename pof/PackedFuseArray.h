@@ -31,6 +31,23 @@ inline constexpr auto kFuseCharsOfByte = [] {
 
 class PackedFuseArray {
  public:
+  // One fuse, read and written as its character.
+  class Reference {
+   public:
+    Reference(std::uint8_t* byte, unsigned bit) : byte_(byte), bit_(bit) {}
+    operator char() const { return ((*byte_ >> bit_) & 1u) != 0 ? '1' : '0'; }
+    Reference& operator=(char c) {
+      const auto mask = static_cast<std::uint8_t>(1u << bit_);
+      *byte_ = static_cast<std::uint8_t>(c == '0' ? (*byte_ & ~mask) : (*byte_ | mask));
+      return *this;
+    }
+    Reference& operator=(const Reference& other) { return *this = static_cast<char>(other); }
+
+   private:
+    std::uint8_t* byte_;
+    unsigned bit_;
+  };
+
   // One row of fuses, read only.
   class ConstRow {
    public:
@@ -141,12 +158,7 @@ class PackedFuseArray {
     Row(std::uint8_t* bytes, int width) : ConstRow(bytes, width), mutable_(bytes) {}
     void Set(int k, char c) {
       assert(k >= 0 && k < size());
-      const auto bit = static_cast<std::uint8_t>(1u << (k % 8));
-      if (c == '0') {
-        mutable_[k / 8] = static_cast<std::uint8_t>(mutable_[k / 8] & ~bit);
-      } else {
-        mutable_[k / 8] = static_cast<std::uint8_t>(mutable_[k / 8] | bit);
-      }
+      Reference(mutable_ + k / 8, static_cast<unsigned>(k % 8)) = c;
     }
     void Program(int k) { Set(k, '0'); }
     // Every fuse of the row '0' or '1'. Rows of up to 128 fuses (all of an
@@ -173,23 +185,6 @@ class PackedFuseArray {
 
    private:
     std::uint8_t* mutable_;
-  };
-
-  // One fuse, read and written as its character.
-  class Reference {
-   public:
-    Reference(std::uint8_t* byte, unsigned bit) : byte_(byte), bit_(bit) {}
-    operator char() const { return ((*byte_ >> bit_) & 1u) != 0 ? '1' : '0'; }
-    Reference& operator=(char c) {
-      const auto mask = static_cast<std::uint8_t>(1u << bit_);
-      *byte_ = static_cast<std::uint8_t>(c == '0' ? (*byte_ & ~mask) : (*byte_ | mask));
-      return *this;
-    }
-    Reference& operator=(const Reference& other) { return *this = static_cast<char>(other); }
-
-   private:
-    std::uint8_t* byte_;
-    unsigned bit_;
   };
 
   PackedFuseArray() = default;

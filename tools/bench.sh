@@ -26,12 +26,8 @@ cmake --build build/release-linux -j "$jobs" --target fusecvt >/dev/null
 cc -O2 -static -s -o build/bench/trivial bench/trivial.c
 cc -O2 -o build/bench/spawn_ratio bench/spawn_ratio.c
 pof=examples/demo7128s.pof
-samples=$(samples_dir)
-if [ -n "$samples" ]; then
-  largest=$(awk -F'\t' 'toupper($2) ~ /7128/ {print $1}' "$samples/SOURCES.tsv" |
-    while read -r f; do echo "$(stat -c %s "$samples/$f") $f"; done | sort -n | tail -n1 | cut -d' ' -f2-)
-  [ -n "$largest" ] && pof=$samples/$largest
-fi
+largest=$(largest_sample 7128)
+if [ -n "$largest" ]; then pof=$largest; fi
 scratch_parent=${TMPDIR:-/tmp}
 [ -d /dev/shm ] && [ -w /dev/shm ] && scratch_parent=/dev/shm
 scratch=$(mktemp -d "$scratch_parent/fusecvt-bench.XXXXXX")

@@ -24,12 +24,8 @@ trap 'rm -rf "$scratch"' EXIT
 # runs paths the examples do not, such as the conversion error box).
 pofs=(examples/demo7128s.pof examples/demo7064s.pof examples/demo7032s.pof)
 source tools/lib/samples.sh
-samples=$(samples_dir)
-if [ -n "$samples" ]; then
-  largest=$(awk -F'\t' 'toupper($2) ~ /7128/ {print $1}' "$samples/SOURCES.tsv" |
-    while read -r f; do echo "$(stat -c %s "$samples/$f") $f"; done | sort -n | tail -n1 | cut -d' ' -f2-)
-  [ -n "$largest" ] && pofs+=("$samples/$largest")
-fi
+largest=$(largest_sample 7128)
+if [ -n "$largest" ]; then pofs+=("$largest"); fi
 profiles=()
 for pof in "${pofs[@]}"; do
   profiles+=("$scratch/$(basename "$pof").out")

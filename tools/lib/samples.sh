@@ -34,3 +34,15 @@ device_words() {
 pof_device() {
   LC_ALL=C grep -a -o -m1 -E '(EPM|epm)[0-9]{4}[A-Za-z0-9-]*' "$1" | head -n1 | tr a-z A-Z
 }
+
+# The largest sample POF (by size) whose device in SOURCES.tsv matches the
+# pattern $1 (e.g. 7128); prints nothing without the sample folder or a match.
+largest_sample() {
+  local samples largest
+  samples=$(samples_dir)
+  [ -n "$samples" ] || return 0
+  largest=$(awk -F'\t' -v pat="$1" 'toupper($2) ~ pat {print $1}' "$samples/SOURCES.tsv" |
+    while read -r f; do echo "$(stat -c %s "$samples/$f") $f"; done | sort -n | tail -n1 | cut -d' ' -f2-)
+  [ -n "$largest" ] && echo "$samples/$largest"
+  return 0
+}
